@@ -1,0 +1,37 @@
+#include "Main.h"
+
+#include "Config.h"
+#include "OutputFolders.h"
+#include "UnixSignals.h"
+#include "frmMain.h"
+
+#include <QApplication>
+
+namespace tv {
+
+int Main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tunevane"));
+    QApplication::setApplicationVersion(QStringLiteral(TUNEVANE_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("tunevane"));
+
+    ReadConfiguration();
+    LoadFolders();
+
+    QApplication::processEvents();
+    frmMain window(QApplication::arguments().mid(1));
+    if (!window.Form_Load())
+        return 0;
+    window.show();
+
+    // A polite end from the session (SIGTERM, Ctrl-C) runs the same unload as closing the window.
+    UnixSignals unixSignals;
+    QObject::connect(&unixSignals, &UnixSignals::terminateRequested, &window, [&window]() {
+        window.Form_Unload();
+        QApplication::quit();
+    });
+
+    return app.exec();
+}
+
+} // namespace tv

@@ -1,0 +1,105 @@
+#include "OutputNaming.h"
+
+#include "Config.h"
+
+#include <QFileInfo>
+
+namespace tv {
+
+namespace {
+
+struct SplitPath {
+    QString parent; // "" or ending with "/"
+    QString base;
+    QString extension; // without the dot
+};
+
+SplitPath Split(const QString &path) {
+    SplitPath s;
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    s.parent = slash >= 0 ? path.left(slash + 1) : QString();
+    const QString name = path.mid(slash + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0) {
+        s.base = name.left(dot);
+        s.extension = name.mid(dot + 1);
+    } else {
+        s.base = name;
+    }
+    return s;
+}
+
+QString Join(const SplitPath &s, const QString &suffix) {
+    QString name = s.parent + s.base + suffix;
+    if (!s.extension.isEmpty())
+        name += QLatin1Char('.') + s.extension;
+    return name;
+}
+
+// Room kept free in a file name for "_(new_NNNN)" and the engine's work suffix.
+constexpr int kReservedBytes = 40;
+constexpr int kMaxNameBytes = 255;
+
+} // namespace
+
+bool NameTaken(const QString &path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+QString ChangeExtension(const QString &path, const QString &extension) {
+    SplitPath s = Split(path);
+    s.extension = extension;
+    return Join(s, QString());
+}
+
+QString UniqueName(const QString &path) {
+    const SplitPath s = Split(path);
+    const QString folder = s.parent.isEmpty() ? QStringLiteral(".") : s.parent;
+    if (!QFileInfo(folder).isDir() || !NameTaken(path))
+        return path;
+    const QString pattern = QString::fromLatin1(kUniqueNamePattern);
+    QString candidate = Join(s, QString(pattern).replace(QLatin1String("%n"), QString()));
+    if (!NameTaken(candidate))
+        return candidate;
+    for (int n = 1;; ++n) {
+        candidate = Join(s, QString(pattern).replace(QLatin1String("%n"), "_" + QString::number(n)));
+        if (!NameTaken(candidate))
+            return candidate;
+    }
+}
+
+QString SafeOutputName(const QString &displayName, const QString &extension) {
+    QString name = displayName;
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    name.replace(QChar(0), QLatin1Char('_'));
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        name = QStringLiteral("_");
+    SplitPath s = Split(name);
+    const int budget = kMaxNameBytes - kReservedBytes - static_cast<int>(extension.toUtf8().size()) - 1;
+    if (s.base.toUtf8().size() > budget) {
+        QString shortened;
+        int bytes = 0;
+        for (qsizetype i = 0; i < s.base.size();) {
+            const qsizetype step = s.base.at(i).isHighSurrogate() && i + 1 < s.base.size() ? 2 : 1;
+            const QString piece = s.base.mid(i, step);
+            const int pieceBytes = static_cast<int>(piece.toUtf8().size());
+            if (bytes + pieceBytes > budget)
+                break;
+            shortened += piece;
+            bytes += pieceBytes;
+            i += step;
+        }
+        s.base = shortened;
+    }
+    return Join(s, QString());
+}
+
+QString OutputPathForJob(const QString &outputFolder, const QString &displayName, const QString &extension,
+                         int outputFileNamePolicy) {
+    const QString base = WithTrailingSlash(outputFolder) + SafeOutputName(displayName, extension);
+    const QString path = ChangeExtension(base, extension);
+    return outputFileNamePolicy == 1 ? UniqueName(path) : path;
+}
+
+} // namespace tv

@@ -1,0 +1,243 @@
+#include "frmMain.h"
+
+#include "Config.h"
+#include "FolderOpener.h"
+#include "ImageStore.h"
+#include "MessageBox.h"
+#include "OutputFolders.h"
+#include "Settings.h"
+#include "WindowUtil.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLoggingCategory>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace tv {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcStartup, "tunevane.startup", QtWarningMsg)
+
+// Menu entries keep their index as the order they appear in.
+void InsertMenuAction(QMenu *menu, int index, QAction *action) {
+    action->setObjectName(QStringLiteral("mnuMenu(%1)").arg(index));
+    action->setProperty("menuIndex", index);
+    QAction *before = nullptr;
+    for (QAction *existing : menu->actions()) {
+        if (existing->property("menuIndex").toInt() > index) {
+            before = existing;
+            break;
+        }
+    }
+    menu->insertAction(before, action);
+}
+
+} // namespace
+
+frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(parent), m_arguments(arguments) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(Config().productName);
+    setWindowIcon(ThemeIcon(QStringLiteral("img_product_box.png")));
+    buildLayout();
+    buildMenu();
+
+    Timer_StartUp = new QTimer(this);
+    Timer_StartUp->setObjectName(QStringLiteral("Timer_StartUp"));
+    Timer_StartUp->setInterval(200);
+    Timer_StartUp->setSingleShot(true);
+    connect(Timer_StartUp, &QTimer::timeout, this, &frmMain::Timer_StartUp_Timer);
+}
+
+frmMain::~frmMain() { Form_Unload(); }
+
+QPushButton *frmMain::addFileListViewButton(int index, const QString &caption, const QString &image,
+                                            const QString &toolTip) {
+    auto *button = new QPushButton(ThemeIcon(image), caption, this);
+    button->setObjectName(QStringLiteral("Cmd_FileListView(%1)").arg(index));
+    button->setToolTip(toolTip);
+    button->setIconSize(QSize(24, 24));
+    connect(button, &QPushButton::clicked, this, [this, index]() { Cmd_FileListView_Click(index); });
+    m_cmdFileListView.insert(index, button);
+    return button;
+}
+
+void frmMain::buildLayout() {
+    auto *central = new QWidget(this);
+    auto *outer = new QVBoxLayout(central);
+    outer->setContentsMargins(8, 8, 8, 8);
+    outer->setSpacing(6);
+
+    m_toolbarArea = new QHBoxLayout();
+    m_toolbarArea->setSpacing(4);
+    m_toolbarArea->addStretch(1);
+    Cmd_Menu = new QPushButton(ThemeIcon(QStringLiteral("img_menu.png")), QString(), this);
+    Cmd_Menu->setObjectName(QStringLiteral("Cmd_Menu"));
+    Cmd_Menu->setToolTip(tr("Menu"));
+    Cmd_Menu->setIconSize(QSize(24, 24));
+    m_toolbarArea->addWidget(Cmd_Menu);
+    outer->addLayout(m_toolbarArea);
+
+    m_bodyArea = new QSplitter(Qt::Horizontal, this);
+    m_bodyArea->setObjectName(QStringLiteral("BodySplitter"));
+    m_bodyArea->setChildrenCollapsible(false);
+    outer->addWidget(m_bodyArea, 1);
+
+    m_outputPanelArea = new QVBoxLayout();
+    outer->addLayout(m_outputPanelArea);
+
+    m_outputRowArea = new QHBoxLayout();
+    m_outputRowArea->setSpacing(6);
+    auto *folderLabel = new QLabel(tr("Output folder:"), this);
+    m_outputRowArea->addWidget(folderLabel);
+    Txt_OutputPath = new QLineEdit(this);
+    Txt_OutputPath->setObjectName(QStringLiteral("Txt_OutputPath"));
+    folderLabel->setBuddy(Txt_OutputPath);
+    connect(Txt_OutputPath, &QLineEdit::editingFinished, this, &frmMain::Txt_OutputPath_LostFocus);
+    m_outputRowArea->addWidget(Txt_OutputPath, 1);
+    m_outputRowArea->addWidget(addFileListViewButton(7, tr("Browse"), QStringLiteral("img_browse.png"),
+                                                     tr("Choose the output folder")));
+    m_outputRowArea->addWidget(addFileListViewButton(5, tr("Open"), QStringLiteral("img_open_folder.png"),
+                                                     tr("Open output folder")));
+    outer->addLayout(m_outputRowArea);
+
+    setCentralWidget(central);
+    resize(1180, 760);
+}
+
+void frmMain::buildMenu() {
+    mnuMenu = new QMenu(this);
+    mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
+    Cmd_Menu->setMenu(mnuMenu);
+
+    auto *home = new QAction(tr("Visit Home Page"), mnuMenu);
+    connect(home, &QAction::triggered, this, []() { QDesktopServices::openUrl(QUrl(Config().linkHomepage)); });
+    InsertMenuAction(mnuMenu, 1, home);
+    auto *contact = new QAction(tr("Contact Us"), mnuMenu);
+    connect(contact, &QAction::triggered, this, []() { QDesktopServices::openUrl(QUrl(Config().linkContactUs)); });
+    InsertMenuAction(mnuMenu, 2, contact);
+    auto *separator = new QAction(mnuMenu);
+    separator->setSeparator(true);
+    InsertMenuAction(mnuMenu, 14, separator);
+    auto *about = new QAction(tr("About %1").arg(Config().productName), mnuMenu);
+    connect(about, &QAction::triggered, this, &frmMain::showAbout);
+    InsertMenuAction(mnuMenu, 15, about);
+    auto *exit = new QAction(tr("Exit"), mnuMenu);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    InsertMenuAction(mnuMenu, 16, exit);
+}
+
+bool frmMain::Form_Load() {
+    if (m_loaded)
+        return true;
+    m_loaded = true;
+
+    LoadSettings();
+    Txt_OutputPath->setText(Folders().outputFolder);
+
+    // Other processes of the program learn the window handles only once the tray has them.
+    WriteSetting(QStringLiteral("WinTagInfo"), QString());
+    WriteSetting(QStringLiteral("WinInfo"), QString());
+
+    m_shutdownWhenDone = false;
+    m_unloading = false;
+    Timer_StartUp->start();
+    qCInfo(lcStartup) << "frmMain loaded";
+    return true;
+}
+
+void frmMain::Timer_StartUp_Timer() {
+    Timer_StartUp->stop();
+    // Bring the window to the front once, without keeping it above other windows.
+    SetTopMost(true, this);
+    QApplication::processEvents();
+    SetTopMost(false, this);
+    qCInfo(lcStartup) << "frmMain shown";
+}
+
+void frmMain::Form_Unload() {
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+
+    // 1. Every file of the temporary folder goes; the folder itself stays for the next start.
+    const QString temp = Paths().tempFolder;
+    if (!temp.isEmpty()) {
+        QDirIterator it(temp, QDir::Files | QDir::Hidden | QDir::System);
+        while (it.hasNext())
+            QFile::remove(it.next());
+    }
+    // 2. No window handles are published once the window is gone.
+    WriteSetting(QStringLiteral("WinTagInfo"), QString());
+    WriteSetting(QStringLiteral("WinInfo"), QString());
+    // 3. Events of background work are ignored from here on.
+    m_unloading = true;
+    // 5. No timer fires into a window that is going away.
+    Timer_StartUp->stop();
+
+    SaveSettings();
+    qCInfo(lcStartup) << "frmMain unloaded";
+}
+
+void frmMain::closeEvent(QCloseEvent *event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::Cmd_FileListView_Click(int index) {
+    switch (index) {
+    case 5:
+        openOutputFolder();
+        break;
+    case 7:
+        browseOutputFolder();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::Txt_OutputPath_LostFocus() {
+    const QString text = FolderTextOnLeave(Txt_OutputPath->text());
+    if (text != Txt_OutputPath->text())
+        Txt_OutputPath->setText(text);
+}
+
+void frmMain::browseOutputFolder() {
+    QFileDialog dialog(this, tr("Choose the output folder"), Txt_OutputPath->text().trimmed());
+    dialog.setObjectName(QStringLiteral("dlgBrowseFolder"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString folder = WithTrailingSlash(dialog.selectedFiles().constFirst());
+    Txt_OutputPath->setText(folder);
+    Folders().outputFolder = folder;
+    WriteSetting(QStringLiteral("OutputPath"), folder);
+}
+
+void frmMain::openOutputFolder() { OpenFolder(this, Txt_OutputPath->text(), false, false); }
+
+void frmMain::showAbout() {
+    QMessageBox::about(this, tr("About %1").arg(Config().productName),
+                       QStringLiteral("<h3>%1 %2</h3><p>%3</p><p><a href=\"%4\">%4</a></p>")
+                           .arg(Config().productName, Config().productVersion,
+                                tr("Converts audio files, and the sound of video files, into other audio "
+                                   "formats."),
+                                Config().linkHomepage));
+}
+
+} // namespace tv

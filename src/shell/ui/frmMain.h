@@ -1,0 +1,69 @@
+#pragma once
+// The main window: its layout, its load handler and its unload sequence. Each subsystem adds
+// its own part of the window through the areas named below.
+
+#include <QHash>
+#include <QMainWindow>
+#include <QStringList>
+
+class QBoxLayout;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QTimer;
+
+namespace tv {
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(const QStringList &arguments, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // The load handler; answers false when this instance is to end right away.
+    bool Form_Load();
+    // The unload sequence; runs once, however the program ends.
+    void Form_Unload();
+
+    // Buttons of the toolbar and the output row share one click handler keyed by index.
+    QPushButton *Cmd_FileListView(int index) const { return m_cmdFileListView.value(index); }
+    void Cmd_FileListView_Click(int index);
+
+    bool isUnloading() const { return m_unloading; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildLayout();
+    void buildMenu();
+    QPushButton *addFileListViewButton(int index, const QString &caption, const QString &image,
+                                       const QString &toolTip);
+    void Txt_OutputPath_LostFocus();
+    void browseOutputFolder();
+    void openOutputFolder();
+    void Timer_StartUp_Timer();
+    void showAbout();
+
+    // Widgets and state below belong to the UI thread.
+    QStringList m_arguments;
+    QHash<int, QPushButton *> m_cmdFileListView;
+    QLineEdit *Txt_OutputPath = nullptr;
+    QPushButton *Cmd_Menu = nullptr;
+    QMenu *mnuMenu = nullptr;
+    QTimer *Timer_StartUp = nullptr;
+
+    // Areas of the window that the subsystems fill (see the sketch in the architecture notes).
+    QBoxLayout *m_toolbarArea = nullptr;   // toolbar buttons, left to right
+    QSplitter *m_bodyArea = nullptr;       // file list on the left, player and info on the right
+    QBoxLayout *m_outputPanelArea = nullptr;
+    QBoxLayout *m_outputRowArea = nullptr; // output folder row, then merge and convert
+
+    bool m_loaded = false;
+    bool m_unloading = false;
+    bool m_unloaded = false;
+    bool m_shutdownWhenDone = false;
+};
+
+} // namespace tv

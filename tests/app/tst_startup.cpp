@@ -1,0 +1,46 @@
+// Starts the real program offscreen, as a user would, and ends it the way a session does.
+#include "TestEnv.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <csignal>
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void startsShowsTheWindowAndUnloadsCleanly() {
+        const QString home = tv::test::Home().path();
+        const QString dataFolder = home + "/.local/share/Tunevane/";
+        const QString tempFolder = dataFolder + "Temp/";
+        QVERIFY(!QFileInfo::exists(dataFolder));
+
+        QProcess app;
+        QProcessEnvironment env = tv::test::Home().environment();
+        env.insert("QT_LOGGING_RULES", "tunevane.startup.info=true");
+        app.setProcessEnvironment(env);
+        app.setProcessChannelMode(QProcess::MergedChannels);
+        app.start(TUNEVANE_BINARY, {});
+        QVERIFY2(app.waitForStarted(10000), qPrintable(app.errorString()));
+
+        QByteArray log;
+        QTRY_VERIFY_WITH_TIMEOUT((log += app.readAll()).contains("frmMain shown"), 30000);
+        QVERIFY(QFileInfo(dataFolder).isDir());
+        QVERIFY(QFileInfo(tempFolder).isDir());
+
+        // Something left in the temporary folder is gone after the unload.
+        const QString leftover = tv::test::WriteFile(tempFolder + "thumbnail_TEST.bmp");
+        ::kill(static_cast<pid_t>(app.processId()), SIGTERM);
+        QVERIFY(app.waitForFinished(30000));
+        log += app.readAll();
+        QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(app.exitCode(), 0);
+        QVERIFY2(log.contains("frmMain unloaded"), log.constData());
+        QVERIFY(!QFile::exists(leftover));
+        QVERIFY(QFileInfo(home + "/.config/Tunevane/Tunevane.ini").isFile());
+        QVERIFY2(!log.contains("missing image"), log.constData());
+    }
+};
+
+TV_TEST_MAIN_CORE(StartupTest)
+#include "tst_startup.moc"

@@ -1,0 +1,71 @@
+#include "TestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace tv::test {
+
+namespace {
+IsolatedHome *gHome = nullptr;
+}
+
+IsolatedHome::IsolatedHome() {
+    const QString root = m_dir.path();
+    const struct {
+        const char *name;
+        const char *sub;
+    } vars[] = {
+        {"HOME", ""},
+        {"XDG_CONFIG_HOME", "/.config"},
+        {"XDG_DATA_HOME", "/.local/share"},
+        {"XDG_CACHE_HOME", "/.cache"},
+        {"XDG_STATE_HOME", "/.local/state"},
+        {"XDG_RUNTIME_DIR", "/runtime"},
+    };
+    for (const auto &v : vars) {
+        const QString dir = root + QString::fromLatin1(v.sub);
+        QDir().mkpath(dir);
+        qputenv(v.name, QFile::encodeName(dir));
+    }
+    QFile::setPermissions(root + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // No desktop to talk to: tests must not reach a session bus of the machine.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tunevane-test-bus");
+    qunsetenv("TUNEVANE_SKIN_DIR");
+}
+
+QProcessEnvironment IsolatedHome::environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    return env;
+}
+
+const IsolatedHome &Home() { return *gHome; }
+void SetHome(IsolatedHome *home) { gHome = home; }
+
+QString WriteFile(const QString &path, const QByteArray &content) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+    return path;
+}
+
+bool MountTmpfs(const QString &dir, bool readOnly, const QString &size) {
+    QDir().mkpath(dir);
+    QStringList args{"-t", "tmpfs", "-o", (readOnly ? "ro,size=" : "size=") + size, "tmpfs", dir};
+    QProcess mount;
+    mount.start("mount", args);
+    if (!mount.waitForFinished(10000))
+        return false;
+    return mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
+}
+
+void Unmount(const QString &dir) {
+    QProcess umount;
+    umount.start("umount", {dir});
+    umount.waitForFinished(10000);
+}
+
+} // namespace tv::test

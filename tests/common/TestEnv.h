@@ -1,0 +1,51 @@
+#pragma once
+// Every test runs in a home folder of its own, so it never touches the user's settings,
+// folders or data, and parallel tests never touch each other's.
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace tv::test {
+
+class IsolatedHome {
+public:
+    IsolatedHome();
+    QString path() const { return m_dir.path(); }
+    // The environment a child process of the test should get (the same isolated folders).
+    QProcessEnvironment environment() const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// The isolated home of the running test program.
+const IsolatedHome &Home();
+void SetHome(IsolatedHome *home);
+
+// Writes a file with the given content, creating its folders; answers the path.
+QString WriteFile(const QString &path, const QByteArray &content = QByteArray("x"));
+
+// Mounts a small tmpfs at dir (read-only when asked); answers false where mounting is refused,
+// which tests treat as a reason to skip.
+bool MountTmpfs(const QString &dir, bool readOnly, const QString &size = QStringLiteral("1m"));
+void Unmount(const QString &dir);
+
+} // namespace tv::test
+
+// main() of a test program with windows (offscreen) or without.
+#define TV_TEST_MAIN_IMPL(AppClass, TestObject)                                                          \
+    int main(int argc, char *argv[]) {                                                                   \
+        tv::test::IsolatedHome home;                                                                     \
+        tv::test::SetHome(&home);                                                                        \
+        AppClass app(argc, argv);                                                                        \
+        TestObject tc;                                                                                   \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                       \
+        return QTest::qExec(&tc, argc, argv);                                                            \
+    }
+
+#define TV_TEST_MAIN(TestObject) TV_TEST_MAIN_IMPL(QApplication, TestObject)
+#define TV_TEST_MAIN_CORE(TestObject) TV_TEST_MAIN_IMPL(QCoreApplication, TestObject)
