@@ -12,7 +12,7 @@ namespace {
 
 QString gCurrentOutputExtension; // UI thread only
 
-const char *const kRates[] = {"8000 Hz", "11025 Hz", "12000 Hz", "16000 Hz", "22050 Hz",
+const char *const kRates[] = {"8000 Hz",  "11025 Hz", "12000 Hz", "16000 Hz", "22050 Hz",
                               "24000 Hz", "32000 Hz", "44100 Hz", "48000 Hz"};
 // rate × 8 / 1000 with the fraction dropped, per rate above.
 const qint16 kRateFactor[] = {64, 88, 96, 128, 176, 192, 256, 352, 384};
@@ -128,7 +128,8 @@ Values Mp2(int rate, int channels) {
         return {};
     if (channels == 1)
         return rate <= 5 ? Values{32, 40, 48, 56, 64, 80} : Values{32, 48, 56, 64, 80, 96, 112, 128, 160};
-    return rate <= 5 ? Values{64, 80, 96, 112, 128, 160} : Values{64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+    return rate <= 5 ? Values{64, 80, 96, 112, 128, 160}
+                     : Values{64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
 }
 
 Values Vorbis(int rate, int channels) {
@@ -183,7 +184,9 @@ Values Adpcm(int rate, int channels) {
 }
 
 // Round to nearest with halves to even, as the platform's integer conversions do.
-double RoundHalfEven(double value) { return std::nearbyint(value); }
+double RoundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 bool ToDouble(const QString &text, double *value) {
     bool ok = false;
@@ -198,8 +201,12 @@ bool ToDouble(const QString &text, double *value) {
 
 } // namespace
 
-QString CurrentOutputExtension() { return gCurrentOutputExtension; }
-void SetCurrentOutputExtension(const QString &extension) { gCurrentOutputExtension = extension; }
+QString CurrentOutputExtension() {
+    return gCurrentOutputExtension;
+}
+void SetCurrentOutputExtension(const QString &extension) {
+    gCurrentOutputExtension = extension;
+}
 
 QString CodecOption(const QString &audioCodec, const QString &audioSize) {
     static const struct {
@@ -271,7 +278,8 @@ QString BuildAudioArguments(const JobParameters &job) {
             break;
         }
         text += QStringLiteral(" -ar ") + job.SampleRate;
-        text += QStringLiteral(" -ab ") + QString::number(ParseShortOr(job.AudioBitrate, 64)) + QLatin1Char('k');
+        text +=
+            QStringLiteral(" -ab ") + QString::number(ParseShortOr(job.AudioBitrate, 64)) + QLatin1Char('k');
         text += CodecOption(job.AudioCodec.trimmed(), job.AudioSize.trimmed());
         text += QStringLiteral(" -vn");
         text += QStringLiteral(" -t ") + job.TrimDuration;
@@ -302,7 +310,8 @@ QString AudioBitrateChoices(const QString &audioCodec, const QString &sampleRate
     if (codec == QLatin1String("WMA") || codec == QLatin1String("RealAudio 3.0 (dnet)"))
         return Join({32, 48, 64, 80, 96, 112, 128, 160, 192, 224, 256, 288, 320});
     if (codec == QLatin1String("AMR ACELP"))
-        return QStringLiteral("4.75 kbps;5.15 kbps;5.90 kbps;6.70 kbps;7.40 kbps;7.95 kbps;10.2 kbps;12.2 kbps;");
+        return QStringLiteral(
+            "4.75 kbps;5.15 kbps;5.90 kbps;6.70 kbps;7.40 kbps;7.95 kbps;10.2 kbps;12.2 kbps;");
     if (codec == QLatin1String("MS GSM 6.10"))
         return Join({13});
     if (codec == QLatin1String("FLAC"))
@@ -327,7 +336,8 @@ QString AudioBitrateChoices(const QString &audioCodec, const QString &sampleRate
     return QString();
 }
 
-qint32 EstimateVideoBitrate(qint32 width, qint32 height, const QString &frameRate, qint16 motion, qint32 unitFlag) {
+qint32 EstimateVideoBitrate(qint32 width, qint32 height, const QString &frameRate, qint16 motion,
+                            qint32 unitFlag) {
     constexpr qint32 kFallback = 1500;
     qint64 fps = 24;
     if (frameRate != QLatin1String("Original") && frameRate != QLatin1String("-")) {
@@ -375,8 +385,9 @@ QString VideoBitrateChoices(qint32 width, qint32 height, qint32 cap) {
         return QStringLiteral("-;");
     const qint32 max = MaxVideoBitrate(width, height, cap);
     const qint32 min = MinVideoBitrate(width, height, cap);
-    static const int kBitrates[] = {16,   32,   64,   96,   128,  256,   384,   512,   768,   900,   1000,  1200, 1500,
-                                    2000, 3000, 4000, 6000, 8000, 10000, 12000, 15000, 30000, 35000, 40000, 50000};
+    static const int kBitrates[] = {16,    32,    64,    96,    128,   256,   384,  512,  768,
+                                    900,   1000,  1200,  1500,  2000,  3000,  4000, 6000, 8000,
+                                    10000, 12000, 15000, 30000, 35000, 40000, 50000};
     QString text = QStringLiteral("Smart Fit;");
     for (int b : kBitrates) {
         if (min <= b && b <= max)
@@ -386,18 +397,19 @@ QString VideoBitrateChoices(qint32 width, qint32 height, qint32 cap) {
 }
 
 const QStringList &PictureSizeTable() {
-    static const QStringList table{
-        "Original",    "80 x 60",    "96 x 72",    "128 x 96",   "160 x 120",   "176 x 120",   "176 x 144",
-        "192 x 144",   "240 x 180",  "240 x 160",  "320 x 200",  "320 x 240",   "352 x 288",   "480 x 320",
-        "640 x 360",   "640 x 480",  "720 x 480",  "720 x 576",  "768 x 576",   "800 x 480",   "854 x 480",
-        "960 x 540",   "960 x 640",  "1024 x 576", "1024 x 600", "1280 x 720",  "1440 x 1080", "1920 x 1080",
-        "Custom"};
+    static const QStringList table{"Original",   "80 x 60",     "96 x 72",     "128 x 96",   "160 x 120",
+                                   "176 x 120",  "176 x 144",   "192 x 144",   "240 x 180",  "240 x 160",
+                                   "320 x 200",  "320 x 240",   "352 x 288",   "480 x 320",  "640 x 360",
+                                   "640 x 480",  "720 x 480",   "720 x 576",   "768 x 576",  "800 x 480",
+                                   "854 x 480",  "960 x 540",   "960 x 640",   "1024 x 576", "1024 x 600",
+                                   "1280 x 720", "1440 x 1080", "1920 x 1080", "Custom"};
     return table;
 }
 
 const QStringList &FrameRateTable() {
-    static const QStringList table{"Original", "1 fps",  "2 fps",      "3 fps",  "5 fps",  "10 fps",    "12 fps",
-                                   "15 fps",   "20 fps", "23.976 fps", "24 fps", "25 fps", "29.97 fps", "30 fps"};
+    static const QStringList table{"Original", "1 fps",  "2 fps",     "3 fps",  "5 fps",
+                                   "10 fps",   "12 fps", "15 fps",    "20 fps", "23.976 fps",
+                                   "24 fps",   "25 fps", "29.97 fps", "30 fps"};
     return table;
 }
 

@@ -9,15 +9,15 @@ namespace tv {
 
 // One record per job, filled by the conversion driver from the format settings and the row.
 struct JobParameters {
-    QString AudioCodec;     // display name, e.g. "MP3"
-    QString FileExtention;  // upper case, e.g. "MP3"
-    qint32 Channels = 0;    // chooser index: 0 "Mono", 1 "Stereo", 2 "5.1 Surround"
-    QString AudioBitrate;   // number without unit, e.g. "128"
-    QString SampleRate;     // number without unit, e.g. "44100"
-    QString AudioSize;      // "8 bit" … "32 bit"
+    QString AudioCodec;    // display name, e.g. "MP3"
+    QString FileExtention; // upper case, e.g. "MP3"
+    qint32 Channels = 0;   // chooser index: 0 "Mono", 1 "Stereo", 2 "5.1 Surround"
+    QString AudioBitrate;  // number without unit, e.g. "128"
+    QString SampleRate;    // number without unit, e.g. "44100"
+    QString AudioSize;     // "8 bit" … "32 bit"
     bool Merge = false;
-    QString TrimStart;      // hh:mm:ss.fff
-    QString TrimDuration;   // hh:mm:ss.fff
+    QString TrimStart;    // hh:mm:ss.fff
+    QString TrimDuration; // hh:mm:ss.fff
 };
 
 // The option text of one job, e.g. " -ac 2 -ar 44100 -ab 128k -acodec libmp3lame -vn -t 00:03:25.120".
@@ -42,7 +42,8 @@ QString AudioBitrateChoices(const QString &audioCodec, const QString &sampleRate
 
 // Video bitrate estimate for a picture size and frame rate text ("23.976 fps", "Original");
 // motion 1, 2 or 4; unit flag 1 gives kilobits. 1500 when the arithmetic overflows.
-qint32 EstimateVideoBitrate(qint32 width, qint32 height, const QString &frameRate, qint16 motion, qint32 unitFlag);
+qint32 EstimateVideoBitrate(qint32 width, qint32 height, const QString &frameRate, qint16 motion,
+                            qint32 unitFlag);
 qint32 MinVideoBitrate(qint32 width, qint32 height, qint32 cap);
 qint32 MaxVideoBitrate(qint32 width, qint32 height, qint32 cap);
 

@@ -35,7 +35,7 @@ QString Range(int from, int to, int step, std::initializer_list<int> more = {}, 
     return text;
 }
 
-const QStringList kRates{"8000 Hz", "11025 Hz", "12000 Hz", "16000 Hz", "22050 Hz",
+const QStringList kRates{"8000 Hz",  "11025 Hz", "12000 Hz", "16000 Hz", "22050 Hz",
                          "24000 Hz", "32000 Hz", "44100 Hz", "48000 Hz"};
 
 } // namespace
@@ -58,36 +58,67 @@ private Q_SLOTS:
         QTest::addColumn<QString>("size");
         QTest::addColumn<QString>("expected");
         const QString t = " -vn -t 00:00:10.000";
-        QTest::newRow("No Audio keeps two blanks before -vn")
-            << "No Audio" << 1 << "-" << "-" << "16 bit" << " -ac 2 -ar - -ab 64k -an " + t;
+        QTest::newRow("No Audio keeps two blanks before -vn") << "No Audio" << 1 << "-"
+                                                              << "-"
+                                                              << "16 bit"
+                                                              << " -ac 2 -ar - -ab 64k -an " + t;
         QTest::newRow("5.1 index still writes -ac 6 for MP3")
-            << "MP3" << 2 << "44100" << "192" << "16 bit" << " -ac 6 -ar 44100 -ab 192k -acodec libmp3lame" + t;
-        QTest::newRow("AMR 12.2 rounds to 12") << "AMR ACELP" << 0 << "8000" << "12.2" << "16 bit"
+            << "MP3" << 2 << "44100"
+            << "192"
+            << "16 bit"
+            << " -ac 6 -ar 44100 -ab 192k -acodec libmp3lame" + t;
+        QTest::newRow("AMR 12.2 rounds to 12") << "AMR ACELP" << 0 << "8000"
+                                               << "12.2"
+                                               << "16 bit"
                                                << " -ac 1 -ar 8000 -ab 12k -acodec libopencore_amrnb" + t;
-        QTest::newRow("AMR 7.95 rounds to 8") << "AMR ACELP" << 0 << "8000" << "7.95" << "16 bit"
+        QTest::newRow("AMR 7.95 rounds to 8") << "AMR ACELP" << 0 << "8000"
+                                              << "7.95"
+                                              << "16 bit"
                                               << " -ac 1 -ar 8000 -ab 8k -acodec libopencore_amrnb" + t;
-        QTest::newRow("AMR 4.75 rounds to 5") << "AMR ACELP" << 0 << "8000" << "4.75" << "16 bit"
+        QTest::newRow("AMR 4.75 rounds to 5") << "AMR ACELP" << 0 << "8000"
+                                              << "4.75"
+                                              << "16 bit"
                                               << " -ac 1 -ar 8000 -ab 5k -acodec libopencore_amrnb" + t;
-        QTest::newRow("bitrate over 32767 falls back") << "AAC" << 1 << "48000" << "40000" << "16 bit"
+        QTest::newRow("bitrate over 32767 falls back") << "AAC" << 1 << "48000"
+                                                       << "40000"
+                                                       << "16 bit"
                                                        << " -ac 2 -ar 48000 -ab 64k -acodec aac" + t;
-        QTest::newRow("empty bitrate falls back") << "AAC" << 1 << "48000" << "" << "16 bit"
+        QTest::newRow("empty bitrate falls back") << "AAC" << 1 << "48000"
+                                                  << ""
+                                                  << "16 bit"
                                                   << " -ac 2 -ar 48000 -ab 64k -acodec aac" + t;
-        QTest::newRow("empty sample rate passes through") << "FLAC" << 1 << "" << "768" << "16 bit"
+        QTest::newRow("empty sample rate passes through") << "FLAC" << 1 << ""
+                                                          << "768"
+                                                          << "16 bit"
                                                           << " -ac 2 -ar  -ab 768k -acodec flac" + t;
         QTest::newRow("8-bit little-endian PCM is unsigned")
-            << "PCM little-endian" << 1 << "44100" << "705" << "8 bit"
+            << "PCM little-endian" << 1 << "44100"
+            << "705"
+            << "8 bit"
             << " -ac 2 -ar 44100 -ab 705k -acodec pcm_u8" + t;
-        QTest::newRow("8-bit big-endian PCM is signed") << "PCM big-endian" << 1 << "44100" << "705" << "8 bit"
+        QTest::newRow("8-bit big-endian PCM is signed") << "PCM big-endian" << 1 << "44100"
+                                                        << "705"
+                                                        << "8 bit"
                                                         << " -ac 2 -ar 44100 -ab 705k -acodec pcm_s8" + t;
-        QTest::newRow("PCM with unknown width has no codec")
-            << "PCM big-endian" << 1 << "44100" << "705" << "12 bit" << " -ac 2 -ar 44100 -ab 705k" + t;
-        QTest::newRow("RealAudio is encoded as AC-3") << "RealAudio 3.0 (dnet)" << 1 << "44100" << "128"
-                                                      << "16 bit" << " -ac 2 -ar 44100 -ab 128k -acodec ac3" + t;
-        QTest::newRow("codec names compare exactly") << "mp3" << 1 << "44100" << "128" << "16 bit"
+        QTest::newRow("PCM with unknown width has no codec") << "PCM big-endian" << 1 << "44100"
+                                                             << "705"
+                                                             << "12 bit"
+                                                             << " -ac 2 -ar 44100 -ab 705k" + t;
+        QTest::newRow("RealAudio is encoded as AC-3") << "RealAudio 3.0 (dnet)" << 1 << "44100"
+                                                      << "128"
+                                                      << "16 bit"
+                                                      << " -ac 2 -ar 44100 -ab 128k -acodec ac3" + t;
+        QTest::newRow("codec names compare exactly") << "mp3" << 1 << "44100"
+                                                     << "128"
+                                                     << "16 bit"
                                                      << " -ac 2 -ar 44100 -ab 128k" + t;
-        QTest::newRow("unknown channel index adds nothing") << "WMA" << 7 << "44100" << "128" << "16 bit"
+        QTest::newRow("unknown channel index adds nothing") << "WMA" << 7 << "44100"
+                                                            << "128"
+                                                            << "16 bit"
                                                             << " -ar 44100 -ab 128k -acodec wmav2" + t;
-        QTest::newRow("half rounds to even") << "WMA" << 1 << "44100" << "128.5" << "16 bit"
+        QTest::newRow("half rounds to even") << "WMA" << 1 << "44100"
+                                             << "128.5"
+                                             << "16 bit"
                                              << " -ac 2 -ar 44100 -ab 128k -acodec wmav2" + t;
     }
     void optionTextEdgeCases() {
@@ -130,12 +161,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         auto add = [](const QString &codec, const QString &ch, const QString &rate, const QString &expected,
                       const QString &size = "16 bit") {
-            QTest::addRow("%s %s %s %s", qPrintable(codec), qPrintable(ch), qPrintable(rate), qPrintable(size))
+            QTest::addRow("%s %s %s %s", qPrintable(codec), qPrintable(ch), qPrintable(rate),
+                          qPrintable(size))
                 << codec << ch << rate << size << expected;
         };
         // AAC-family lists grow with the rate; stereo doubles them, 5.1 (MPEG-2/4 only) multiplies by six.
-        const QString aacMono[] = {Range(8, 48, 8), Range(8, 64, 8), Range(8, 64, 8), Range(8, 64, 8, {80, 96}),
-                                   Range(8, 64, 8, {80, 96, 112, 128}), Range(8, 64, 8, {80, 96, 112, 128, 144}),
+        const QString aacMono[] = {Range(8, 48, 8),
+                                   Range(8, 64, 8),
+                                   Range(8, 64, 8),
+                                   Range(8, 64, 8, {80, 96}),
+                                   Range(8, 64, 8, {80, 96, 112, 128}),
+                                   Range(8, 64, 8, {80, 96, 112, 128, 144}),
                                    Range(8, 64, 8, {80, 96, 112, 128, 144, 160}),
                                    Range(8, 64, 8, {80, 96, 112, 128, 144, 160}),
                                    Range(8, 64, 8, {80, 96, 112, 128, 144, 160})};
@@ -154,33 +190,53 @@ private Q_SLOTS:
                 add(codec, "5.1 Surround", kRates[r], QString(codec) == "AAC" ? QString() : surround);
             }
         }
-        const QString mp3Mono[] = {
-            List({16, 24, 32, 40, 48, 56, 64, 80}),        List({24, 32, 40, 48, 56, 64, 80}),
-            List({24, 32, 40, 48, 56, 64, 80}),            List({24, 32, 40, 48, 56, 64, 80}),
-            List({32, 40, 48, 56, 64, 80}),                List({32, 40, 48, 56, 64, 80}),
-            List({32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}), List({48, 56, 64, 80, 96, 112, 128, 144, 160}),
-            List({48, 56, 64, 80, 96, 112, 128, 144, 160})};
-        const QString mp3Stereo[] = {List({32, 48, 64, 80, 96, 112, 128, 160}), List({48, 64, 80, 96, 112, 128, 160}),
-                                     List({48, 64, 80, 96, 112, 128, 160}),     List({48, 64, 80, 96, 112, 128, 160}),
-                                     List({64, 80, 96, 112, 128, 160}),         List({64, 80, 96, 112, 128, 160}),
+        const QString mp3Mono[] = {List({16, 24, 32, 40, 48, 56, 64, 80}),
+                                   List({24, 32, 40, 48, 56, 64, 80}),
+                                   List({24, 32, 40, 48, 56, 64, 80}),
+                                   List({24, 32, 40, 48, 56, 64, 80}),
+                                   List({32, 40, 48, 56, 64, 80}),
+                                   List({32, 40, 48, 56, 64, 80}),
+                                   List({32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}),
+                                   List({48, 56, 64, 80, 96, 112, 128, 144, 160}),
+                                   List({48, 56, 64, 80, 96, 112, 128, 144, 160})};
+        const QString mp3Stereo[] = {List({32, 48, 64, 80, 96, 112, 128, 160}),
+                                     List({48, 64, 80, 96, 112, 128, 160}),
+                                     List({48, 64, 80, 96, 112, 128, 160}),
+                                     List({48, 64, 80, 96, 112, 128, 160}),
+                                     List({64, 80, 96, 112, 128, 160}),
+                                     List({64, 80, 96, 112, 128, 160}),
                                      List({64, 80, 96, 112, 128, 160, 192, 224, 256, 288, 320}),
                                      List({96, 112, 128, 160, 192, 224, 256, 288, 320}),
                                      List({96, 112, 128, 160, 192, 224, 256, 288, 320})};
-        const QString mp2Mono[] = {"", "", "", "", List({32, 40, 48, 56, 64, 80}), List({32, 40, 48, 56, 64, 80}),
+        const QString mp2Mono[] = {"",
+                                   "",
+                                   "",
+                                   "",
+                                   List({32, 40, 48, 56, 64, 80}),
+                                   List({32, 40, 48, 56, 64, 80}),
                                    List({32, 48, 56, 64, 80, 96, 112, 128, 160}),
                                    List({32, 48, 56, 64, 80, 96, 112, 128, 160}),
                                    List({32, 48, 56, 64, 80, 96, 112, 128, 160})};
-        const QString mp2Stereo[] = {"", "", "", "", List({64, 80, 96, 112, 128, 160}), List({64, 80, 96, 112, 128, 160}),
+        const QString mp2Stereo[] = {"",
+                                     "",
+                                     "",
+                                     "",
+                                     List({64, 80, 96, 112, 128, 160}),
+                                     List({64, 80, 96, 112, 128, 160}),
                                      List({64, 80, 96, 112, 128, 160, 192, 224, 256, 320}),
                                      List({64, 80, 96, 112, 128, 160, 192, 224, 256, 320}),
                                      List({64, 80, 96, 112, 128, 160, 192, 224, 256, 320})};
-        const QString oggMono[] = {List({8, 16, 24, 32, 40}), List({16, 24, 32, 40, 48}), List({16, 24, 32, 40, 48}),
+        const QString oggMono[] = {List({8, 16, 24, 32, 40}),
+                                   List({16, 24, 32, 40, 48}),
+                                   List({16, 24, 32, 40, 48}),
                                    List({16, 24, 32, 40, 48, 56, 64, 80, 96}),
-                                   List({16, 24, 32, 40, 48, 56, 64, 80}), List({16, 24, 32, 40, 48, 56, 64, 80}),
+                                   List({16, 24, 32, 40, 48, 56, 64, 80}),
+                                   List({16, 24, 32, 40, 48, 56, 64, 80}),
                                    List({32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}),
                                    List({32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}),
                                    List({32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160})};
-        const QString oggStereo[] = {List({16, 32, 48, 64, 80}), List({16, 32, 48, 64, 80, 96}),
+        const QString oggStereo[] = {List({16, 32, 48, 64, 80}),
+                                     List({16, 32, 48, 64, 80, 96}),
                                      List({16, 32, 48, 64, 80, 96}),
                                      List({32, 48, 64, 80, 96, 112, 128, 160, 192}),
                                      List({32, 48, 64, 80, 96, 112, 128, 160}),
@@ -250,7 +306,8 @@ private Q_SLOTS:
     }
 
     void pcmExamples() {
-        QCOMPARE(AudioBitrateChoices("PCM little-endian", "44100 Hz", "Stereo", "16 bit"), QStringLiteral("1408 kbps;"));
+        QCOMPARE(AudioBitrateChoices("PCM little-endian", "44100 Hz", "Stereo", "16 bit"),
+                 QStringLiteral("1408 kbps;"));
         QCOMPARE(AudioBitrateChoices("PCM little-endian", "48000 Hz", "5.1 Surround", "32 bit"),
                  QStringLiteral("9216 kbps;"));
     }
@@ -258,21 +315,26 @@ private Q_SLOTS:
     void videoBitrates() {
         QCOMPARE(EstimateVideoBitrate(640, 480, "60", 4, 1), 5161);
         QCOMPARE(EstimateVideoBitrate(640, 480, "Original", 2, 0), 1032192);
-        QCOMPARE(EstimateVideoBitrate(640, 480, "23.976 fps", 2, 1), EstimateVideoBitrate(640, 480, "24", 2, 1));
-        QCOMPARE(EstimateVideoBitrate(640, 480, "29.97 FPS", 2, 1), EstimateVideoBitrate(640, 480, "30", 2, 1));
+        QCOMPARE(EstimateVideoBitrate(640, 480, "23.976 fps", 2, 1),
+                 EstimateVideoBitrate(640, 480, "24", 2, 1));
+        QCOMPARE(EstimateVideoBitrate(640, 480, "29.97 FPS", 2, 1),
+                 EstimateVideoBitrate(640, 480, "30", 2, 1));
         QCOMPARE(EstimateVideoBitrate(640, 480, "fast", 2, 1), 1500);
         QCOMPARE(EstimateVideoBitrate(100000, 100000, "30", 4, 1), 1500); // 32-bit overflow
         QCOMPARE(MaxVideoBitrate(640, 480, 3000), 3000);
         QCOMPARE(MinVideoBitrate(640, 480, 3000), 430);
         QCOMPARE(MinVideoBitrate(640, 480, 430), 0);
-        QCOMPARE(VideoBitrateChoices(640, 480, 3000),
-                 QStringLiteral("Smart Fit;512 kbps;768 kbps;900 kbps;1000 kbps;1200 kbps;1500 kbps;2000 kbps;"
-                                "3000 kbps;Custom;"));
+        QCOMPARE(
+            VideoBitrateChoices(640, 480, 3000),
+            QStringLiteral("Smart Fit;512 kbps;768 kbps;900 kbps;1000 kbps;1200 kbps;1500 kbps;2000 kbps;"
+                           "3000 kbps;Custom;"));
         QCOMPARE(MaxVideoBitrate(320, 240, 100000), 1935);
         QCOMPARE(MinVideoBitrate(320, 240, 100000), 323);
         QCOMPARE(VideoBitrateChoices(320, 240, 100000),
-                 QStringLiteral("Smart Fit;384 kbps;512 kbps;768 kbps;900 kbps;1000 kbps;1200 kbps;1500 kbps;Custom;"));
-        QCOMPARE(VideoBitrateChoices(0, 0, 1000), QStringLiteral("Smart Fit;768 kbps;900 kbps;1000 kbps;Custom;"));
+                 QStringLiteral(
+                     "Smart Fit;384 kbps;512 kbps;768 kbps;900 kbps;1000 kbps;1200 kbps;1500 kbps;Custom;"));
+        QCOMPARE(VideoBitrateChoices(0, 0, 1000),
+                 QStringLiteral("Smart Fit;768 kbps;900 kbps;1000 kbps;Custom;"));
         QCOMPARE(VideoBitrateChoices(640, 480, 0), QStringLiteral("-;"));
     }
 
