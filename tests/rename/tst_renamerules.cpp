@@ -1,0 +1,164 @@
+// The rename rules and their dialogs.
+#include "RenameDialogs.h"
+#include "RenameMenu.h"
+#include "RenameRules.h"
+#include "TestEnv.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace tv;
+
+namespace {
+
+QVector<RenameRow> Rows(const QStringList &names) {
+    QVector<RenameRow> rows;
+    for (const QString &n : names)
+        rows.append({n, "/music/in/" + n + ".source.flac"});
+    return rows;
+}
+
+// Answers the next modal dialog: fills its boxes and presses the given button (or Escape).
+void Answer(QObject *context, const QList<QPair<QString, QString>> &boxes, const QString &button) {
+    QTimer::singleShot(0, context, [boxes, button]() {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        for (const auto &[name, text] : boxes) {
+            auto *box = dialog->findChild<QLineEdit *>(name);
+            QVERIFY2(box, qPrintable(name));
+            box->clear();
+            for (const QChar c : text)
+                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+        if (button == "Escape")
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        else if (button == "Enter")
+            QTest::keyClick(dialog->findChild<QLineEdit *>(boxes.last().first), Qt::Key_Return);
+        else
+            dialog->findChild<QPushButton *>(button)->click();
+    });
+}
+
+} // namespace
+
+class RenameRulesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void caseRules() {
+        const QVector<RenameRow> rows = Rows({"  hello   WORLD", "", "éLAN vital", "ßtraße"});
+        RenameParameters none;
+        QCOMPARE(RenameAll(CapitalizeEachWord, none, rows),
+                 (QStringList{"Hello   World", "", "Élan Vital", "SStraße"}));
+        QCOMPARE(RenameAll(SentenceCase, none, rows).mid(0, 3),
+                 (QStringList{"  hello   world", "", "Élan vital"}));
+        QCOMPARE(RenameAll(LowerCase, none, rows).at(2), QStringLiteral("élan vital"));
+        QCOMPARE(RenameAll(UpperCase, none, rows).at(2), QStringLiteral("ÉLAN VITAL"));
+    }
+
+    void numbersPrefixesSuffixesAndReplace() {
+        const QVector<RenameRow> rows = Rows({"a.mp3 track", "B MP3", "mp3"});
+        RenameParameters p;
+        p.startNumber = 0;
+        QCOMPARE(RenameAll(Numbers, p, rows), (QStringList{"0", "1", "2"}));
+        p.startNumber = 7;
+        QCOMPARE(RenameAll(Numbers, p, rows), (QStringList{"7", "8", "9"}));
+        p.startNumber = -1; // cancelled or a lone "-": nothing changes
+        QCOMPARE(RenameAll(Numbers, p, rows), (QStringList{"a.mp3 track", "B MP3", "mp3"}));
+        p.prefix = "01 - ";
+        p.suffix = " (live)";
+        QCOMPARE(RenameAll(AddBefore, p, rows).first(), QStringLiteral("01 - a.mp3 track"));
+        QCOMPARE(RenameAll(AddAfter, p, rows).last(), QStringLiteral("mp3 (live)"));
+        p.findText = "MP3";
+        p.replaceText = "ogg";
+        // Case is ignored; a name that becomes empty falls back to its input's base name alone.
+        QCOMPARE(RenameAll(Replace, p, rows), (QStringList{"a.ogg track", "B ogg", "ogg"}));
+        p.replaceText = "";
+        QCOMPARE(RenameAll(Replace, p, rows), (QStringList{"a. track", "B ", "mp3.source"}));
+        p.findText = "";
+        QCOMPARE(RenameAll(Replace, p, rows), (QStringList{"a.mp3 track", "B MP3", "mp3"}));
+        QCOMPARE(RenameAll(ResetAll, p, Rows({"x"})), QStringList{"x.source"});
+    }
+
+    void namesStayInsideTheOutputFolder() {
+        RenameParameters p;
+        p.findText = "a";
+        p.replaceText = "/../";
+        QCOMPARE(RenameAll(Replace, p, Rows({"banana"})), QStringList{"b_.._n_.._n_.._"});
+        p.prefix = QString("x") + QChar(0);
+        QCOMPARE(RenameAll(AddBefore, p, Rows({"n"})), QStringList{"x_n"});
+    }
+
+    void startNumberText() {
+        QCOMPARE(StartNumberFromText("1"), 1);
+        QCOMPARE(StartNumberFromText(""), -1);
+        QCOMPARE(StartNumberFromText("-"), -1);
+        QCOMPARE(StartNumberFromText("-4"), -4);
+        QCOMPARE(StartNumberFromText("99999999999"), -1);
+    }
+
+    void menusCarryTheElevenEntries() {
+        QWidget owner;
+        QList<int> applied;
+        QMenu *menu = CreateRenameMenu("mnuRenameAll2", &owner, [&](int rule) { applied << rule; });
+        QCOMPARE(menu->actions().size(), 11);
+        QCOMPARE(menu->findChild<QAction *>("mnuRenameAll2(5)")->text(),
+                 QStringLiteral("Numbers (1,2,3...)..."));
+        QVERIFY(menu->findChild<QAction *>("mnuRenameAll2(6)")->isSeparator());
+        menu->findChild<QAction *>("mnuRenameAll2(9)")->trigger();
+        menu->findChild<QAction *>("mnuRenameAll2(11)")->trigger();
+        QCOMPARE(applied, (QList<int>{8, 9}));
+    }
+
+    void dialogsCollectOrClear() {
+        QWidget owner;
+        RenameParameters p;
+        p.prefix = "old";
+        Answer(this, {{"Txt_AddBefore", "  new "}}, "Cmd_Panel(1)");
+        AskRenameParameters(AddBefore, &owner, p);
+        QCOMPARE(p.prefix, QStringLiteral("new"));
+        Answer(this, {{"Txt_AddBefore", "ignored"}}, "Escape");
+        AskRenameParameters(AddBefore, &owner, p);
+        QCOMPARE(p.prefix, QString());
+
+        Answer(this, {{"Txt_AddAfter", "tail"}}, "Enter");
+        AskRenameParameters(AddAfter, &owner, p);
+        QCOMPARE(p.suffix, QStringLiteral("tail"));
+        Answer(this, {{"Txt_AddAfter", "x"}}, "Cmd_Panel(0)");
+        AskRenameParameters(AddAfter, &owner, p);
+        QCOMPARE(p.suffix, QString());
+
+        Answer(this, {{"Txt_Find", "a"}, {"Txt_Replace", "b/c"}}, "Cmd_Panel(1)");
+        AskRenameParameters(Replace, &owner, p);
+        QCOMPARE(p.findText, QStringLiteral("a"));
+        QCOMPARE(p.replaceText, QStringLiteral("bc")); // the file-name box keeps "/" out
+
+        // The numbers box opens with "1" and takes digits and one leading minus only.
+        QTimer::singleShot(0, this, []() {
+            auto *box = QApplication::activeModalWidget()->findChild<QLineEdit *>("Txt_Number");
+            QCOMPARE(box->text(), QStringLiteral("1"));
+            box->setCursorPosition(0);
+            for (const QChar c : QStringLiteral("-x-2"))
+                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QCOMPARE(box->text(), QStringLiteral("-21"));
+            box->setText("-");
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        AskRenameParameters(Numbers, &owner, p);
+        QCOMPARE(p.startNumber, -1);
+        Answer(this, {{"Txt_Number", "12"}}, "Cmd_Panel(1)");
+        AskRenameParameters(Numbers, &owner, p);
+        QCOMPARE(p.startNumber, 12);
+
+        Answer(this, {{"Txt_AddNew", "Fresh name"}}, "Enter");
+        QCOMPARE(AskNewName("Old", &owner), QStringLiteral("Fresh name"));
+        Answer(this, {{"Txt_AddNew", "   "}}, "Cmd_Panel(1)");
+        QCOMPARE(AskNewName("Old", &owner), QStringLiteral("Old"));
+        Answer(this, {{"Txt_AddNew", "Other"}}, "Escape");
+        QCOMPARE(AskNewName("Old", &owner), QStringLiteral("Old"));
+    }
+};
+
+TV_TEST_MAIN(RenameRulesTest)
+#include "tst_renamerules.moc"
