@@ -5,6 +5,7 @@
 #include "ImageStore.h"
 #include "MessageBox.h"
 #include "OutputFolders.h"
+#include "OutputPanel.h"
 #include "Settings.h"
 #include "WindowUtil.h"
 
@@ -48,12 +49,14 @@ void InsertMenuAction(QMenu *menu, int index, QAction *action) {
 
 } // namespace
 
-frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(parent), m_arguments(arguments) {
+frmMain::frmMain(const QStringList &arguments, QWidget *parent)
+    : QMainWindow(parent), m_arguments(arguments) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Config().productName);
     setWindowIcon(ThemeIcon(QStringLiteral("img_product_box.png")));
     buildLayout();
     buildMenu();
+    buildOutputPanel();
 
     Timer_StartUp = new QTimer(this);
     Timer_StartUp->setObjectName(QStringLiteral("Timer_StartUp"));
@@ -62,7 +65,9 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(pa
     connect(Timer_StartUp, &QTimer::timeout, this, &frmMain::Timer_StartUp_Timer);
 }
 
-frmMain::~frmMain() { Form_Unload(); }
+frmMain::~frmMain() {
+    Form_Unload();
+}
 
 QPushButton *frmMain::addFileListViewButton(int index, const QString &caption, const QString &image,
                                             const QString &toolTip) {
@@ -124,10 +129,12 @@ void frmMain::buildMenu() {
     Cmd_Menu->setMenu(mnuMenu);
 
     auto *home = new QAction(tr("Visit Home Page"), mnuMenu);
-    connect(home, &QAction::triggered, this, []() { QDesktopServices::openUrl(QUrl(Config().linkHomepage)); });
+    connect(home, &QAction::triggered, this,
+            []() { QDesktopServices::openUrl(QUrl(Config().linkHomepage)); });
     InsertMenuAction(mnuMenu, 1, home);
     auto *contact = new QAction(tr("Contact Us"), mnuMenu);
-    connect(contact, &QAction::triggered, this, []() { QDesktopServices::openUrl(QUrl(Config().linkContactUs)); });
+    connect(contact, &QAction::triggered, this,
+            []() { QDesktopServices::openUrl(QUrl(Config().linkContactUs)); });
     InsertMenuAction(mnuMenu, 2, contact);
     auto *separator = new QAction(mnuMenu);
     separator->setSeparator(true);
@@ -147,6 +154,11 @@ bool frmMain::Form_Load() {
 
     LoadSettings();
     Txt_OutputPath->setText(Folders().outputFolder);
+
+    // 7.-8. The shipped catalogs, the user's presets and the favorites.
+    LoadCatalogs();
+    // 9. The audio formats tab is the one a user meets first.
+    m_outputPanel->SelectPanel(AudioTab);
 
     // Other processes of the program learn the window handles only once the tray has them.
     WriteSetting(QStringLiteral("WinTagInfo"), QString());
@@ -205,6 +217,11 @@ void frmMain::Cmd_FileListView_Click(int index) {
     case 7:
         browseOutputFolder();
         break;
+    case 10:
+    case 11:
+    case 12:
+        outputToolbarClick(index);
+        break;
     default:
         break;
     }
@@ -229,7 +246,9 @@ void frmMain::browseOutputFolder() {
     WriteSetting(QStringLiteral("OutputPath"), folder);
 }
 
-void frmMain::openOutputFolder() { OpenFolder(this, Txt_OutputPath->text(), false, false); }
+void frmMain::openOutputFolder() {
+    OpenFolder(this, Txt_OutputPath->text(), false, false);
+}
 
 void frmMain::showAbout() {
     QMessageBox::about(this, tr("About %1").arg(Config().productName),
