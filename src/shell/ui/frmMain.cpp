@@ -49,8 +49,7 @@ void InsertMenuAction(QMenu *menu, int index, QAction *action) {
 
 } // namespace
 
-frmMain::frmMain(const QStringList &arguments, QWidget *parent)
-    : QMainWindow(parent), m_arguments(arguments) {
+frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(parent), m_arguments(arguments) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Config().productName);
     setWindowIcon(ThemeIcon(QStringLiteral("img_product_box.png")));
@@ -65,9 +64,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent)
     connect(Timer_StartUp, &QTimer::timeout, this, &frmMain::Timer_StartUp_Timer);
 }
 
-frmMain::~frmMain() {
-    Form_Unload();
-}
+frmMain::~frmMain() { Form_Unload(); }
 
 QPushButton *frmMain::addFileListViewButton(int index, const QString &caption, const QString &image,
                                             const QString &toolTip) {
@@ -129,12 +126,10 @@ void frmMain::buildMenu() {
     Cmd_Menu->setMenu(mnuMenu);
 
     auto *home = new QAction(tr("Visit Home Page"), mnuMenu);
-    connect(home, &QAction::triggered, this,
-            []() { QDesktopServices::openUrl(QUrl(Config().linkHomepage)); });
+    connect(home, &QAction::triggered, this, []() { QDesktopServices::openUrl(QUrl(Config().linkHomepage)); });
     InsertMenuAction(mnuMenu, 1, home);
     auto *contact = new QAction(tr("Contact Us"), mnuMenu);
-    connect(contact, &QAction::triggered, this,
-            []() { QDesktopServices::openUrl(QUrl(Config().linkContactUs)); });
+    connect(contact, &QAction::triggered, this, []() { QDesktopServices::openUrl(QUrl(Config().linkContactUs)); });
     InsertMenuAction(mnuMenu, 2, contact);
     auto *separator = new QAction(mnuMenu);
     separator->setSeparator(true);
@@ -246,9 +241,7 @@ void frmMain::browseOutputFolder() {
     WriteSetting(QStringLiteral("OutputPath"), folder);
 }
 
-void frmMain::openOutputFolder() {
-    OpenFolder(this, Txt_OutputPath->text(), false, false);
-}
+void frmMain::openOutputFolder() { OpenFolder(this, Txt_OutputPath->text(), false, false); }
 
 void frmMain::showAbout() {
     QMessageBox::about(this, tr("About %1").arg(Config().productName),

@@ -77,8 +77,8 @@ private:
     QCheckBox *Chk_Merge = nullptr;
 
     // Areas of the window that the subsystems fill (see the sketch in the architecture notes).
-    QBoxLayout *m_toolbarArea = nullptr; // toolbar buttons, left to right
-    QSplitter *m_bodyArea = nullptr;     // file list on the left, player and info on the right
+    QBoxLayout *m_toolbarArea = nullptr;   // toolbar buttons, left to right
+    QSplitter *m_bodyArea = nullptr;       // file list on the left, player and info on the right
     QBoxLayout *m_outputPanelArea = nullptr;
     QBoxLayout *m_outputRowArea = nullptr; // output folder row, then merge and convert
 
