@@ -25,7 +25,9 @@ QString RememberedFolder(const char *settingName, int fallbackId) {
 
 } // namespace
 
-FolderSettings &Folders() { return gFolders; }
+FolderSettings &Folders() {
+    return gFolders;
+}
 
 void LoadFolders() {
     // Creation errors are ignored here: a folder that cannot be made shows up when it is used.

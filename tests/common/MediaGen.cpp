@@ -24,7 +24,8 @@ bool RunFFmpeg(const QStringList &args, QString *errorText) {
 bool GenerateTone(const QString &path, double seconds, int sampleRate, int channels,
                   const QStringList &extraOutputArgs) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString source = QStringLiteral("sine=frequency=440:sample_rate=%1:duration=%2").arg(sampleRate).arg(seconds);
+    const QString source =
+        QStringLiteral("sine=frequency=440:sample_rate=%1:duration=%2").arg(sampleRate).arg(seconds);
     QStringList args{"-f", "lavfi", "-i", source, "-ac", QString::number(channels)};
     args += extraOutputArgs;
     args << path;
@@ -34,7 +35,8 @@ bool GenerateTone(const QString &path, double seconds, int sampleRate, int chann
 bool GenerateVideo(const QString &path, double seconds, int width, int height, int fps,
                    const QStringList &extraOutputArgs) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString picture = QStringLiteral("testsrc=size=%1x%2:rate=%3:duration=%4").arg(width).arg(height).arg(fps).arg(seconds);
+    const QString picture =
+        QStringLiteral("testsrc=size=%1x%2:rate=%3:duration=%4").arg(width).arg(height).arg(fps).arg(seconds);
     const QString tone = QStringLiteral("sine=frequency=330:sample_rate=44100:duration=%1").arg(seconds);
     QStringList args{"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", tone, "-pix_fmt", "yuv420p"};
     args += extraOutputArgs;
@@ -44,8 +46,8 @@ bool GenerateVideo(const QString &path, double seconds, int width, int height, i
 
 bool GeneratePicture(const QString &path, int width, int height) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return RunFFmpeg({"-f", "lavfi", "-i", QStringLiteral("testsrc=size=%1x%2").arg(width).arg(height), "-frames:v",
-                      "1", path});
+    return RunFFmpeg({"-f", "lavfi", "-i", QStringLiteral("testsrc=size=%1x%2").arg(width).arg(height),
+                      "-frames:v", "1", path});
 }
 
 } // namespace tv::test

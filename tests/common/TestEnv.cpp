@@ -41,8 +41,12 @@ QProcessEnvironment IsolatedHome::environment() const {
     return env;
 }
 
-const IsolatedHome &Home() { return *gHome; }
-void SetHome(IsolatedHome *home) { gHome = home; }
+const IsolatedHome &Home() {
+    return *gHome;
+}
+void SetHome(IsolatedHome *home) {
+    gHome = home;
+}
 
 QString WriteFile(const QString &path, const QByteArray &content) {
     QDir().mkpath(QFileInfo(path).absolutePath());

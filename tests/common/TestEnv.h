@@ -37,14 +37,14 @@ void Unmount(const QString &dir);
 } // namespace tv::test
 
 // main() of a test program with windows (offscreen) or without.
-#define TV_TEST_MAIN_IMPL(AppClass, TestObject)                                                          \
-    int main(int argc, char *argv[]) {                                                                   \
-        tv::test::IsolatedHome home;                                                                     \
-        tv::test::SetHome(&home);                                                                        \
-        AppClass app(argc, argv);                                                                        \
-        TestObject tc;                                                                                   \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                       \
-        return QTest::qExec(&tc, argc, argv);                                                            \
+#define TV_TEST_MAIN_IMPL(AppClass, TestObject)                                                              \
+    int main(int argc, char *argv[]) {                                                                       \
+        tv::test::IsolatedHome home;                                                                         \
+        tv::test::SetHome(&home);                                                                            \
+        AppClass app(argc, argv);                                                                            \
+        TestObject tc;                                                                                       \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                           \
+        return QTest::qExec(&tc, argc, argv);                                                                \
     }
 
 #define TV_TEST_MAIN(TestObject) TV_TEST_MAIN_IMPL(QApplication, TestObject)

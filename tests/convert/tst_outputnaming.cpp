@@ -24,11 +24,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("ext");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("last extension only") << "/m/my.song.flac" << "MP3" << "/m/my.song.MP3";
-        QTest::newRow("no extension") << "/m/track" << "OGG" << "/m/track.OGG";
-        QTest::newRow("dot in folder name") << "/m.v2/track" << "WAV" << "/m.v2/track.WAV";
-        QTest::newRow("non-ASCII") << "/Musik/Ünïcödé 日本.m4a" << "MP3" << "/Musik/Ünïcödé 日本.MP3";
-        QTest::newRow("bare name") << "song.wav" << "AAC" << "song.AAC";
+        QTest::newRow("last extension only") << "/m/my.song.flac"
+                                             << "MP3"
+                                             << "/m/my.song.MP3";
+        QTest::newRow("no extension") << "/m/track"
+                                      << "OGG"
+                                      << "/m/track.OGG";
+        QTest::newRow("dot in folder name") << "/m.v2/track"
+                                            << "WAV"
+                                            << "/m.v2/track.WAV";
+        QTest::newRow("non-ASCII") << "/Musik/Ünïcödé 日本.m4a"
+                                   << "MP3"
+                                   << "/Musik/Ünïcödé 日本.MP3";
+        QTest::newRow("bare name") << "song.wav"
+                                   << "AAC"
+                                   << "song.AAC";
     }
     void changeExtension() {
         QFETCH(QString, path);

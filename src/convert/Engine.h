@@ -1,0 +1,84 @@
+#pragma once
+// The conversion engine: a queue of jobs (input, input options, output, option text) run on
+// worker threads, several at once, reporting progress and completion on the thread that owns
+// the engine, in order per job, with the batch end (job -1) after every job.
+
+#include "EngineOptions.h"
+
+#include <QObject>
+#include <QString>
+#include <QVector>
+#include <functional>
+#include <memory>
+
+class QThreadPool;
+
+namespace tv {
+
+class JobControl;
+
+class Engine : public QObject {
+    Q_OBJECT
+public:
+    explicit Engine(QObject *parent = nullptr);
+    ~Engine() override;
+
+    // With abandon true the running batch stops: unfinished jobs report neither success nor
+    // failure, then the batch end follows. With false an earlier batch is stopped silently
+    // and waited for, so that nothing of it stays running.
+    void StopAll(bool abandon);
+    void ClearJobs();
+    // Opens the input at once; answers the job index (0, 1, 2 … in the order of adding) or -1.
+    int AddJob(const QString &inputPath, const QString &inputOptions);
+    // Sets the output path and option text of a job; -1 when refused (see LastErrorText).
+    int SetJobOutput(int job, const QString &outputPath, const QString &arguments);
+    void RemoveJob(int job);
+    QString LastErrorText() const { return m_lastError; }
+    int JobCount() const;
+    // Starts the queue with n jobs at once; 0 means one per processor core.
+    void StartJobs(int parallel);
+    void PauseJobs();
+    void ResumeJobs();
+    bool isRunning() const { return m_running; }
+    bool isPaused() const { return m_paused; }
+
+    // Work done on a finished output before it takes its name (the tag writer); runs on a
+    // worker thread, so it must be thread-safe.
+    using OutputFinisher = std::function<void(int job, const QString &workPath)>;
+    void setOutputFinisher(OutputFinisher finisher) { m_finisher = std::move(finisher); }
+
+    // The engine's instance can always run: the libraries are part of the program.
+    bool IsInitialized() const { return true; }
+
+Q_SIGNALS:
+    void JobProgress(int job, qint64 position, qint64 duration);
+    void JobFinished(int job, bool succeeded, bool failed, const QString &message);
+
+private:
+    struct Job {
+        QString inputPath;
+        InputOptions input;
+        QString outputPath;
+        OutputOptions output;
+        bool configured = false;
+        bool removed = false;
+    };
+
+    void runJob(int generation, int index, Job job, std::shared_ptr<JobControl> control,
+                OutputFinisher finisher);
+    void jobDone(int generation, int index, bool succeeded, bool failed, const QString &message);
+    void stopWorkers(bool abandon);
+
+    // Owned by the engine's thread.
+    QVector<Job> m_jobs;
+    QString m_lastError;
+    int m_generation = 0;
+    int m_remaining = 0;
+    bool m_running = false;
+    bool m_paused = false;
+    std::shared_ptr<JobControl> m_control; // shared with the running jobs
+    OutputFinisher m_finisher;
+    QThreadPool *m_pool = nullptr;
+};
+
+} // namespace tv

@@ -1,0 +1,40 @@
+#pragma once
+// One conversion: decode the input's audio, convert it as the encoder needs, encode and mux,
+// written under a work name beside the output and moved to the output name on success.
+
+#include "EngineOptions.h"
+
+#include <QString>
+#include <functional>
+
+namespace tv {
+
+class JobControl;
+
+struct TranscodeSpec {
+    QString inputPath;
+    InputOptions input;
+    QString outputPath;
+    OutputOptions output;
+    // Runs on the finished work file before it takes the output name (the tag writer).
+    std::function<void(const QString &workPath)> finishOutput;
+};
+
+struct TranscodeResult {
+    bool succeeded = false;
+    bool stopped = false;
+    QString message; // the library's wording when it failed
+};
+
+// Progress: position and total length of the output, in microseconds (total 0 when unknown).
+using ProgressCallback = std::function<void(qint64 position, qint64 total)>;
+
+TranscodeResult Transcode(const TranscodeSpec &spec, JobControl &control, const ProgressCallback &progress);
+
+// The work name of an output: hidden, in the same folder, same extension.
+QString WorkPathFor(const QString &outputPath);
+
+// Checks what can be checked before the job runs (encoder, container): "" or the reason.
+QString CheckOutputSettings(const QString &outputPath, const OutputOptions &output);
+
+} // namespace tv

@@ -1,0 +1,563 @@
+// The conversion engine: real files in, real files out, events in the order the window relies on.
+#include "EncodingParameters.h"
+#include "Engine.h"
+#include "MediaGen.h"
+#include "MediaProbe.h"
+#include "TestEnv.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QSignalSpy>
+
+using namespace tv;
+
+namespace {
+
+struct Event {
+    bool finished;
+    int job;
+    bool succeeded;
+    bool failed;
+    QString message;
+    qint64 position;
+    qint64 duration;
+};
+
+// Records every event of one engine in arrival order.
+class Recorder : public QObject {
+public:
+    explicit Recorder(Engine *engine) {
+        connect(engine, &Engine::JobProgress, this, [this](int job, qint64 pos, qint64 dur) {
+            events.append({false, job, false, false, QString(), pos, dur});
+        });
+        connect(engine, &Engine::JobFinished, this,
+                [this](int job, bool ok, bool failed, const QString &message) {
+                    events.append({true, job, ok, failed, message, 0, 0});
+                    if (job == -1)
+                        ++batchEnds;
+                });
+    }
+    QList<Event> events;
+    int batchEnds = 0;
+
+    Event finishOf(int job) const {
+        for (const Event &e : events) {
+            if (e.finished && e.job == job)
+                return e;
+        }
+        return {false, -2, false, false, QString(), 0, 0};
+    }
+};
+
+QString Args(const QString &codec, const QString &ext, int channels, const QString &rate,
+             const QString &bitrate, const QString &duration, const QString &size = "16 bit") {
+    JobParameters job;
+    job.AudioCodec = codec;
+    job.FileExtention = ext;
+    job.Channels = channels;
+    job.SampleRate = rate;
+    job.AudioBitrate = bitrate;
+    job.AudioSize = size;
+    job.TrimStart = "00:00:00.000";
+    job.TrimDuration = duration;
+    return BuildAudioArguments(job);
+}
+
+QStringList WorkFiles(const QString &folder) {
+    QStringList found;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (path.contains(".tvpart-"))
+            found << path;
+    }
+    return found;
+}
+
+} // namespace
+
+class EngineTest : public QObject {
+    Q_OBJECT
+private:
+    QString m_in;
+    QString m_out;
+    QString m_tone; // 3 s stereo 44.1 kHz WAV
+    QString m_long; // 40 s, for pause and stop
+
+private Q_SLOTS:
+    void initTestCase() {
+        m_in = test::Home().path() + "/in/";
+        m_out = test::Home().path() + "/out/";
+        QDir().mkpath(m_out);
+        m_tone = m_in + "tone.wav";
+        QVERIFY(test::GenerateTone(m_tone, 3.0));
+        m_long = m_in + "long.flac";
+        QVERIFY(test::GenerateTone(m_long, 40.0, 48000, 2));
+    }
+
+    void convertsAndReportsInOrder() {
+        Engine engine;
+        Recorder rec(&engine);
+        engine.ClearJobs();
+        QStringList outputs;
+        for (int i = 0; i < 3; ++i) {
+            const QString in = m_in + QString("order%1.wav").arg(i);
+            QVERIFY(test::GenerateTone(in, 2.0 + i));
+            QCOMPARE(engine.AddJob(in, " -ss 00:00:00.000"), i);
+            outputs << m_out + QString("order%1.MP3").arg(i);
+            QCOMPARE(
+                engine.SetJobOutput(i, outputs.last(), Args("MP3", "MP3", 1, "44100", "128", "00:00:05.000")),
+                0);
+        }
+        QCOMPARE(engine.JobCount(), 3);
+        engine.StartJobs(0);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 60000);
+
+        // Per job: progress only before its completion; the batch end comes last, once.
+        QCOMPARE(rec.events.last().job, -1);
+        QSet<int> finished;
+        for (const Event &e : rec.events) {
+            if (e.job >= 0)
+                QVERIFY2(!finished.contains(e.job), "progress or completion after the job's completion");
+            if (e.finished && e.job >= 0)
+                finished.insert(e.job);
+            if (!e.finished) {
+                QVERIFY(e.position >= 0);
+                QVERIFY(e.duration > 0);
+                QVERIFY(e.position <= e.duration + 50000);
+            }
+        }
+        QCOMPARE(finished.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const Event e = rec.finishOf(i);
+            QVERIFY2(e.succeeded && !e.failed, qPrintable(e.message));
+            const test::ProbedAudio probe = test::ProbeWithFFprobe(outputs[i]);
+            QVERIFY(probe.ok);
+            QCOMPARE(probe.codec, QStringLiteral("mp3"));
+            QCOMPARE(probe.sampleRate, 44100);
+            QCOMPARE(probe.channels, 2);
+            QVERIFY(qAbs(probe.duration - (2.0 + i)) < 0.06);
+            QVERIFY(qAbs(probe.bitRate - 128000) < 12800);
+        }
+        QVERIFY(WorkFiles(m_out).isEmpty());
+        QVERIFY(!engine.isRunning());
+    }
+
+    // Every encoder the option texts can name, each in a container that takes it.
+    void everyCodecWritesItsContainer_data() {
+        QTest::addColumn<QString>("codec");
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("bitrate");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("probedCodec");
+        QTest::addColumn<int>("probedChannels");
+        QTest::newRow("MP3") << "MP3"
+                             << "MP3" << 0 << "22050"
+                             << "64"
+                             << "16 bit"
+                             << "mp3" << 1;
+        QTest::newRow("AAC in ADTS") << "AAC"
+                                     << "AAC" << 1 << "44100"
+                                     << "128"
+                                     << "16 bit"
+                                     << "aac" << 2;
+        QTest::newRow("MPEG-2/4 in M4A") << "MPEG-2/4"
+                                         << "M4A" << 1 << "48000"
+                                         << "160"
+                                         << "16 bit"
+                                         << "aac" << 2;
+        QTest::newRow("Vorbis") << "Ogg Vorbis"
+                                << "OGG" << 1 << "44100"
+                                << "128"
+                                << "16 bit"
+                                << "vorbis" << 2;
+        QTest::newRow("FLAC") << "FLAC"
+                              << "FLAC" << 1 << "48000"
+                              << "768"
+                              << "16 bit"
+                              << "flac" << 2;
+        QTest::newRow("WAV 24-bit") << "PCM little-endian"
+                                    << "WAV" << 1 << "48000"
+                                    << "2304"
+                                    << "24 bit"
+                                    << "pcm_s24le" << 2;
+        QTest::newRow("WAV 8-bit unsigned") << "PCM little-endian"
+                                            << "WAV" << 0 << "8000"
+                                            << "64"
+                                            << "8 bit"
+                                            << "pcm_u8" << 1;
+        QTest::newRow("AIFF big-endian") << "PCM big-endian"
+                                         << "AIFF" << 1 << "44100"
+                                         << "1411"
+                                         << "16 bit"
+                                         << "pcm_s16be" << 2;
+        QTest::newRow("AU u-law") << "CCITT u-law"
+                                  << "AU" << 0 << "8000"
+                                  << "64"
+                                  << "16 bit"
+                                  << "pcm_mulaw" << 1;
+        QTest::newRow("WAV A-law") << "CCITT A-law"
+                                   << "WAV" << 0 << "8000"
+                                   << "64"
+                                   << "16 bit"
+                                   << "pcm_alaw" << 1;
+        QTest::newRow("WMA") << "WMA"
+                             << "WMA" << 1 << "44100"
+                             << "128"
+                             << "16 bit"
+                             << "wmav2" << 2;
+        QTest::newRow("AC3 5.1") << "AC3"
+                                 << "AC3" << 2 << "48000"
+                                 << "384"
+                                 << "16 bit"
+                                 << "ac3" << 6;
+        QTest::newRow("MP2") << "MP2"
+                             << "MP2" << 1 << "44100"
+                             << "192"
+                             << "16 bit"
+                             << "mp2" << 2;
+        QTest::newRow("RealAudio") << "RealAudio 3.0 (dnet)"
+                                   << "RA" << 1 << "44100"
+                                   << "128"
+                                   << "16 bit"
+                                   << "ac3" << 2;
+        QTest::newRow("AMR") << "AMR ACELP"
+                             << "AMR" << 0 << "8000"
+                             << "12.2"
+                             << "16 bit"
+                             << "amr_nb" << 1;
+        QTest::newRow("AMR in 3GP") << "AMR ACELP"
+                                    << "3GP" << 0 << "8000"
+                                    << "7.95"
+                                    << "16 bit"
+                                    << "amr_nb" << 1;
+        QTest::newRow("GSM in WAV") << "MS GSM 6.10"
+                                    << "WAV" << 0 << "8000"
+                                    << "13"
+                                    << "16 bit"
+                                    << "gsm_ms" << 1;
+        QTest::newRow("MS ADPCM") << "Microsoft ADPCM"
+                                  << "WAV" << 1 << "22050"
+                                  << "176"
+                                  << "16 bit"
+                                  << "adpcm_ms" << 2;
+        QTest::newRow("IMA ADPCM") << "IMA ADPCM"
+                                   << "WAV" << 0 << "11025"
+                                   << "44"
+                                   << "16 bit"
+                                   << "adpcm_ima_wav" << 1;
+        QTest::newRow("Vorbis in MKA") << "Ogg Vorbis"
+                                       << "MKA" << 1 << "48000"
+                                       << "192"
+                                       << "16 bit"
+                                       << "vorbis" << 2;
+        QTest::newRow("AAC in MP4 video container") << "AAC"
+                                                    << "MP4" << 1 << "48000"
+                                                    << "128"
+                                                    << "16 bit"
+                                                    << "aac" << 2;
+        QTest::newRow("Vorbis in WebM") << "Ogg Vorbis"
+                                        << "WEBM" << 1 << "44100"
+                                        << "128"
+                                        << "16 bit"
+                                        << "vorbis" << 2;
+        QTest::newRow("MP3 in FLV") << "MP3"
+                                    << "FLV" << 1 << "22050"
+                                    << "64"
+                                    << "16 bit"
+                                    << "mp3" << 2;
+        QTest::newRow("MP2 in MPEG") << "MP2"
+                                     << "MPG" << 1 << "48000"
+                                     << "192"
+                                     << "16 bit"
+                                     << "mp2" << 2;
+        QTest::newRow("WMA in WMV") << "WMA"
+                                    << "WMV" << 1 << "44100"
+                                    << "96"
+                                    << "16 bit"
+                                    << "wmav2" << 2;
+    }
+    void everyCodecWritesItsContainer() {
+        QFETCH(QString, codec);
+        QFETCH(QString, ext);
+        QFETCH(int, channels);
+        QFETCH(QString, rate);
+        QFETCH(QString, bitrate);
+        QFETCH(QString, size);
+        QFETCH(QString, probedCodec);
+        QFETCH(int, probedChannels);
+        Engine engine;
+        Recorder rec(&engine);
+        const QString out = m_out + "codec-" +
+                            QString(QTest::currentDataTag()).replace(' ', '_').replace('/', '_') + "." + ext;
+        QFile::remove(out);
+        QCOMPARE(engine.AddJob(m_tone, " -ss 00:00:00.000"), 0);
+        const QString args = Args(codec, ext, channels, rate, bitrate, "00:00:02.500", size);
+        QVERIFY2(engine.SetJobOutput(0, out, args) == 0, qPrintable(engine.LastErrorText()));
+        engine.StartJobs(1);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 60000);
+        const Event done = rec.finishOf(0);
+        QVERIFY2(done.succeeded, qPrintable(done.message));
+        const test::ProbedAudio probe = test::ProbeWithFFprobe(out);
+        QVERIFY(probe.ok);
+        QCOMPARE(probe.codec, probedCodec);
+        QCOMPARE(probe.sampleRate, rate.toInt());
+        QCOMPARE(probe.channels, probedChannels);
+        QCOMPARE(probe.videoStreams, 0);
+        // Block codecs pad their last block; the length may exceed the cut by less than one block.
+        const double length = test::DecodedDuration(out);
+        // Lossy codecs add their priming and pad the last frame, as the command-line tool's outputs do.
+        const double slack = codec.contains("ADPCM")                      ? 0.1
+                             : codec.startsWith("PCM") || codec == "FLAC" ? 0.001
+                                                                          : 0.07;
+        QVERIFY2(qAbs(length - 2.5) <= slack, qPrintable(QString::number(length)));
+    }
+
+    // The start and length cut exactly: a ramp input shows where the output begins.
+    void trimIsSampleAccurate() {
+        const QString ramp = m_in + "ramp.wav";
+        // The value rises by 0.1 per second, so the first output sample tells the start time.
+        QVERIFY(
+            test::RunFFmpeg({"-f", "lavfi", "-i", "aevalsrc=t/10:s=44100:d=4", "-c:a", "pcm_s16le", ramp}));
+        Engine engine;
+        Recorder rec(&engine);
+        QCOMPARE(engine.AddJob(ramp, " -ss 00:00:01.250"), 0);
+        const QString out = m_out + "ramp-cut.WAV";
+        QCOMPARE(engine.SetJobOutput(
+                     0, out, Args("PCM little-endian", "WAV", 0, "44100", "705", "00:00:01.500", "16 bit")),
+                 0);
+        engine.StartJobs(1);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 30000);
+        QVERIFY(rec.finishOf(0).succeeded);
+        const QVector<qint16> samples = test::FirstSamples(out, 4);
+        QVERIFY(!samples.isEmpty());
+        const double expected = 0.125 * 32767;
+        QVERIFY2(qAbs(samples.first() - expected) < 3, qPrintable(QString::number(samples.first())));
+        const test::ProbedAudio probe = test::ProbeWithFFprobe(out);
+        QVERIFY(qAbs(probe.duration - 1.5) < 0.001);
+    }
+
+    void refusesWhatItCannotDo() {
+        Engine engine;
+        QCOMPARE(engine.AddJob(m_in + "missing.wav", " -ss 00:00:00.000"), -1);
+        QVERIFY2(engine.LastErrorText().contains("No such file or directory"),
+                 qPrintable(engine.LastErrorText()));
+        // A text file renamed .mp3 is refused with the library's own words, as the command line says them.
+        const QString text = test::WriteFile(m_in + "notes.mp3", QByteArray(4096, 'a'));
+        QCOMPARE(engine.AddJob(text, ""), -1);
+        QVERIFY2(engine.LastErrorText().startsWith(text + ": "), qPrintable(engine.LastErrorText()));
+        const QString noise = test::WriteFile(m_in + "noise.xyz", QByteArray(5000, '\x07'));
+        QCOMPARE(engine.AddJob(noise, ""), -1);
+        QVERIFY2(engine.LastErrorText().contains("Invalid data found when processing input"),
+                 qPrintable(engine.LastErrorText()));
+        QCOMPARE(engine.AddJob(m_tone, " -ss soon"), -1);
+
+        QCOMPARE(engine.AddJob(m_tone, " -ss 00:00:00.000"), 0);
+        struct Case {
+            QString output;
+            QString args;
+            QString words;
+        } cases[] = {
+            {m_out + "a.MP3", " -ac 2 -ar 44100 -ab 128k -acodec libfoo -vn -t 00:00:01.000",
+             "Unknown encoder 'libfoo'"},
+            {m_out + "a.MP3", " -ac 2 -ar abc -ab 128k -acodec libmp3lame -vn",
+             "Invalid value 'abc' for option 'ar'"},
+            {m_out + "a.MP3", " -ac 2 -ar 44100 -ab 64k -an  -vn -t 00:00:01.000",
+             "does not contain any stream"},
+            {m_out + "a.AMR", " -ac 1 -ar 8000 -ab 64k -acodec flac -vn",
+             "not supported in the amr container"},
+            {m_out + "a.XYZ", " -ac 2 -ar 44100 -ab 128k -acodec libmp3lame -vn", "suitable output format"},
+            {m_out + "a.MP3", "-1", "Unrecognized option '1'"},
+            {m_out + "a.MP3", " -ac 2 -vf scale=1:1", "Unrecognized option 'vf'"},
+        };
+        for (const Case &c : cases) {
+            QVERIFY2(engine.SetJobOutput(0, c.output, c.args) == -1, qPrintable(c.words));
+            QVERIFY2(engine.LastErrorText().contains(c.words), qPrintable(engine.LastErrorText()));
+        }
+        QCOMPARE(engine.SetJobOutput(5, m_out + "a.MP3", " -acodec libmp3lame"), -1);
+        // A refused job is dropped, and its index is given to the next one.
+        engine.RemoveJob(0);
+        QCOMPARE(engine.JobCount(), 0);
+        QCOMPARE(engine.AddJob(m_tone, ""), 0);
+    }
+
+    void failuresAtRunTimeLeaveNothingBehind() {
+        Engine engine;
+        Recorder rec(&engine);
+        const QString video = m_in + "silent-video.mp4";
+        QVERIFY(test::RunFFmpeg(
+            {"-f", "lavfi", "-i", "testsrc=size=64x64:rate=5:duration=2", "-pix_fmt", "yuv420p", video}));
+        QCOMPARE(engine.AddJob(video, ""), 0);
+        QCOMPARE(engine.SetJobOutput(0, m_out + "novideo.MP3",
+                                     Args("MP3", "MP3", 1, "44100", "128", "00:00:02.000")),
+                 0);
+        QCOMPARE(engine.AddJob(m_tone, ""), 1);
+        QCOMPARE(engine.SetJobOutput(1, m_out + "gone/x.MP3",
+                                     Args("MP3", "MP3", 1, "44100", "128", "00:00:02.000")),
+                 0);
+        engine.StartJobs(2);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 30000);
+        QVERIFY(rec.finishOf(0).failed);
+        QCOMPARE(rec.finishOf(0).message, QStringLiteral("Output file #0 does not contain any stream"));
+        QVERIFY(rec.finishOf(1).failed);
+        QVERIFY2(rec.finishOf(1).message.contains("No such file or directory"),
+                 qPrintable(rec.finishOf(1).message));
+        QVERIFY(!QFile::exists(m_out + "novideo.MP3"));
+        QVERIFY(WorkFiles(m_out).isEmpty());
+    }
+
+    void fullAndReadOnlyDisksFailWithTheLibraryWords() {
+        const QString full = test::Home().path() + "/full";
+        if (!test::MountTmpfs(full, false, "64k"))
+            QSKIP("mounting a tmpfs is refused here");
+        const QString readOnly = test::Home().path() + "/ro";
+        const bool roMounted = test::MountTmpfs(readOnly, true);
+        Engine engine;
+        Recorder rec(&engine);
+        QCOMPARE(engine.AddJob(m_long, ""), 0);
+        QCOMPARE(engine.SetJobOutput(0, full + "/big.WAV",
+                                     Args("PCM little-endian", "WAV", 1, "48000", "1536", "00:00:40.000")),
+                 0);
+        if (roMounted) {
+            QCOMPARE(engine.AddJob(m_tone, ""), 1);
+            QCOMPARE(engine.SetJobOutput(1, readOnly + "/x.MP3",
+                                         Args("MP3", "MP3", 1, "44100", "128", "00:00:01.000")),
+                     0);
+        }
+        engine.StartJobs(0);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 60000);
+        const QStringList leftovers = QDir(full).entryList(QDir::Files | QDir::Hidden);
+        test::Unmount(full);
+        if (roMounted)
+            test::Unmount(readOnly);
+        QVERIFY(rec.finishOf(0).failed);
+        QVERIFY2(rec.finishOf(0).message.contains("No space left on device"),
+                 qPrintable(rec.finishOf(0).message));
+        QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(", ")));
+        if (roMounted) {
+            QVERIFY(rec.finishOf(1).failed);
+            QVERIFY2(rec.finishOf(1).message.contains("Read-only file system"),
+                     qPrintable(rec.finishOf(1).message));
+        }
+    }
+
+    void pauseHoldsAndResumeFinishes() {
+        Engine engine;
+        Recorder rec(&engine);
+        QCOMPARE(engine.AddJob(m_long, ""), 0);
+        const QString out = m_out + "paused.OGG";
+        QCOMPARE(engine.SetJobOutput(0, out, Args("Ogg Vorbis", "OGG", 1, "48000", "128", "00:00:40.000")),
+                 0);
+        engine.StartJobs(1);
+        engine.PauseJobs();
+        QVERIFY(engine.isPaused());
+        QTest::qWait(400); // a paused job must not finish, however long it is left
+        QCOMPARE(rec.batchEnds, 0);
+        QVERIFY(!QFile::exists(out));
+        engine.ResumeJobs();
+        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 60000);
+        QVERIFY(rec.finishOf(0).succeeded);
+        QVERIFY(QFile::exists(out));
+    }
+
+    void stopAbandonsUnfinishedJobs() {
+        Engine engine;
+        Recorder rec(&engine);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(engine.AddJob(m_long, ""), i);
+            QCOMPARE(engine.SetJobOutput(i, m_out + QString("stopped%1.FLAC").arg(i),
+                                         Args("FLAC", "FLAC", 1, "48000", "768", "00:00:40.000")),
+                     0);
+        }
+        engine.StartJobs(2);
+        engine.PauseJobs(); // hold them mid-way so Stop meets running jobs
+        engine.StopAll(true);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 30000);
+        for (int i = 0; i < 3; ++i) {
+            const Event e = rec.finishOf(i);
+            QCOMPARE(e.job, i);
+            QVERIFY(!e.succeeded);
+            QVERIFY(!e.failed);
+            QVERIFY(!QFile::exists(m_out + QString("stopped%1.FLAC").arg(i)));
+        }
+        QVERIFY(WorkFiles(m_out).isEmpty());
+
+        // A second batch on the same engine starts clean.
+        engine.ClearJobs();
+        rec.events.clear();
+        QCOMPARE(engine.AddJob(m_tone, ""), 0);
+        QCOMPARE(engine.SetJobOutput(0, m_out + "again.MP3",
+                                     Args("MP3", "MP3", 1, "44100", "128", "00:00:03.000")),
+                 0);
+        engine.StartJobs(0);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 2, 30000);
+        QVERIFY(rec.finishOf(0).succeeded);
+    }
+
+    void emptyQueueStillEndsTheBatch() {
+        Engine engine;
+        Recorder rec(&engine);
+        engine.ClearJobs();
+        engine.StartJobs(0);
+        QCOMPARE(rec.batchEnds, 0); // not before the caller is done starting
+        QTRY_COMPARE(rec.batchEnds, 1);
+        QCOMPARE(rec.events.size(), 1);
+    }
+
+    void finisherSeesTheWorkFileBeforeItsName() {
+        Engine engine;
+        Recorder rec(&engine);
+        const QString out = m_out + "Ünïcode 日本 song.M4A";
+        QString seenWork;
+        bool finalExistedDuringFinish = true;
+        engine.setOutputFinisher([&](int job, const QString &work) {
+            QCOMPARE(job, 0);
+            seenWork = work;
+            finalExistedDuringFinish = QFile::exists(out);
+        });
+        QCOMPARE(engine.AddJob(m_tone, " -ss 00:00:01.000"), 0);
+        QCOMPARE(engine.SetJobOutput(0, out, Args("AAC", "M4A", 1, "44100", "128", "00:00:02.000")), 0);
+        engine.StartJobs(1);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 30000);
+        QVERIFY2(rec.finishOf(0).succeeded, qPrintable(rec.finishOf(0).message));
+        QVERIFY(!finalExistedDuringFinish);
+        QVERIFY(seenWork.endsWith(".M4A"));
+        QVERIFY(QFileInfo(seenWork).fileName().startsWith('.'));
+        QVERIFY(!QFile::exists(seenWork));
+        QVERIFY(QFile::exists(out));
+        QVERIFY(qAbs(test::ProbeWithFFprobe(out).duration - 2.0) < 0.05);
+    }
+
+    void corruptInputFailsWithoutCrash() {
+        // A real WAV header followed by garbage: opens, then has nothing decodable.
+        QByteArray data;
+        QFile tone(m_tone);
+        QVERIFY(tone.open(QIODevice::ReadOnly));
+        data = tone.read(44);
+        data += QByteArray(50000, '\xff');
+        const QString broken =
+            test::WriteFile(m_in + "broken.mp3",
+                            QByteArray("ID3\x04\x00\x00\x00\x00\x00\x10", 10) + QByteArray(20000, '\x00'));
+        Engine engine;
+        Recorder rec(&engine);
+        const int job = engine.AddJob(broken, "");
+        if (job >= 0) {
+            QCOMPARE(engine.SetJobOutput(job, m_out + "broken.OGG",
+                                         Args("Ogg Vorbis", "OGG", 1, "44100", "128", "00:00:02.000")),
+                     0);
+            engine.StartJobs(1);
+            QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 30000);
+            QVERIFY(!rec.finishOf(job).succeeded);
+            QVERIFY(!rec.finishOf(job).message.isEmpty());
+        } else {
+            QVERIFY(!engine.LastErrorText().isEmpty());
+        }
+        QVERIFY(!QFile::exists(m_out + "broken.OGG"));
+    }
+};
+
+TV_TEST_MAIN_CORE(EngineTest)
+#include "tst_engine.moc"

@@ -1,0 +1,352 @@
+// The option text each job hands to the engine, and the bitrate choices the settings offer.
+#include "EncodingParameters.h"
+#include "TestEnv.h"
+
+using namespace tv;
+
+namespace {
+
+JobParameters Mp3Job() {
+    JobParameters job;
+    job.AudioCodec = "MP3";
+    job.FileExtention = "MP3";
+    job.Channels = 1;
+    job.AudioBitrate = "128";
+    job.SampleRate = "44100";
+    job.AudioSize = "16 bit";
+    job.TrimStart = "00:00:00.000";
+    job.TrimDuration = "00:03:25.120";
+    return job;
+}
+
+QString List(std::initializer_list<int> values, int factor = 1) {
+    QString text;
+    for (int v : values)
+        text += QString::number(v * factor) + " kbps;";
+    return text;
+}
+
+QString Range(int from, int to, int step, std::initializer_list<int> more = {}, int factor = 1) {
+    QString text;
+    for (int v = from; v <= to; v += step)
+        text += QString::number(v * factor) + " kbps;";
+    for (int v : more)
+        text += QString::number(v * factor) + " kbps;";
+    return text;
+}
+
+const QStringList kRates{"8000 Hz",  "11025 Hz", "12000 Hz", "16000 Hz", "22050 Hz",
+                         "24000 Hz", "32000 Hz", "44100 Hz", "48000 Hz"};
+
+} // namespace
+
+class EncodingParametersTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void mp3OptionTextHasItsExactBlanks() {
+        SetCurrentOutputExtension("WAV");
+        QCOMPARE(BuildAudioArguments(Mp3Job()),
+                 QStringLiteral(" -ac 2 -ar 44100 -ab 128k -acodec libmp3lame -vn -t 00:03:25.120"));
+        QCOMPARE(CurrentOutputExtension(), QStringLiteral("MP3"));
+    }
+
+    void optionTextEdgeCases_data() {
+        QTest::addColumn<QString>("codec");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("bitrate");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("expected");
+        const QString t = " -vn -t 00:00:10.000";
+        QTest::newRow("No Audio keeps two blanks before -vn") << "No Audio" << 1 << "-"
+                                                              << "-"
+                                                              << "16 bit"
+                                                              << " -ac 2 -ar - -ab 64k -an " + t;
+        QTest::newRow("5.1 index still writes -ac 6 for MP3")
+            << "MP3" << 2 << "44100"
+            << "192"
+            << "16 bit"
+            << " -ac 6 -ar 44100 -ab 192k -acodec libmp3lame" + t;
+        QTest::newRow("AMR 12.2 rounds to 12") << "AMR ACELP" << 0 << "8000"
+                                               << "12.2"
+                                               << "16 bit"
+                                               << " -ac 1 -ar 8000 -ab 12k -acodec libopencore_amrnb" + t;
+        QTest::newRow("AMR 7.95 rounds to 8") << "AMR ACELP" << 0 << "8000"
+                                              << "7.95"
+                                              << "16 bit"
+                                              << " -ac 1 -ar 8000 -ab 8k -acodec libopencore_amrnb" + t;
+        QTest::newRow("AMR 4.75 rounds to 5") << "AMR ACELP" << 0 << "8000"
+                                              << "4.75"
+                                              << "16 bit"
+                                              << " -ac 1 -ar 8000 -ab 5k -acodec libopencore_amrnb" + t;
+        QTest::newRow("bitrate over 32767 falls back") << "AAC" << 1 << "48000"
+                                                       << "40000"
+                                                       << "16 bit"
+                                                       << " -ac 2 -ar 48000 -ab 64k -acodec aac" + t;
+        QTest::newRow("empty bitrate falls back") << "AAC" << 1 << "48000"
+                                                  << ""
+                                                  << "16 bit"
+                                                  << " -ac 2 -ar 48000 -ab 64k -acodec aac" + t;
+        QTest::newRow("empty sample rate passes through") << "FLAC" << 1 << ""
+                                                          << "768"
+                                                          << "16 bit"
+                                                          << " -ac 2 -ar  -ab 768k -acodec flac" + t;
+        QTest::newRow("8-bit little-endian PCM is unsigned")
+            << "PCM little-endian" << 1 << "44100"
+            << "705"
+            << "8 bit"
+            << " -ac 2 -ar 44100 -ab 705k -acodec pcm_u8" + t;
+        QTest::newRow("8-bit big-endian PCM is signed") << "PCM big-endian" << 1 << "44100"
+                                                        << "705"
+                                                        << "8 bit"
+                                                        << " -ac 2 -ar 44100 -ab 705k -acodec pcm_s8" + t;
+        QTest::newRow("PCM with unknown width has no codec") << "PCM big-endian" << 1 << "44100"
+                                                             << "705"
+                                                             << "12 bit"
+                                                             << " -ac 2 -ar 44100 -ab 705k" + t;
+        QTest::newRow("RealAudio is encoded as AC-3") << "RealAudio 3.0 (dnet)" << 1 << "44100"
+                                                      << "128"
+                                                      << "16 bit"
+                                                      << " -ac 2 -ar 44100 -ab 128k -acodec ac3" + t;
+        QTest::newRow("codec names compare exactly") << "mp3" << 1 << "44100"
+                                                     << "128"
+                                                     << "16 bit"
+                                                     << " -ac 2 -ar 44100 -ab 128k" + t;
+        QTest::newRow("unknown channel index adds nothing") << "WMA" << 7 << "44100"
+                                                            << "128"
+                                                            << "16 bit"
+                                                            << " -ar 44100 -ab 128k -acodec wmav2" + t;
+        QTest::newRow("half rounds to even") << "WMA" << 1 << "44100"
+                                             << "128.5"
+                                             << "16 bit"
+                                             << " -ac 2 -ar 44100 -ab 128k -acodec wmav2" + t;
+    }
+    void optionTextEdgeCases() {
+        QFETCH(QString, codec);
+        QFETCH(int, channels);
+        QFETCH(QString, rate);
+        QFETCH(QString, bitrate);
+        QFETCH(QString, size);
+        QFETCH(QString, expected);
+        JobParameters job;
+        job.AudioCodec = codec;
+        job.FileExtention = "X";
+        job.Channels = channels;
+        job.SampleRate = rate;
+        job.AudioBitrate = bitrate;
+        job.AudioSize = size;
+        job.TrimDuration = "00:00:10.000";
+        QCOMPARE(BuildAudioArguments(job), expected);
+    }
+
+    void parseShortOr() {
+        QCOMPARE(ParseShortOr("12.2", 64), qint16(12));
+        QCOMPARE(ParseShortOr(" 128 ", 64), qint16(128));
+        QCOMPARE(ParseShortOr("2.5", 64), qint16(2));
+        QCOMPARE(ParseShortOr("3.5", 64), qint16(4));
+        QCOMPARE(ParseShortOr("-32768", 64), qint16(-32768));
+        QCOMPARE(ParseShortOr("32767.4", 64), qint16(32767));
+        QCOMPARE(ParseShortOr("32767.6", 64), qint16(64));
+        QCOMPARE(ParseShortOr("abc", 7), qint16(7));
+        QCOMPARE(ParseShortOr("", 7), qint16(7));
+        QCOMPARE(ParseShortOr("nan", 7), qint16(7));
+    }
+
+    // Every codec × channel × rate of the settings' bitrate tables.
+    void audioBitrateTable_data() {
+        QTest::addColumn<QString>("codec");
+        QTest::addColumn<QString>("channels");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("expected");
+        auto add = [](const QString &codec, const QString &ch, const QString &rate, const QString &expected,
+                      const QString &size = "16 bit") {
+            QTest::addRow("%s %s %s %s", qPrintable(codec), qPrintable(ch), qPrintable(rate),
+                          qPrintable(size))
+                << codec << ch << rate << size << expected;
+        };
+        // AAC-family lists grow with the rate; stereo doubles them, 5.1 (MPEG-2/4 only) multiplies by six.
+        const QString aacMono[] = {Range(8, 48, 8),
+                                   Range(8, 64, 8),
+                                   Range(8, 64, 8),
+                                   Range(8, 64, 8, {80, 96}),
+                                   Range(8, 64, 8, {80, 96, 112, 128}),
+                                   Range(8, 64, 8, {80, 96, 112, 128, 144}),
+                                   Range(8, 64, 8, {80, 96, 112, 128, 144, 160}),
+                                   Range(8, 64, 8, {80, 96, 112, 128, 144, 160}),
+                                   Range(8, 64, 8, {80, 96, 112, 128, 144, 160})};
+        for (int r = 0; r < 9; ++r) {
+            for (const char *codec : {"MPEG-2/4", "AAC"}) {
+                add(codec, "Mono", kRates[r], aacMono[r]);
+                QString stereo = aacMono[r];
+                QString surround;
+                for (const QString &v : aacMono[r].split(" kbps;", Qt::SkipEmptyParts)) {
+                    surround += QString::number(v.toInt() * 6) + " kbps;";
+                }
+                stereo.clear();
+                for (const QString &v : aacMono[r].split(" kbps;", Qt::SkipEmptyParts))
+                    stereo += QString::number(v.toInt() * 2) + " kbps;";
+                add(codec, "Stereo", kRates[r], stereo);
+                add(codec, "5.1 Surround", kRates[r], QString(codec) == "AAC" ? QString() : surround);
+            }
+        }
+        const QString mp3Mono[] = {List({16, 24, 32, 40, 48, 56, 64, 80}),
+                                   List({24, 32, 40, 48, 56, 64, 80}),
+                                   List({24, 32, 40, 48, 56, 64, 80}),
+                                   List({24, 32, 40, 48, 56, 64, 80}),
+                                   List({32, 40, 48, 56, 64, 80}),
+                                   List({32, 40, 48, 56, 64, 80}),
+                                   List({32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}),
+                                   List({48, 56, 64, 80, 96, 112, 128, 144, 160}),
+                                   List({48, 56, 64, 80, 96, 112, 128, 144, 160})};
+        const QString mp3Stereo[] = {List({32, 48, 64, 80, 96, 112, 128, 160}),
+                                     List({48, 64, 80, 96, 112, 128, 160}),
+                                     List({48, 64, 80, 96, 112, 128, 160}),
+                                     List({48, 64, 80, 96, 112, 128, 160}),
+                                     List({64, 80, 96, 112, 128, 160}),
+                                     List({64, 80, 96, 112, 128, 160}),
+                                     List({64, 80, 96, 112, 128, 160, 192, 224, 256, 288, 320}),
+                                     List({96, 112, 128, 160, 192, 224, 256, 288, 320}),
+                                     List({96, 112, 128, 160, 192, 224, 256, 288, 320})};
+        const QString mp2Mono[] = {"",
+                                   "",
+                                   "",
+                                   "",
+                                   List({32, 40, 48, 56, 64, 80}),
+                                   List({32, 40, 48, 56, 64, 80}),
+                                   List({32, 48, 56, 64, 80, 96, 112, 128, 160}),
+                                   List({32, 48, 56, 64, 80, 96, 112, 128, 160}),
+                                   List({32, 48, 56, 64, 80, 96, 112, 128, 160})};
+        const QString mp2Stereo[] = {"",
+                                     "",
+                                     "",
+                                     "",
+                                     List({64, 80, 96, 112, 128, 160}),
+                                     List({64, 80, 96, 112, 128, 160}),
+                                     List({64, 80, 96, 112, 128, 160, 192, 224, 256, 320}),
+                                     List({64, 80, 96, 112, 128, 160, 192, 224, 256, 320}),
+                                     List({64, 80, 96, 112, 128, 160, 192, 224, 256, 320})};
+        const QString oggMono[] = {List({8, 16, 24, 32, 40}),
+                                   List({16, 24, 32, 40, 48}),
+                                   List({16, 24, 32, 40, 48}),
+                                   List({16, 24, 32, 40, 48, 56, 64, 80, 96}),
+                                   List({16, 24, 32, 40, 48, 56, 64, 80}),
+                                   List({16, 24, 32, 40, 48, 56, 64, 80}),
+                                   List({32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}),
+                                   List({32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}),
+                                   List({32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160})};
+        const QString oggStereo[] = {List({16, 32, 48, 64, 80}),
+                                     List({16, 32, 48, 64, 80, 96}),
+                                     List({16, 32, 48, 64, 80, 96}),
+                                     List({32, 48, 64, 80, 96, 112, 128, 160, 192}),
+                                     List({32, 48, 64, 80, 96, 112, 128, 160}),
+                                     List({32, 48, 64, 80, 96, 112, 128, 160}),
+                                     List({48, 64, 80, 96, 112, 128, 160, 192, 224, 256, 288, 320}),
+                                     List({48, 64, 80, 96, 112, 128, 160, 192, 224, 256, 288, 320}),
+                                     List({48, 64, 80, 96, 112, 128, 160, 192, 224, 256, 288, 320})};
+        const QString adpcmMono[] = {List({32}), List({44}), "", "", List({88}), "", "", List({176}), ""};
+        const QString adpcmStereo[] = {List({64}), List({88}), "", "", List({176}), "", "", List({325}), ""};
+        const int factor[] = {64, 88, 96, 128, 176, 192, 256, 352, 384};
+        const QString anyRate = List({32, 48, 64, 80, 96, 112, 128, 160, 192, 224, 256, 288, 320});
+        for (int r = 0; r < 9; ++r) {
+            const QString rate = kRates[r];
+            for (const char *codec : {"MP3", "AC3"}) {
+                add(codec, "Mono", rate, mp3Mono[r]);
+                add(codec, "Stereo", rate, mp3Stereo[r]);
+                add(codec, "5.1 Surround", rate, "");
+            }
+            add("MP2", "Mono", rate, mp2Mono[r]);
+            add("MP2", "Stereo", rate, mp2Stereo[r]);
+            add("MP2", "5.1 Surround", rate, "");
+            add("Ogg Vorbis", "Mono", rate, oggMono[r]);
+            add("Ogg Vorbis", "Stereo", rate, oggStereo[r]);
+            add("Ogg Vorbis", "5.1 Surround", rate, "");
+            for (const char *codec : {"Microsoft ADPCM", "IMA_ADPCM"}) {
+                add(codec, "Mono", rate, adpcmMono[r]);
+                add(codec, "Stereo", rate, adpcmStereo[r]);
+                add(codec, "5.1 Surround", rate, "");
+            }
+            for (const char *ch : {"Mono", "Stereo", "5.1 Surround"}) {
+                const int n = QString(ch) == "Mono" ? 1 : QString(ch) == "Stereo" ? 2 : 6;
+                add("WMA", ch, rate, anyRate);
+                add("RealAudio 3.0 (dnet)", ch, rate, anyRate);
+                add("AMR ACELP", ch, rate,
+                    "4.75 kbps;5.15 kbps;5.90 kbps;6.70 kbps;7.40 kbps;7.95 kbps;10.2 kbps;12.2 kbps;");
+                add("MS GSM 6.10", ch, rate, List({13}));
+                add("FLAC", ch, rate, List({768}));
+                add("CCITT A-law", ch, rate, List({factor[r] * n}));
+                add("CCITT u-law", ch, rate, List({factor[r] * n}));
+                add("IMA ADPCM", ch, rate, List({factor[r] / 2 * n}));
+                add("No Audio", ch, rate, "");
+                add("Opus", ch, rate, "");
+                for (int bytes = 1; bytes <= 4; ++bytes) {
+                    const QString size = QString::number(bytes * 8) + " bit";
+                    add("PCM little-endian", ch, rate, List({factor[r] * bytes * n}), size);
+                    add("PCM big-endian", ch, rate, List({factor[r] * bytes * n}), size);
+                }
+            }
+        }
+        // Unknown inputs never fail: an empty list, or 0 kbps for a zero byte or channel count.
+        add("MP3", "Stereo", "44100", "", "16 bit");
+        add("MP3", "Stereo", "44100 hz", "");
+        add("MP3", "Stereo", "96000 Hz", "");
+        add("MP3", "Quad", "44100 Hz", "");
+        add("PCM little-endian", "Stereo", "44100 Hz", List({0}), "12 bit");
+        add("CCITT A-law", "Quad", "8000 Hz", List({0}));
+        add("No Audio", "Stereo", "-", "-;");
+        add("  MP3  ", "Stereo", "44100 Hz", mp3Stereo[7]);
+    }
+    void audioBitrateTable() {
+        QFETCH(QString, codec);
+        QFETCH(QString, channels);
+        QFETCH(QString, rate);
+        QFETCH(QString, size);
+        QFETCH(QString, expected);
+        QCOMPARE(AudioBitrateChoices(codec, rate, channels, size), expected);
+    }
+
+    void pcmExamples() {
+        QCOMPARE(AudioBitrateChoices("PCM little-endian", "44100 Hz", "Stereo", "16 bit"),
+                 QStringLiteral("1408 kbps;"));
+        QCOMPARE(AudioBitrateChoices("PCM little-endian", "48000 Hz", "5.1 Surround", "32 bit"),
+                 QStringLiteral("9216 kbps;"));
+    }
+
+    void videoBitrates() {
+        QCOMPARE(EstimateVideoBitrate(640, 480, "60", 4, 1), 5161);
+        QCOMPARE(EstimateVideoBitrate(640, 480, "Original", 2, 0), 1032192);
+        QCOMPARE(EstimateVideoBitrate(640, 480, "23.976 fps", 2, 1),
+                 EstimateVideoBitrate(640, 480, "24", 2, 1));
+        QCOMPARE(EstimateVideoBitrate(640, 480, "29.97 FPS", 2, 1),
+                 EstimateVideoBitrate(640, 480, "30", 2, 1));
+        QCOMPARE(EstimateVideoBitrate(640, 480, "fast", 2, 1), 1500);
+        QCOMPARE(EstimateVideoBitrate(100000, 100000, "30", 4, 1), 1500); // 32-bit overflow
+        QCOMPARE(MaxVideoBitrate(640, 480, 3000), 3000);
+        QCOMPARE(MinVideoBitrate(640, 480, 3000), 430);
+        QCOMPARE(MinVideoBitrate(640, 480, 430), 0);
+        QCOMPARE(
+            VideoBitrateChoices(640, 480, 3000),
+            QStringLiteral("Smart Fit;512 kbps;768 kbps;900 kbps;1000 kbps;1200 kbps;1500 kbps;2000 kbps;"
+                           "3000 kbps;Custom;"));
+        QCOMPARE(MaxVideoBitrate(320, 240, 100000), 1935);
+        QCOMPARE(MinVideoBitrate(320, 240, 100000), 323);
+        QCOMPARE(VideoBitrateChoices(320, 240, 100000),
+                 QStringLiteral(
+                     "Smart Fit;384 kbps;512 kbps;768 kbps;900 kbps;1000 kbps;1200 kbps;1500 kbps;Custom;"));
+        QCOMPARE(VideoBitrateChoices(0, 0, 1000),
+                 QStringLiteral("Smart Fit;768 kbps;900 kbps;1000 kbps;Custom;"));
+        QCOMPARE(VideoBitrateChoices(640, 480, 0), QStringLiteral("-;"));
+    }
+
+    void fixedTables() {
+        QCOMPARE(PictureSizeTable().first(), QStringLiteral("Original"));
+        QCOMPARE(PictureSizeTable().last(), QStringLiteral("Custom"));
+        QVERIFY(PictureSizeTable().size() <= 30);
+        QVERIFY(FrameRateTable().size() <= 30);
+        QCOMPARE(ChoiceListText(AspectRatioTable()), QStringLiteral("Smart Fit;4:3;16:9;Original;"));
+        QCOMPARE(ChoiceListText({"a", " ", "", "b"}), QStringLiteral("a;b;"));
+    }
+};
+
+TV_TEST_MAIN_CORE(EncodingParametersTest)
+#include "tst_encodingparameters.moc"
