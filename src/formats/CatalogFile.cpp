@@ -132,7 +132,10 @@ int LoadCatalogFile(CatalogTable &table, const QString &path, int append, bool e
     qsizetype start = 0;
     for (int lineNumber = 1; start < content.size(); ++lineNumber) {
         qsizetype end = content.indexOf('\n', start);
-        if (end < 0)
+        // Every line the writer makes ends with a line end; a last line without one is what
+        // is left of a file cut short, and however it reads, it is incomplete.
+        const bool cutShort = end < 0;
+        if (cutShort)
             end = content.size();
         const QByteArray bytes = content.mid(start, end - start);
         start = end + 1;
@@ -140,7 +143,7 @@ int LoadCatalogFile(CatalogTable &table, const QString &path, int append, bool e
         if (lineNumber == 1 && !replace)
             continue; // an appended file keeps the table's columns
         QString text;
-        const bool readable = DecodeLine(bytes, enciphered, &text);
+        const bool readable = !cutShort && DecodeLine(bytes, enciphered, &text);
         if (lineNumber == 1) {
             if (!readable)
                 break; // without its captions no row of the file can be placed
