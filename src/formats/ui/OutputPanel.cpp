@@ -190,7 +190,6 @@ void DiscardButtons(QList<QToolButton *> &buttons) {
     for (QToolButton *button : buttons) {
         button->hide();
         button->setObjectName(QString());
-        button->setParent(nullptr);
         button->deleteLater();
     }
     buttons.clear();
