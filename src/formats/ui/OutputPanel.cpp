@@ -177,7 +177,9 @@ QToolButton *OutputPanel::makeButton(const QString &name, const QString &caption
     button->setIconSize(QSize(40, 40));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setCheckable(true);
-    button->setMinimumWidth(84);
+    // The whole caption shows; the strip scrolls rather than squeezing it.
+    button->setMinimumWidth(std::max(84, button->fontMetrics().horizontalAdvance(caption) + 18));
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
@@ -273,6 +275,12 @@ void OutputPanel::BuildOutputButtons() {
     for (int tab = 0; tab < kButtonTabCount; ++tab)
         buildTabButtons(tab);
     rebuildFavoriteButtons();
+}
+
+void OutputPanel::RefreshFavoriteButtons() {
+    rebuildFavoriteButtons();
+    if (m_currentTab == FavoritesTab)
+        SelectPanel(FavoritesTab);
 }
 
 void OutputPanel::RefillOutputPanels() {
@@ -475,10 +483,8 @@ void OutputPanel::ToggleFavorite() {
     // The table in memory stays as it is when the file cannot be written.
     if (!m_favoritesFile.isEmpty())
         SaveCatalogFile(m_favorites, m_favoritesFile, true);
-    rebuildFavoriteButtons();
-    if (m_currentTab == FavoritesTab)
-        SelectPanel(FavoritesTab);
-    else
+    RefreshFavoriteButtons();
+    if (m_currentTab != FavoritesTab)
         updateFavoriteButton();
 }
 

@@ -49,6 +49,9 @@ public:
     void BuildOutputButtons();
     // The same, then shows the current tab again (when the theme changes).
     void RefillOutputPanels();
+    // Drops favorites whose preset left the catalog and rebuilds the favorites buttons
+    // (after a user preset was deleted).
+    void RefreshFavoriteButtons();
 
     // Switches the panel to a tab (0 to 4), clicking its selected button again.
     void SelectPanel(int tab);
