@@ -24,9 +24,10 @@ QString JoinCatalogLine(const QStringList &values);
 QString CatalogTextProblem(const QString &text);
 
 // Fills the table from a file; append 0 replaces the table (columns from line 1), any other
-// value appends the rows (line 1 skipped). Unreadable lines (bad hex, wrong cipher, not UTF-8,
-// not a quoted line, a last line cut short) are skipped; the readable ones load. Answers the number of rows added,
-// or -1 when the file cannot be read (in replace mode the table is then empty).
+// value appends the rows (line 1 skipped). Unreadable lines (bad hex, wrong cipher, not
+// UTF-8, not a quoted line, a last line cut short) are skipped; the readable ones load.
+// Answers the number of rows added, or -1 when the file cannot be read (in replace mode the
+// table is then empty).
 int LoadCatalogFile(CatalogTable &table, const QString &path, int append, bool enciphered);
 
 // Replaces the file with the header and every row (missing folders are created). The file
