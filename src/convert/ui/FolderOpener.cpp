@@ -17,7 +17,9 @@ namespace {
 
 FolderOpenerBackend gBackend; // UI thread only
 
-void OpenWithUrlHandler(const QString &path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+void OpenWithUrlHandler(const QString &path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 // Asks the file manager to show items; falls back to opening the folder when no file manager
 // answers on the session bus (or there is no session bus at all).
@@ -28,9 +30,9 @@ void ShowInFileManager(const QString &path, bool select) {
         OpenWithUrlHandler(folder);
         return;
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1",
-        select ? "ShowItems" : "ShowFolders");
+    QDBusMessage call =
+        QDBusMessage::createMethodCall("org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
+                                       "org.freedesktop.FileManager1", select ? "ShowItems" : "ShowFolders");
     call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [watcher, folder]() {
@@ -42,7 +44,9 @@ void ShowInFileManager(const QString &path, bool select) {
 
 } // namespace
 
-void SetFolderOpenerBackend(FolderOpenerBackend backend) { gBackend = std::move(backend); }
+void SetFolderOpenerBackend(FolderOpenerBackend backend) {
+    gBackend = std::move(backend);
+}
 
 void OpenFolder(QWidget *, const QString &path, bool select, bool askCreate) {
     if (!QFileInfo::exists(path) && askCreate) {

@@ -1,0 +1,131 @@
+#include "TextCommands.h"
+
+#include "CommandHost.h"
+#include "ExportFiles.h"
+
+#include <QFileInfo>
+#include <QTimer>
+
+namespace tv {
+
+namespace {
+const QString kExportData = QStringLiteral("@ExportDataPath:");
+const QString kExportDone = QStringLiteral("@ExportDonePath:");
+const QString kSetOutput = QStringLiteral("@SetOutput:");
+const QString kImageOverlay = QStringLiteral("@ImageOverlay:");
+const QString kAddFile = QStringLiteral("@AddFile:");
+} // namespace
+
+QString WithoutKeyword(QString text, const QString &keyword) {
+    return text.remove(keyword, Qt::CaseInsensitive);
+}
+
+QStringList OverlayFields(const QString &text) {
+    // Paths here are written with "/", so the last three fields are counted from the end and
+    // everything before them is the picture's path.
+    const QStringList pieces = text.split(QLatin1Char('/'));
+    if (pieces.size() < 4)
+        return pieces;
+    const qsizetype n = pieces.size();
+    return {pieces.mid(0, n - 3).join(QLatin1Char('/')).trimmed(), pieces.at(n - 3).trimmed(),
+            pieces.at(n - 2).trimmed(), pieces.at(n - 1).trimmed()};
+}
+
+TextCommands::TextCommands(CommandHost *host, QObject *parent)
+    : QObject(parent), m_host(host), Timer_GetActiveForm(new QTimer(this)) {
+    Timer_GetActiveForm->setObjectName(QStringLiteral("Timer_GetActiveForm"));
+    Timer_GetActiveForm->setInterval(300);
+    connect(Timer_GetActiveForm, &QTimer::timeout, this, &TextCommands::Timer_GetActiveForm_Timer);
+}
+
+void TextCommands::setArguments(const QString &programPath, const QStringList &arguments) {
+    m_programPath = programPath;
+    m_arguments = arguments;
+}
+
+bool TextCommands::activeWindowWatchRunning() const {
+    return Timer_GetActiveForm->isActive();
+}
+void TextCommands::stopActiveWindowWatch() {
+    Timer_GetActiveForm->stop();
+}
+
+void TextCommands::createDoneFile() {
+    WriteExportFile(m_exportDonePath, {});
+}
+
+void TextCommands::ExecuteTextCommand(const QString &command) {
+    if (m_host->commandsBlocked())
+        return;
+    const QString text = command.trimmed();
+    bool imageOverlay = false;
+    if (!text.startsWith(QLatin1Char('@'))) {
+        addFile(text, false);
+    } else if (text == QLatin1String("@InputFormat")) {
+        WriteExportFile(m_exportDataPath, {m_host->inputExtensionList()});
+    } else if (text == QLatin1String("@OutputFormat")) {
+        WriteExportFile(m_exportDataPath, m_host->outputFormatLines());
+    } else if (text == QLatin1String("@RemoveAll")) {
+        m_host->removeAllFiles();
+        createDoneFile();
+    } else if (text == QLatin1String("@hWnd")) {
+        // Written as the classic print statement writes a number: a blank before and after.
+        WriteExportFile(m_exportDataPath, {QStringLiteral(" %1 ").arg(m_host->mainWindowHandle())});
+    } else if (text == QLatin1String("@ActivehWnd")) {
+        Timer_GetActiveForm->start();
+    } else {
+        // The keyword commands are tested in turn on the same text.
+        if (text.contains(kExportData, Qt::CaseInsensitive)) {
+            m_exportDataPath = WithoutKeyword(text, kExportData).trimmed();
+            WriteExportFile(m_exportDataPath, {});
+        }
+        if (text.contains(kExportDone, Qt::CaseInsensitive)) {
+            m_exportDonePath = WithoutKeyword(text, kExportDone).trimmed();
+            WriteExportFile(m_exportDonePath, {});
+        }
+        if (text.contains(kSetOutput, Qt::CaseInsensitive)) {
+            const QString name = WithoutKeyword(text, kSetOutput).trimmed();
+            if (!name.isEmpty()) {
+                m_host->selectOutputByName(name);
+                m_host->processEvents();
+                createDoneFile();
+            }
+        }
+        if (text.contains(kImageOverlay, Qt::CaseInsensitive)) {
+            imageOverlay = true;
+            m_host->showImageOverlay(OverlayFields(WithoutKeyword(text, kImageOverlay)));
+        } else if (text.contains(kAddFile, Qt::CaseInsensitive)) {
+            addFile(WithoutKeyword(text, kAddFile).trimmed(), true);
+        }
+    }
+    if (!imageOverlay) {
+        m_arguments.clear();
+        m_programPath.clear();
+    }
+}
+
+void TextCommands::addFile(const QString &text, bool withDoneFile) {
+    QString path = text;
+    path.remove(QLatin1Char('"'));
+    const QString extension = QFileInfo(path).suffix().toLower();
+    if (extension.isEmpty() || !m_host->inputExtensionList().contains(
+                                   QLatin1Char('|') + extension + QLatin1Char('|'), Qt::CaseInsensitive)) {
+        m_host->showCannotOpenFile();
+    } else {
+        m_host->importFile(path);
+    }
+    m_host->showListState();
+    if (withDoneFile) {
+        m_host->processEvents();
+        createDoneFile();
+    }
+}
+
+void TextCommands::Timer_GetActiveForm_Timer() {
+    const quint64 active = m_host->activeWindowHandle();
+    if (active == 0)
+        return;
+    WriteExportFile(m_exportDataPath, {QStringLiteral("%1,%2").arg(m_host->mainWindowHandle()).arg(active)});
+}
+
+} // namespace tv

@@ -1,0 +1,101 @@
+#pragma once
+// One batch of conversions over the engine: the jobs made from the list rows and the format
+// settings, the row and total progress figures, the stall watch, and the outcome of each row.
+// The main window and the command-line converter both drive it, so both give the same outputs.
+
+#include "EncodingParameters.h"
+#include "ErrorTexts.h"
+
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+namespace tv {
+
+class Engine;
+
+// What a batch reads of one list row.
+struct BatchRow {
+    QString inputPath;   // FilePath + FileName
+    QString displayName; // Name + "." + Format
+    QString trimStart;   // hh:mm:ss.fff
+    QString trimDuration;
+};
+
+struct BatchSettings {
+    JobParameters format;         // codec, extension, channels, bitrates, width and merge; trims come per row
+    QString outputFolder;         // the output-folder text
+    int outputFileNamePolicy = 1; // 1 = never overwrite: the "_(new%n)" rule
+};
+
+struct PreparedJob {
+    bool ok = false;
+    bool refusedAtAdd = false; // the input was refused; otherwise the output settings were
+    QString message;           // the engine's words when refused
+    QString inputOptions;      // " -ss " + trim start
+    QString arguments;         // the option text
+    QString convertedFileName; // the output path chosen for the row
+    QString engineOutput;      // where the engine writes (an M4A for M4B and M4R outputs)
+};
+
+class ConversionBatch : public QObject {
+    Q_OBJECT
+public:
+    explicit ConversionBatch(Engine *engine, QObject *parent = nullptr);
+
+    // Stops anything of an earlier batch and empties the queue.
+    void begin(const BatchSettings &settings);
+    // Queues the job of one row; rows are prepared in list order so that job index = row.
+    PreparedJob prepareRow(int row, const BatchRow &source);
+    // Drops everything queued after a refused or cancelled preparation.
+    void abandon();
+    // Starts the queue, n jobs at once (0 = one per core).
+    void start(int parallel);
+    void pause();
+    void resume();
+    // Abandons the running jobs; the batch end follows.
+    void stop();
+    // One second of the elapsed-time timer.
+    void tick();
+
+    bool isRunning() const { return m_running; }
+    int jobCount() const;
+    int totalMaximum() const { return jobCount() * 100; }
+    int currentJob() const { return m_currentJob; }
+    int elapsedSeconds() const { return m_elapsed; }
+    const BatchSettings &settings() const { return m_settings; }
+    QString convertedFileName(int row) const;
+
+Q_SIGNALS:
+    // A row's figure (0–99 while its job runs).
+    void rowProgress(int row, int figure);
+    // The total bar's value (out of totalMaximum) and its text ("37%").
+    void totalProgress(int value, const QString &text);
+    // True when no progress came for two ticks ("Processing..."), false when it flows again.
+    void stalled(bool stalled);
+    void elapsedChanged(int seconds);
+    void rowSucceeded(int row, const QString &outputPath);
+    // The job ended well but its output could not take its M4B or M4R name.
+    void rowMoveFailed(int row, const QString &message);
+    void rowFailed(int row, const QString &message, tv::FailureKind kind);
+    // The job was abandoned by Stop before it ended.
+    void rowStopped(int row);
+    void batchEnded();
+
+private:
+    void onJobProgress(int job, qint64 position, qint64 duration);
+    void onJobFinished(int job, bool succeeded, bool failed, const QString &message);
+
+    // Owned by the UI thread.
+    Engine *m_engine;
+    BatchSettings m_settings;
+    QVector<PreparedJob> m_jobs;
+    bool m_running = false;
+    int m_doneHundreds = 0;
+    int m_progressTicks = 0;
+    bool m_stalled = false;
+    int m_currentJob = -1;
+    int m_elapsed = 0;
+};
+
+} // namespace tv

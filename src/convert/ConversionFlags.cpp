@@ -1,0 +1,10 @@
+#include "ConversionFlags.h"
+
+namespace tv {
+
+ConversionFlags &Flags() {
+    static ConversionFlags flags;
+    return flags;
+}
+
+} // namespace tv

@@ -1,0 +1,109 @@
+#include "OutputMerger.h"
+
+#include "CMD_MediaConvert.h"
+#include "Config.h"
+#include "OutputNaming.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace tv {
+
+OutputMerger::OutputMerger(QObject *parent) : QObject(parent), m_runner(new CMD_MediaConvert(this)) {
+    qRegisterMetaType<tv::MergeResult>();
+    connect(m_runner, &CMD_MediaConvert::finished, this, &OutputMerger::onRunFinished);
+}
+
+QString OutputMerger::CopyArguments(int panelIndex) {
+    return panelIndex == 2 ? QStringLiteral(" -acodec copy -y")
+                           : QStringLiteral(" -acodec copy -vcodec copy -y");
+}
+
+// "temp" + 1…1000 + extension in the output folder, never the name of a file already there.
+QString OutputMerger::TemporaryOutput(const QString &folder, const QString &extension) {
+    const int first = static_cast<int>(QRandomGenerator::global()->bounded(1000)) + 1;
+    for (int i = 0;; ++i) {
+        const int n = i < 1000 ? (first - 1 + i) % 1000 + 1 : 1000 + i;
+        const QString candidate =
+            WithTrailingSlash(folder) + QStringLiteral("temp%1.%2").arg(n).arg(extension);
+        if (!NameTaken(candidate))
+            return candidate;
+    }
+}
+
+void OutputMerger::start(const MergeRequest &request) {
+    m_request = request;
+    m_runner->setWorkFolder(request.workFolder.isEmpty() ? Paths().tempFolder : request.workFolder);
+    m_runner->CleanUp(QString());
+    for (const QString &output : request.outputs)
+        m_runner->AddToList(output);
+    if (request.outputs.size() < 2) {
+        m_runner->CleanUp(QString());
+        MergeResult nothing;
+        QMetaObject::invokeMethod(
+            this, [this, nothing]() { Q_EMIT finished(nothing); }, Qt::QueuedConnection);
+        return;
+    }
+    const QString first = request.outputs.first();
+    m_finalPath = UniqueName(first);
+    QString extension = QFileInfo(first).suffix().toUpper();
+    if (extension == QLatin1String("M4B") || extension == QLatin1String("M4R"))
+        extension = QStringLiteral("M4A");
+    m_temporaryPath = TemporaryOutput(request.outputFolder, extension);
+    m_running = true;
+    m_runner->RunFFmpeg(m_temporaryPath, QStringLiteral("-f concat -i"), CopyArguments(request.panelIndex));
+}
+
+void OutputMerger::cancel() {
+    if (m_running)
+        m_runner->Cancel();
+}
+
+void OutputMerger::finish(const MergeResult &result) {
+    m_running = false;
+    Q_EMIT finished(result);
+}
+
+void OutputMerger::onRunFinished() {
+    if (!m_running)
+        return;
+    MergeResult result;
+    result.merged = true;
+    if (!m_runner->succeeded()) {
+        result.ok = false;
+        result.error = m_runner->errorText();
+        // ffmpeg's own last words say why, e.g. when the parts do not fit together.
+        const QString said = m_runner->lastLine().trimmed();
+        if (!said.isEmpty() && !said.contains(QLatin1String("time=")) &&
+            !result.error.startsWith("Operation"))
+            result.error += QStringLiteral("\n\n") + said;
+        m_runner->CleanUp(m_temporaryPath);
+        finish(result);
+        return;
+    }
+    m_runner->DeleteListedFiles();
+    if (std::rename(QFile::encodeName(m_temporaryPath).constData(),
+                    QFile::encodeName(m_finalPath).constData()) != 0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        result.ok = false;
+        result.finalPath = m_temporaryPath;
+        // The parts are gone; the join stays under its temporary name so nothing is lost.
+        result.error =
+            QStringLiteral("The joined file could not be named \"%1\": %2\n\nIt has been kept as \"%3\".")
+                .arg(m_finalPath, reason, m_temporaryPath);
+        m_runner->CleanUp(QString());
+        finish(result);
+        return;
+    }
+    m_runner->CleanUp(QString());
+    result.finalPath = m_finalPath;
+    if (m_request.writeTags)
+        m_request.writeTags(m_finalPath);
+    finish(result);
+}
+
+} // namespace tv

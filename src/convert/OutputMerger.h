@@ -1,0 +1,63 @@
+#pragma once
+// Joins the converted outputs of a batch into one file with ffmpeg's concat demuxer and
+// stream copy: the join takes the first output's name (made unique), the parts are deleted
+// only after a successful join, and the first row's tags are written into it.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace tv {
+
+class CMD_MediaConvert;
+
+struct MergeRequest {
+    QStringList outputs;  // the outputs of the rows marked "Done", in list order
+    QString outputFolder; // the output-folder text
+    int panelIndex = 2;   // output tab: 2 (audio formats) copies the audio only
+    QString workFolder;   // where the runner's work files go
+    std::function<void(const QString &joinedPath)> writeTags; // the first row's tags
+};
+
+struct MergeResult {
+    bool merged = false; // a join was made (false also when there was nothing to join)
+    bool ok = true;      // false after an error the user must be told about
+    QString finalPath;   // the joined file's name
+    QString error;       // what to tell the user
+};
+
+class OutputMerger : public QObject {
+    Q_OBJECT
+public:
+    explicit OutputMerger(QObject *parent = nullptr);
+
+    // The copy arguments of an output tab.
+    static QString CopyArguments(int panelIndex);
+
+    // Starts the join; finished() follows (at once when there is nothing to join).
+    void start(const MergeRequest &request);
+    // The wait window's Cancel: stops ffmpeg, keeps the parts.
+    void cancel();
+    bool isRunning() const { return m_running; }
+    CMD_MediaConvert *runner() const { return m_runner; }
+
+Q_SIGNALS:
+    void finished(const tv::MergeResult &result);
+
+private:
+    void onRunFinished();
+    void finish(const MergeResult &result);
+    static QString TemporaryOutput(const QString &folder, const QString &extension);
+
+    // Owned by the UI thread.
+    CMD_MediaConvert *m_runner;
+    MergeRequest m_request;
+    QString m_finalPath;
+    QString m_temporaryPath;
+    bool m_running = false;
+};
+
+} // namespace tv
+
+Q_DECLARE_METATYPE(tv::MergeResult)

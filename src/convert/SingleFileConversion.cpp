@@ -1,0 +1,61 @@
+#include "SingleFileConversion.h"
+
+#include "Config.h"
+#include "ConversionFlags.h"
+#include "Engine.h"
+#include "ErrorTexts.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace tv {
+
+SingleFileConversion::SingleFileConversion(QObject *parent) : QObject(parent), m_engine(new Engine(this)) {
+    m_engine->setObjectName(QStringLiteral("FFEncoder_MediaConverter"));
+    connect(m_engine, &Engine::JobFinished, this, &SingleFileConversion::onJobFinished);
+}
+
+bool SingleFileConversion::resultArrived() {
+    const ConversionFlags &f = Flags();
+    return f.anySucceeded || !f.lastError.isEmpty() || f.cancelPrepare;
+}
+
+void SingleFileConversion::ConvertSingleFile(const QString &inputPath, const QString &outputPath,
+                                             const QString &arguments) {
+    ConversionFlags &f = Flags();
+    f.lastError.clear();
+    f.anySucceeded = false;
+    f.suppressNotices = true;
+    QCoreApplication::processEvents();
+    m_engine->ClearJobs();
+    QDir().mkpath(QFileInfo(outputPath).absolutePath());
+    const int job = m_engine->AddJob(inputPath, QString());
+    if (job < 0) {
+        f.lastError = m_engine->LastErrorText();
+        return;
+    }
+    if (m_engine->SetJobOutput(job, outputPath, arguments) < 0) {
+        m_engine->RemoveJob(job);
+        f.lastError = m_engine->LastErrorText();
+        return;
+    }
+    m_engine->StartJobs(1);
+}
+
+void SingleFileConversion::onJobFinished(int job, bool succeeded, bool failed, const QString &message) {
+    ConversionFlags &f = Flags();
+    if (job < 0) {
+        Q_EMIT finished();
+        return;
+    }
+    if (succeeded) {
+        f.anySucceeded = true;
+        if (!f.suppressNotices)
+            Q_EMIT completionNoticeRequested();
+    } else if (failed) {
+        f.lastError = SingleFileErrorText(message, Paths().tempFolder);
+    }
+}
+
+} // namespace tv

@@ -1,0 +1,248 @@
+// A batch over the real engine: output names, M4B/M4R moves, progress figures, stalls and outcomes.
+#include "Config.h"
+#include "ConversionBatch.h"
+#include "ConversionFlags.h"
+#include "Engine.h"
+#include "ErrorTexts.h"
+#include "MediaGen.h"
+#include "MediaProbe.h"
+#include "SingleFileConversion.h"
+#include "TestEnv.h"
+
+#include <QDir>
+#include <QSignalSpy>
+
+using namespace tv;
+
+namespace {
+
+BatchSettings Mp3Settings(const QString &folder, const QString &ext = "MP3", const QString &codec = "MP3") {
+    BatchSettings s;
+    s.format.AudioCodec = codec;
+    s.format.FileExtention = ext;
+    s.format.Channels = 1;
+    s.format.AudioBitrate = "128";
+    s.format.SampleRate = "44100";
+    s.format.AudioSize = "16 bit";
+    s.outputFolder = folder;
+    s.outputFileNamePolicy = 1;
+    return s;
+}
+
+BatchRow Row(const QString &path, double seconds) {
+    const QFileInfo info(path);
+    return {path, info.completeBaseName() + "." + info.suffix(), "00:00:00.000",
+            QStringLiteral("00:00:%1").arg(seconds, 6, 'f', 3, QLatin1Char('0'))};
+}
+
+} // namespace
+
+class ConversionBatchTest : public QObject {
+    Q_OBJECT
+private:
+    QString m_in;
+    QString m_out;
+
+private Q_SLOTS:
+    void initTestCase() {
+        ReadConfiguration();
+        m_in = test::Home().path() + "/in/";
+        m_out = test::Home().path() + "/out/";
+        QDir().mkpath(m_out);
+        QDir().mkpath(Paths().tempFolder);
+        for (const char *name : {"a", "b", "song"})
+            QVERIFY(test::GenerateTone(m_in + name + ".wav", 2.0));
+    }
+
+    void outputsGetTheirNamesAndNeverReplaceUserFiles() {
+        const QString folder = m_out + "names/";
+        QDir().mkpath(folder);
+        const QByteArray mine("my own file");
+        test::WriteFile(folder + "a.MP3", mine);
+        Engine engine;
+        ConversionBatch batch(&engine);
+        QSignalSpy succeeded(&batch, &ConversionBatch::rowSucceeded);
+        QSignalSpy ended(&batch, &ConversionBatch::batchEnded);
+        QSignalSpy rows(&batch, &ConversionBatch::rowProgress);
+        QSignalSpy totals(&batch, &ConversionBatch::totalProgress);
+        batch.begin(Mp3Settings(folder));
+        const PreparedJob a = batch.prepareRow(0, Row(m_in + "a.wav", 2));
+        const PreparedJob b = batch.prepareRow(1, Row(m_in + "b.wav", 2));
+        QVERIFY(a.ok && b.ok);
+        QCOMPARE(a.inputOptions, QStringLiteral(" -ss 00:00:00.000"));
+        QCOMPARE(a.arguments,
+                 QStringLiteral(" -ac 2 -ar 44100 -ab 128k -acodec libmp3lame -vn -t 00:00:02.000"));
+        QCOMPARE(a.convertedFileName, folder + "a_(new).MP3");
+        QCOMPARE(b.convertedFileName, folder + "b.MP3");
+        QCOMPARE(batch.totalMaximum(), 200);
+        batch.start(0);
+        QVERIFY(ended.wait(60000));
+        QCOMPARE(succeeded.size(), 2);
+        QVERIFY(!batch.isRunning());
+        for (const auto &args : rows)
+            QVERIFY(args.at(1).toInt() >= 0 && args.at(1).toInt() <= 99);
+        for (const auto &args : totals) {
+            QVERIFY(args.at(0).toInt() <= 200);
+            QVERIFY(args.at(1).toString().endsWith('%'));
+        }
+        QFile original(folder + "a.MP3");
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QCOMPARE(original.readAll(), mine);
+        QCOMPARE(test::ProbeWithFFprobe(folder + "a_(new).MP3").codec, QStringLiteral("mp3"));
+    }
+
+    void audioBooksAreWrittenAsM4AThenMoved_data() {
+        QTest::addColumn<QString>("ext");
+        QTest::newRow("m4b") << "M4B";
+        QTest::newRow("m4r") << "M4R";
+    }
+    void audioBooksAreWrittenAsM4AThenMoved() {
+        QFETCH(QString, ext);
+        const QString folder = m_out + "books-" + ext + "/";
+        QDir().mkpath(folder);
+        test::WriteFile(folder + "song.M4A", "users own m4a");
+        Engine engine;
+        ConversionBatch batch(&engine);
+        QSignalSpy succeeded(&batch, &ConversionBatch::rowSucceeded);
+        QSignalSpy ended(&batch, &ConversionBatch::batchEnded);
+        BatchSettings settings = Mp3Settings(folder, ext.toLower(), "AAC");
+        settings.outputFileNamePolicy = 0; // even when overwriting, only the chosen name may be replaced
+        batch.begin(settings);
+        const PreparedJob job = batch.prepareRow(0, Row(m_in + "song.wav", 2));
+        QVERIFY2(job.ok, qPrintable(job.message));
+        QCOMPARE(job.convertedFileName, folder + "song." + ext);
+        QVERIFY(job.engineOutput.endsWith(".M4A"));
+        QVERIFY(job.engineOutput != folder + "song.M4A");
+        batch.start(1);
+        QVERIFY(ended.wait(60000));
+        QCOMPARE(succeeded.size(), 1);
+        QCOMPARE(succeeded.first().at(1).toString(), folder + "song." + ext);
+        QVERIFY(!QFile::exists(job.engineOutput));
+        QCOMPARE(test::ProbeWithFFprobe(folder + "song." + ext).codec, QStringLiteral("aac"));
+        QFile mine(folder + "song.M4A");
+        QVERIFY(mine.open(QIODevice::ReadOnly));
+        QCOMPARE(mine.readAll(), QByteArray("users own m4a"));
+    }
+
+    void refusedJobsSayWhy() {
+        Engine engine;
+        ConversionBatch batch(&engine);
+        batch.begin(Mp3Settings(m_out));
+        const PreparedJob missing = batch.prepareRow(0, Row(m_in + "nothing here.wav", 2));
+        QVERIFY(!missing.ok);
+        QVERIFY(missing.refusedAtAdd);
+        QVERIFY(missing.message.contains("No such file or directory"));
+        QCOMPARE(RefusalText(missing.message), QString(missing.message).replace(": ", "\n\n"));
+
+        batch.begin(Mp3Settings(m_out, "XYZ"));
+        const PreparedJob badOutput = batch.prepareRow(0, Row(m_in + "a.wav", 2));
+        QVERIFY(!badOutput.ok);
+        QVERIFY(!badOutput.refusedAtAdd);
+        QVERIFY(badOutput.message.contains("suitable output format"));
+        QCOMPARE(batch.jobCount(), 0);
+    }
+
+    // Figures driven by the engine's own progress signal.
+    void progressFiguresAndStallWatch() {
+        Engine engine;
+        ConversionBatch batch(&engine);
+        QSignalSpy rows(&batch, &ConversionBatch::rowProgress);
+        QSignalSpy totals(&batch, &ConversionBatch::totalProgress);
+        QSignalSpy stalled(&batch, &ConversionBatch::stalled);
+        QSignalSpy ended(&batch, &ConversionBatch::batchEnded);
+        batch.begin(Mp3Settings(m_out));
+        batch.start(0); // no jobs: the batch end is posted, and the events below come first
+
+        Q_EMIT engine.JobProgress(0, 5000000, 0); // unknown length
+        QCOMPARE(rows.last().at(1).toInt(), 0);
+        QVERIFY(totals.isEmpty());
+        Q_EMIT engine.JobProgress(0, 10000000, 10000000); // at the end but not finished
+        QCOMPARE(rows.last().at(1).toInt(), 99);
+        QVERIFY(totals.isEmpty());
+        Q_EMIT engine.JobProgress(0, 3700000, 10000000);
+        QCOMPARE(rows.last().at(1).toInt(), 37);
+        QCOMPARE(batch.currentJob(), 0);
+
+        batch.tick(); // first tick after progress: fine
+        QVERIFY(stalled.isEmpty());
+        batch.tick(); // second tick without progress: "Processing..."
+        QCOMPARE(stalled.size(), 1);
+        QCOMPARE(stalled.last().at(0).toBool(), true);
+        Q_EMIT engine.JobProgress(0, 4000000, 10000000);
+        batch.tick();
+        QCOMPARE(stalled.last().at(0).toBool(), false);
+        QCOMPARE(batch.elapsedSeconds(), 3);
+        QVERIFY(ended.wait(10000));
+        // After the batch end, late events are ignored.
+        const int before = rows.size();
+        Q_EMIT engine.JobProgress(0, 1, 10);
+        QCOMPARE(rows.size(), before);
+    }
+
+    void stopLeavesRowsUnfinished() {
+        const QString longInput = m_in + "long.flac";
+        QVERIFY(test::GenerateTone(longInput, 30.0));
+        Engine engine;
+        ConversionBatch batch(&engine);
+        QSignalSpy stoppedRows(&batch, &ConversionBatch::rowStopped);
+        QSignalSpy ended(&batch, &ConversionBatch::batchEnded);
+        batch.begin(Mp3Settings(m_out + "stop/"));
+        QDir().mkpath(m_out + "stop/");
+        QVERIFY(batch.prepareRow(0, Row(longInput, 30)).ok);
+        QVERIFY(batch.prepareRow(1, Row(longInput, 30)).ok);
+        batch.start(1);
+        batch.pause();
+        batch.stop();
+        QVERIFY(ended.wait(30000));
+        QCOMPARE(stoppedRows.size(), 2);
+        QVERIFY(QDir(m_out + "stop/").entryList(QDir::Files | QDir::Hidden).isEmpty());
+    }
+
+    void messagesAreClassifiedIgnoringCase() {
+        QCOMPARE(ClassifyEngineMessage("/x: NO SPACE LEFT ON DEVICE"), FailureKind::DiskFull);
+        QCOMPARE(ClassifyEngineMessage("invalid data found when processing input"), FailureKind::InvalidData);
+        QCOMPARE(ClassifyEngineMessage("No space left on device; Invalid data found when processing input"),
+                 FailureKind::DiskFull);
+        QCOMPARE(ClassifyEngineMessage(""), FailureKind::Other);
+        QCOMPARE(DiskFullText("/music/out/"),
+                 QStringLiteral("The disk in the destination folder is full.\n\n\"/music/out/\""));
+        QCOMPARE(SingleFileErrorText("", "/tmp"), CouldNotOpenText());
+        QCOMPARE(SingleFileErrorText("  ", "/tmp"), CouldNotOpenText());
+        QCOMPARE(SingleFileErrorText("Invalid data found when processing input", "/tmp"), InvalidDataText());
+    }
+
+    void singleFileConversionReportsThroughTheFlags() {
+        SingleFileConversion converter;
+        QSignalSpy notices(&converter, &SingleFileConversion::completionNoticeRequested);
+        QSignalSpy finished(&converter, &SingleFileConversion::finished);
+        const QString out = m_out + "single/made/here/trim_1.WAV";
+        converter.ConvertSingleFile(m_in + "a.wav", out,
+                                    " -ac 2 -ar 44100 -ab 1411k -acodec pcm_s16le -vn -t 00:00:01.000");
+        QVERIFY(QFileInfo(m_out + "single/made/here").isDir()); // made before the job starts
+        QTRY_VERIFY_WITH_TIMEOUT(SingleFileConversion::resultArrived(), 30000);
+        QVERIFY(Flags().anySucceeded);
+        QVERIFY(Flags().lastError.isEmpty());
+        QVERIFY(Flags().suppressNotices);
+        QTRY_COMPARE(finished.size(), 1);
+        QVERIFY(notices.isEmpty());
+        QVERIFY(qAbs(test::ProbeWithFFprobe(out).duration - 1.0) < 0.01);
+
+        // An input the engine cannot open fails at once, without waiting.
+        converter.ConvertSingleFile(m_in + "absent.wav", out, " -acodec pcm_s16le");
+        QVERIFY(Flags().lastError.contains("No such file or directory"));
+        QVERIFY(!Flags().anySucceeded);
+
+        const QString full = test::Home().path() + "/fulldisk";
+        if (!test::MountTmpfs(full, false, "16k"))
+            QSKIP("mounting a tmpfs is refused here");
+        converter.ConvertSingleFile(m_in + "a.wav", full + "/big.WAV",
+                                    " -ac 2 -ar 48000 -acodec pcm_s32le -vn");
+        QTRY_VERIFY_WITH_TIMEOUT(SingleFileConversion::resultArrived(), 30000);
+        const QString error = Flags().lastError;
+        test::Unmount(full);
+        QVERIFY2(error.startsWith("The disk in the destination folder is full."), qPrintable(error));
+    }
+};
+
+TV_TEST_MAIN_CORE(ConversionBatchTest)
+#include "tst_conversionbatch.moc"

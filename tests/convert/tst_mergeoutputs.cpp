@@ -1,0 +1,243 @@
+// Joining outputs with the ffmpeg tool: reading its console text, and merges that succeed, fail
+// or are cancelled without ever losing both the parts and the join.
+#include "CMD_MediaConvert.h"
+#include "Config.h"
+#include "MediaGen.h"
+#include "MediaProbe.h"
+#include "OutputMerger.h"
+#include "TestEnv.h"
+
+#include <QDir>
+#include <QSignalSpy>
+
+using namespace tv;
+
+namespace {
+
+// Parts made by the ffmpeg tool, so that this test depends on nothing but the merger.
+QStringList MakeParts(const QString &folder, const QStringList &names, const QString &codec,
+                      double seconds = 1.0) {
+    QDir().mkpath(folder);
+    QStringList parts;
+    int i = 0;
+    for (const QString &name : names) {
+        const QString path = folder + name;
+        test::GenerateTone(path, seconds + 0.5 * i++, 44100, 2, {"-c:a", codec, "-b:a", "128k"});
+        parts << path;
+    }
+    return parts;
+}
+
+MergeResult RunMerge(OutputMerger &merger, const MergeRequest &request) {
+    QSignalSpy done(&merger, &OutputMerger::finished);
+    merger.start(request);
+    if (done.isEmpty() && !done.wait(60000))
+        return MergeResult{false, false, QString(), "timed out"};
+    return done.first().first().value<MergeResult>();
+}
+
+} // namespace
+
+class MergeOutputsTest : public QObject {
+    Q_OBJECT
+private:
+    QString m_work;
+
+private Q_SLOTS:
+    void initTestCase() {
+        ReadConfiguration();
+        m_work = test::Home().path() + "/work/";
+        QDir().mkpath(m_work);
+    }
+
+    void readsItsOwnConsoleText() {
+        // Console text of a real run of the installed ffmpeg.
+        const QString err = m_work + "captured.txt";
+        QVERIFY(test::RunFFmpeg({"-f", "lavfi", "-i", "sine=d=20", "-c:a", "libmp3lame", m_work + "x.mp3"}));
+        QProcess ffmpeg;
+        ffmpeg.setStandardErrorFile(err);
+        ffmpeg.start("ffmpeg", {"-hide_banner", "-nostdin", "-y", "-i", m_work + "x.mp3", "-c:a", "copy",
+                                m_work + "y.mp3"});
+        QVERIFY(ffmpeg.waitForFinished(30000));
+        QFile file(err);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        const qsizetype lastProgress = text.lastIndexOf('\r');
+        QVERIFY(lastProgress > 0);
+
+        CMD_MediaConvert runner;
+        runner.setWorkFolder(m_work);
+        auto parse = [&](const QByteArray &content) {
+            test::WriteFile(runner.resultFile(), content);
+            runner.ParseResult();
+        };
+        parse(text);
+        QVERIFY2(runner.succeeded(), qPrintable(runner.lastLine()));
+        parse(text.left(lastProgress));
+        QVERIFY(!runner.succeeded());
+        QVERIFY2(runner.lastTime().startsWith("00:00:"), qPrintable(runner.lastLine()));
+        QCOMPARE(runner.idleCount(), 0);
+
+        // Padded fields and CR LF endings.
+        parse("Stream mapping:\r\nsize=       0kB time=00:00:00.00 bitrate=N/A\rsize=     123kB "
+              "time=00:00:05.00 "
+              "bitrate= 201.3kbits/s speed=  10x    ");
+        QCOMPARE(runner.lastTime(), QStringLiteral("00:00:05.00"));
+        QCOMPARE(runner.lastLine(),
+                 QStringLiteral("size=123kB time=00:00:05.00 bitrate=201.3kbits/s speed=10x    "));
+        parse("muxing overhead: 0.1%\r\n");
+        QVERIFY(runner.succeeded());
+        QCOMPARE(CMD_MediaConvert::LastLine("a\r\nb\r\n"), QStringLiteral("b"));
+        QCOMPARE(CMD_MediaConvert::LastLine("a\rb"), QStringLiteral("b"));
+        QCOMPARE(CMD_MediaConvert::CleanLine("k=\t       v"), QStringLiteral("k=v"));
+
+        // No ffmpeg running and no time: five parses, the fifth sets the failed flag.
+        for (int i = 1; i <= 4; ++i) {
+            parse("Press [q] to stop");
+            QVERIFY(!runner.failed());
+            QCOMPARE(runner.idleCount(), 2 * i);
+        }
+        parse("Press [q] to stop");
+        QVERIFY(runner.failed());
+    }
+
+    void joinsThreePartsUnderTheFirstName() {
+        const QString folder = test::Home().path() + "/three/";
+        const QStringList parts = MakeParts(folder, {"song1.MP3", "song2.MP3", "song3.MP3"}, "libmp3lame");
+        double expected = 0;
+        for (const QString &p : parts)
+            expected += test::ProbeWithFFprobe(p).duration;
+        OutputMerger merger;
+        QString tagged;
+        MergeRequest request{parts, folder, 2, m_work, [&](const QString &joined) { tagged = joined; }};
+        const MergeResult result = RunMerge(merger, request);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QVERIFY(result.merged);
+        QCOMPARE(result.finalPath, folder + "song1_(new).MP3");
+        QCOMPARE(tagged, result.finalPath);
+        for (const QString &p : parts)
+            QVERIFY(!QFile::exists(p));
+        // Stream copy keeps every frame of every part, so the lengths add up.
+        const double joined = test::ProbeWithFFprobe(result.finalPath).duration;
+        QVERIFY2(qAbs(joined - expected) < 0.05, qPrintable(QString("%1 vs %2").arg(joined).arg(expected)));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"song1_(new).MP3"});
+        QVERIFY(!QFile::exists(merger.runner()->listFile()));
+        QVERIFY(!QFile::exists(merger.runner()->resultFile()));
+    }
+
+    void audioBooksJoinThroughAnM4A() {
+        const QString folder = test::Home().path() + "/book/";
+        const QStringList parts = MakeParts(folder, {"ch1.M4B", "ch2.M4B"}, "aac");
+        OutputMerger merger;
+        const MergeResult result = RunMerge(merger, {parts, folder, 0, m_work, {}});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(result.finalPath, folder + "ch1_(new).M4B");
+        QCOMPARE(test::ProbeWithFFprobe(result.finalPath).codec, QStringLiteral("aac"));
+    }
+
+    void copyArgumentsFollowTheTab() {
+        QCOMPARE(OutputMerger::CopyArguments(2), QStringLiteral(" -acodec copy -y"));
+        for (int panel : {0, 1, 3, 4})
+            QCOMPARE(OutputMerger::CopyArguments(panel), QStringLiteral(" -acodec copy -vcodec copy -y"));
+    }
+
+    void awkwardNamesAreListedSafely() {
+        const QString folder = test::Home().path() + "/odd names 'é'/";
+        const QStringList parts = MakeParts(folder,
+                                            {"-leading dash.MP3", "it's \"quoted\" ü.MP3",
+                                             "semi;colon $HOME `x`.MP3", QStringLiteral("line\nbreak.MP3")},
+                                            "libmp3lame");
+        for (const QString &p : parts)
+            QVERIFY2(QFile::exists(p), qPrintable(p));
+        OutputMerger merger;
+        const MergeResult result = RunMerge(merger, {parts, folder, 2, m_work, {}});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(result.finalPath, folder + "-leading dash_(new).MP3");
+        QVERIFY(QFile::exists(result.finalPath));
+        for (const QString &p : parts)
+            QVERIFY(!QFile::exists(p));
+    }
+
+    void oneOutputIsLeftAlone() {
+        const QString folder = test::Home().path() + "/single/";
+        const QStringList parts = MakeParts(folder, {"only.MP3"}, "libmp3lame");
+        OutputMerger merger;
+        const MergeResult result = RunMerge(merger, {parts, folder, 2, m_work, {}});
+        QVERIFY(!result.merged);
+        QVERIFY(result.ok);
+        QVERIFY(QFile::exists(parts.first()));
+    }
+
+    void failuresKeepTheParts() {
+        const QString folder = test::Home().path() + "/keep/";
+        const QStringList parts = MakeParts(folder, {"k1.MP3", "k2.MP3"}, "libmp3lame");
+        OutputMerger merger;
+
+        // Cancelled from the wait window.
+        QSignalSpy done(&merger, &OutputMerger::finished);
+        merger.start({parts, folder, 2, m_work, {}});
+        merger.cancel();
+        QTRY_COMPARE(done.size(), 1);
+        MergeResult result = done.first().first().value<MergeResult>();
+        QVERIFY(!result.ok);
+        QCOMPARE(result.error, QStringLiteral("Operation has been cancelled!"));
+        for (const QString &p : parts)
+            QVERIFY(QFile::exists(p));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+        // No ffmpeg on the machine.
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", "/nonexistent");
+        result = RunMerge(merger, {parts, folder, 2, m_work, {}});
+        qputenv("PATH", path);
+        QVERIFY(!result.ok);
+        QVERIFY(result.error.contains("ffmpeg"));
+        for (const QString &p : parts)
+            QVERIFY(QFile::exists(p));
+
+        // Parts that are not media: ffmpeg ends without its summary, and says why.
+        const QString bogus = test::WriteFile(folder + "bogus.MP3", QByteArray(3000, 'z'));
+        result = RunMerge(merger, {{bogus, parts.first()}, folder, 2, m_work, {}});
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.startsWith("The operation is canceled! Please try again."),
+                 qPrintable(result.error));
+        QVERIFY(QFile::exists(bogus));
+        QVERIFY(QFile::exists(parts.first()));
+        QFile::remove(bogus);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    void aJoinThatCannotTakeItsNameIsKept() {
+        const QString folder = test::Home().path() + "/blocked/";
+        const QStringList parts = MakeParts(folder, {"b1.MP3", "b2.MP3"}, "libmp3lame");
+        OutputMerger merger;
+        QSignalSpy done(&merger, &OutputMerger::finished);
+        merger.start({parts, folder, 2, m_work, {}});
+        // Something takes the chosen name while ffmpeg works.
+        QVERIFY(QDir().mkpath(folder + "b1_(new).MP3/inside"));
+        QVERIFY(done.wait(60000));
+        const MergeResult result = done.first().first().value<MergeResult>();
+        QVERIFY(!result.ok);
+        QVERIFY(result.finalPath.contains("/temp"));
+        QVERIFY(QFile::exists(result.finalPath));
+        QVERIFY2(result.error.contains(result.finalPath), qPrintable(result.error));
+        QVERIFY(test::DecodedDuration(result.finalPath) > 2.0);
+    }
+
+    void aFullDiskKeepsTheParts() {
+        const QString full = test::Home().path() + "/fulljoin";
+        if (!test::MountTmpfs(full, false, "600k"))
+            QSKIP("mounting a tmpfs is refused here");
+        const QStringList parts = MakeParts(full + "/", {"f1.MP3", "f2.MP3"}, "libmp3lame", 10.0);
+        OutputMerger merger;
+        const MergeResult result = RunMerge(merger, {parts, full + "/", 2, m_work, {}});
+        const QStringList left = QDir(full).entryList(QDir::Files | QDir::Hidden);
+        test::Unmount(full);
+        QVERIFY(!result.ok);
+        QCOMPARE(left.size(), 2);
+        QVERIFY(left.contains("f1.MP3") && left.contains("f2.MP3"));
+    }
+};
+
+TV_TEST_MAIN_CORE(MergeOutputsTest)
+#include "tst_mergeoutputs.moc"
