@@ -5,6 +5,7 @@
 #include "ImageStore.h"
 #include "MessageBox.h"
 #include "OutputFolders.h"
+#include "OutputPanel.h"
 #include "Settings.h"
 #include "WindowUtil.h"
 
@@ -54,6 +55,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(pa
     setWindowIcon(ThemeIcon(QStringLiteral("img_product_box.png")));
     buildLayout();
     buildMenu();
+    buildOutputPanel();
 
     Timer_StartUp = new QTimer(this);
     Timer_StartUp->setObjectName(QStringLiteral("Timer_StartUp"));
@@ -148,6 +150,11 @@ bool frmMain::Form_Load() {
     LoadSettings();
     Txt_OutputPath->setText(Folders().outputFolder);
 
+    // 7.-8. The shipped catalogs, the user's presets and the favorites.
+    LoadCatalogs();
+    // 9. The audio formats tab is the one a user meets first.
+    m_outputPanel->SelectPanel(AudioTab);
+
     // Other processes of the program learn the window handles only once the tray has them.
     WriteSetting(QStringLiteral("WinTagInfo"), QString());
     WriteSetting(QStringLiteral("WinInfo"), QString());
@@ -204,6 +211,11 @@ void frmMain::Cmd_FileListView_Click(int index) {
         break;
     case 7:
         browseOutputFolder();
+        break;
+    case 10:
+    case 11:
+    case 12:
+        outputToolbarClick(index);
         break;
     default:
         break;

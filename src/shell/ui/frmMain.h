@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class QBoxLayout;
+class QCheckBox;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -14,6 +15,9 @@ class QSplitter;
 class QTimer;
 
 namespace tv {
+
+class CatalogTable;
+class OutputPanel;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -32,6 +36,15 @@ public:
 
     bool isUnloading() const { return m_unloading; }
 
+    // The catalogs (hidden lists ReportControl_FormatMain, ReportControl_PresetMain and
+    // ReportControl_FavoritesMain) and the output panel that shows them (frmMain_output.cpp).
+    CatalogTable &formatCatalog() const { return *ReportControl_FormatMain; }
+    CatalogTable &presetCatalog() const { return *ReportControl_PresetMain; }
+    CatalogTable &favoritesCatalog() const { return *ReportControl_FavoritesMain; }
+    OutputPanel *outputPanel() const { return m_outputPanel; }
+    // Selects tab, keyword button and preset (the search and the text commands use it).
+    void SelectOutputFormat(const QString &name, const QString &maker, const QString &keyword);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -45,6 +58,10 @@ private:
     void openOutputFolder();
     void Timer_StartUp_Timer();
     void showAbout();
+    void buildOutputPanel();
+    void LoadCatalogs();
+    void outputToolbarClick(int index);
+    void openSearch();
 
     // Widgets and state below belong to the UI thread.
     QStringList m_arguments;
@@ -53,6 +70,11 @@ private:
     QPushButton *Cmd_Menu = nullptr;
     QMenu *mnuMenu = nullptr;
     QTimer *Timer_StartUp = nullptr;
+    CatalogTable *ReportControl_FormatMain = nullptr;
+    CatalogTable *ReportControl_PresetMain = nullptr;
+    CatalogTable *ReportControl_FavoritesMain = nullptr;
+    OutputPanel *m_outputPanel = nullptr;
+    QCheckBox *Chk_Merge = nullptr;
 
     // Areas of the window that the subsystems fill (see the sketch in the architecture notes).
     QBoxLayout *m_toolbarArea = nullptr;   // toolbar buttons, left to right

@@ -1,0 +1,278 @@
+// The output panel driven through its controls: tabs, keyword buttons, the preset chooser,
+// remembered presets, the merge rule, the maker list and favorites.
+#include "CatalogFile.h"
+#include "CatalogOperations.h"
+#include "CatalogTable.h"
+#include "MessageBox.h"
+#include "OutputPanel.h"
+#include "TestEnv.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace tv;
+
+namespace {
+
+const QStringList kColumns = {"Name", "ID", "Maker", "Keyword", "Format", "Thumbnail", "Removable"};
+
+void Add(CatalogTable &table, const QString &name, const QString &id, const QString &maker,
+         const QString &keyword, const QString &removable = "No") {
+    AddCatalogRow(
+        table, QStringList({name, id, maker, keyword, keyword, "thumb_audio_mp3.png", removable}).join("//"),
+        0, false);
+}
+
+} // namespace
+
+class OutputPanelTest : public QObject {
+    Q_OBJECT
+private:
+    CatalogTable *m_presets = nullptr;
+    CatalogTable *m_favorites = nullptr;
+    OutputPanel *m_panel = nullptr;
+    QWidget *m_window = nullptr;
+    QPushButton *m_favoriteButton = nullptr;
+    QPushButton *m_settingsButton = nullptr;
+    QString m_favoritesFile;
+
+    template <typename T> T *Control(const QString &name) const {
+        T *control = m_window->findChild<T *>(name);
+        if (!control)
+            qWarning() << "no control" << name;
+        return control;
+    }
+    QComboBox *Chooser() const { return Control<QComboBox>("Cmd_OutputPreset"); }
+    QToolButton *Button(const QString &name) const { return Control<QToolButton>(name); }
+    int Row(const QString &id) const { return FindCatalogRow(*m_presets, "ID", id); }
+
+private Q_SLOTS:
+    void init() {
+        m_window = new QWidget();
+        m_presets = new CatalogTable(m_window);
+        m_favorites = new CatalogTable(m_window);
+        for (const QString &caption : kColumns)
+            m_presets->addColumn(caption, 200);
+        Add(*m_presets, "[%Custom%]", "V-C", "VideoFormat", "MP4");
+        Add(*m_presets, "MP4 recommended", "V-1", "VideoFormat", "MP4");
+        Add(*m_presets, "GIF small", "V-2", "VideoFormat", "GIF");
+        Add(*m_presets, "GIF big", "V-3", "VideoFormat", "GIF");
+        Add(*m_presets, "[%Custom%]", "A-C", "AudioFormat", "MP3");
+        Add(*m_presets, "MP3 256", "A-1", "AudioFormat", "MP3");
+        Add(*m_presets, "MP3 128", "A-2", "AudioFormat", "MP3");
+        Add(*m_presets, "MP3 64", "A-3", "AudioFormat", "MP3");
+        Add(*m_presets, "[%Custom%]", "A-C2", "AudioFormat", "OGG");
+        Add(*m_presets, "OGG 192", "A-4", "AudioFormat", "OGG");
+        Add(*m_presets, "Mine", "User-1", "AudioFormat", "OGG", "Yes");
+        Add(*m_presets, "[%Custom%]", "D-C", "DeviceFormat", "Phone");
+        Add(*m_presets, "Phone AAC", "D-1", "DeviceFormat", "Phone");
+        Add(*m_presets, "[%Custom%]", "D-C2", "DeviceFormat", "Tablet");
+        Add(*m_presets, "Tablet MP3", "D-2", "DeviceFormat", "Tablet");
+        Add(*m_presets, "Car MP3", "O-1", "CarMakers", "Car");
+        Add(*m_presets, "Car WMA", "O-2", "CarMakers", "Car");
+        Add(*m_presets, "[%Custom%]", "W-C", "WebFormat", "HTML5");
+        Add(*m_presets, "HTML5 OGG", "W-1", "WebFormat", "HTML5");
+        Add(*m_presets, "HTML5 MP3", "W-2", "WebFormat", "HTML5");
+
+        auto *layout = new QVBoxLayout(m_window);
+        m_favoriteButton = new QPushButton(m_window);
+        m_settingsButton = new QPushButton(m_window);
+        m_panel = new OutputPanel(*m_presets, *m_favorites, m_window);
+        layout->addWidget(m_favoriteButton);
+        layout->addWidget(m_settingsButton);
+        layout->addWidget(m_panel);
+        m_panel->setToolbarButtons(m_favoriteButton, m_settingsButton);
+        m_favoritesFile = test::Home().path() + "/fav/favorites.dat";
+        QFile::remove(m_favoritesFile);
+        m_panel->setFavoritesStorage(m_favoritesFile, 3);
+        m_panel->setFormatSettingsAvailable(true);
+        m_panel->BuildOutputButtons();
+        m_window->show();
+    }
+
+    void cleanup() {
+        delete m_window;
+        SetMessageHandler({});
+    }
+
+    void buttonsSelectTheirRememberedPreset() {
+        QSignalSpy chosen(m_panel, &OutputPanel::presetChosen);
+        QSignalSpy listed(m_panel, &OutputPanel::presetListLoaded);
+        m_panel->SelectPanel(AudioTab);
+        QVERIFY(Control<QPushButton>("Cmd_PanelOutput(2)")->isChecked());
+        QVERIFY(Button("Cmd_OutoutAudio(0)")->isChecked());
+        QCOMPARE(Button("Cmd_OutoutAudio(0)")->text(), QStringLiteral("MP3"));
+        QCOMPARE(Chooser()->currentText(), QStringLiteral("MP3 256")); // the second entry
+        QCOMPARE(chosen.size(), 1);
+        QCOMPARE(chosen.last().at(0).toInt(), Row("A-1"));
+        QCOMPARE(m_panel->currentOutputKeyword(), QStringLiteral("MP3"));
+
+        // The user picks another preset; the button remembers it.
+        Chooser()->setCurrentIndex(3);
+        QCOMPARE(chosen.size(), 2);
+        QCOMPARE(chosen.last().at(0).toInt(), Row("A-3"));
+
+        Button("Cmd_OutoutAudio(1)")->click();
+        QVERIFY(Button("Cmd_OutoutAudio(1)")->isChecked());
+        QVERIFY(!Button("Cmd_OutoutAudio(0)")->isChecked());
+        QCOMPARE(m_panel->currentOutputKeyword(), QStringLiteral("OGG"));
+        QCOMPARE(Chooser()->currentText(), QStringLiteral("OGG 192"));
+        const auto entries = listed.last().at(0).value<QList<PresetListEntry>>();
+        QCOMPARE(entries.size(), 3);
+        QCOMPARE(entries.at(0).name, QStringLiteral("[Custom]"));
+        QVERIFY(!entries.at(1).removable);
+        QVERIFY(entries.at(2).removable);
+        QCOMPARE(entries.at(2).id, QStringLiteral("User-1"));
+
+        // A click on the checked button changes nothing.
+        const int before = static_cast<int>(chosen.size());
+        Button("Cmd_OutoutAudio(1)")->click();
+        QVERIFY(Button("Cmd_OutoutAudio(1)")->isChecked());
+        QCOMPARE(chosen.size(), before);
+
+        Button("Cmd_OutoutAudio(0)")->click();
+        QCOMPARE(Chooser()->currentText(), QStringLiteral("MP3 64"));
+
+        // Switching tabs comes back to the selected button and its remembered preset.
+        Control<QPushButton>("Cmd_PanelOutput(3)")->click();
+        QCOMPARE(m_panel->currentTab(), int(WebTab));
+        QCOMPARE(Chooser()->currentText(), QStringLiteral("HTML5 MP3")); // the web tab's third entry
+        Control<QPushButton>("Cmd_PanelOutput(2)")->click();
+        QVERIFY(Button("Cmd_OutoutAudio(0)")->isChecked());
+        QCOMPARE(Chooser()->currentText(), QStringLiteral("MP3 64"));
+        QCOMPARE(chosen.last().at(0).toInt(), Row("A-3"));
+
+        // Buttons without a custom placeholder first start at their first preset.
+        Control<QPushButton>("Cmd_PanelOutput(0)")->click();
+        QCOMPARE(Chooser()->currentText(), QStringLiteral("MP4 recommended"));
+        Button("Cmd_OutoutFormat(1)")->click();
+        QCOMPARE(Chooser()->currentText(), QStringLiteral("GIF small"));
+    }
+
+    void gifAndSwfRuleOutMerging() {
+        QSignalSpy merge(m_panel, &OutputPanel::mergeAvailableChanged);
+        m_panel->SelectPanel(VideoTab);
+        QCOMPARE(merge.last().at(0).toBool(), true);
+        Button("Cmd_OutoutFormat(1)")->click();
+        QCOMPARE(Button("Cmd_OutoutFormat(1)")->text(), QStringLiteral("GIF"));
+        QCOMPARE(merge.last().at(0).toBool(), false);
+        Control<QPushButton>("Cmd_PanelOutput(2)")->click();
+        QCOMPARE(merge.last().at(0).toBool(), true);
+    }
+
+    void theFavoriteButtonFollowsTheChosenPreset() {
+        m_panel->SelectPanel(AudioTab);
+        QVERIFY(m_favoriteButton->isVisible());
+        QCOMPARE(m_favoriteButton->toolTip(), QStringLiteral("Add to favorites tab"));
+        Chooser()->setCurrentIndex(0); // the custom placeholder cannot be a favorite
+        QVERIFY(!m_favoriteButton->isVisible());
+        Chooser()->setCurrentIndex(2);
+        QVERIFY(m_favoriteButton->isVisible());
+
+        m_panel->ToggleFavorite();
+        QCOMPARE(m_favorites->rows(), 1);
+        QCOMPARE(GetCatalogField(*m_favorites, 1, "ID"), QStringLiteral("A-2"));
+        QCOMPARE(m_favoriteButton->toolTip(), QStringLiteral("Remove from favorites tab"));
+        CatalogTable saved;
+        QCOMPARE(LoadCatalogFile(saved, m_favoritesFile, 0, true), 1);
+        QCOMPARE(saved.captions(), m_presets->captions());
+
+        // More than the limit: the oldest goes, the newest comes first.
+        Button("Cmd_OutoutAudio(1)")->click();
+        Chooser()->setCurrentIndex(1);
+        m_panel->ToggleFavorite();
+        Control<QPushButton>("Cmd_PanelOutput(1)")->click();
+        Chooser()->setCurrentIndex(1);
+        m_panel->ToggleFavorite();
+        Control<QPushButton>("Cmd_PanelOutput(3)")->click();
+        m_panel->ToggleFavorite(); // HTML5 MP3
+        QCOMPARE(m_favorites->rows(), 3);
+        QCOMPARE(GetCatalogField(*m_favorites, 1, "ID"), QStringLiteral("W-2"));
+        QCOMPARE(FindCatalogRow(*m_favorites, "ID", "A-2"), 0);
+
+        // The favorites tab: one button per keyword, its chooser from the favorites.
+        QSignalSpy chosen(m_panel, &OutputPanel::presetChosen);
+        Control<QPushButton>("Cmd_PanelOutput(4)")->click();
+        QVERIFY(!Control<QLabel>("Pic_FavMsg")->isVisible());
+        QCOMPARE(Button("Cmd_Favorites(0)")->text(), QStringLiteral("HTML5"));
+        QVERIFY(Button("Cmd_Favorites(0)")->isChecked());
+        QCOMPARE(Chooser()->currentText(), QStringLiteral("HTML5 MP3"));
+        QCOMPARE(chosen.last().at(0).toInt(), Row("W-2"));
+        QVERIFY(!m_settingsButton->isEnabled());
+        QVERIFY(m_favoriteButton->isVisible());
+        Button("Cmd_Favorites(2)")->click();
+        QCOMPARE(Chooser()->currentText(), QStringLiteral("OGG 192"));
+        QCOMPARE(chosen.last().at(0).toInt(), Row("A-4"));
+
+        // Removing them all on the favorites tab shows the message instead.
+        while (m_favorites->rows() > 0)
+            m_panel->ToggleFavorite();
+        QVERIFY(Control<QLabel>("Pic_FavMsg")->isVisible());
+        QVERIFY(!Chooser()->isVisible());
+        QVERIFY(!m_favoriteButton->isVisible());
+        QVERIFY(!m_settingsButton->isVisible());
+        QCOMPARE(LoadCatalogFile(saved, m_favoritesFile, 0, true), 0);
+
+        Control<QPushButton>("Cmd_PanelOutput(2)")->click();
+        QVERIFY(Chooser()->isVisible());
+        QVERIFY(m_settingsButton->isVisible() && m_settingsButton->isEnabled());
+    }
+
+    void theMakerListChoosesTheDevices() {
+        auto *makers = Control<QListWidget>("ListBox_MakerNames");
+        QCOMPARE(makers->count(), 2);
+        QCOMPARE(makers->item(0)->text(), QStringLiteral("DeviceFormat"));
+        m_panel->SelectPanel(DeviceTab);
+        Button("Cmd_OutoutDevice(1)")->click();
+        QCOMPARE(Chooser()->currentText(), QStringLiteral("Tablet MP3"));
+        m_panel->rememberedPresets().store(DeviceTab, 0, 0);
+
+        makers->setCurrentRow(1);
+        QCOMPARE(m_panel->deviceMaker(), QStringLiteral("CarMakers"));
+        QCOMPARE(Button("Cmd_OutoutDevice(0)")->text(), QStringLiteral("Car"));
+        QVERIFY(!Button("Cmd_OutoutDevice(1)"));
+        QCOMPARE(Chooser()->currentText(), QStringLiteral("Car WMA")); // every device slot is 1 again
+
+        makers->setCurrentRow(0);
+        QCOMPARE(Button("Cmd_OutoutDevice(0)")->text(), QStringLiteral("Phone"));
+        QCOMPARE(Chooser()->currentText(), QStringLiteral("Phone AAC"));
+    }
+
+    void selectOutputFormatFindsTabButtonAndPreset() {
+        QStringList messages;
+        SetMessageHandler([&](const QString &prompt, int style, const QString &title) {
+            messages << prompt + "|" + QString::number(style) + "|" + title;
+            return int(AnsOk);
+        });
+        QSignalSpy chosen(m_panel, &OutputPanel::presetChosen);
+        m_panel->SelectPanel(AudioTab);
+        QVERIFY(m_panel->SelectOutputFormat("Car MP3", "CarMakers", "Car"));
+        QCOMPARE(m_panel->currentTab(), int(DeviceTab));
+        QCOMPARE(m_panel->deviceMaker(), QStringLiteral("CarMakers"));
+        QCOMPARE(Chooser()->currentText(), QStringLiteral("Car MP3"));
+        QCOMPARE(chosen.last().at(0).toInt(), Row("O-1"));
+
+        QVERIFY(m_panel->SelectOutputFormat("OGG 192", "AudioFormat", "OGG"));
+        QCOMPARE(m_panel->currentTab(), int(AudioTab));
+        QVERIFY(Button("Cmd_OutoutAudio(1)")->isChecked());
+        QCOMPARE(Chooser()->currentText(), QStringLiteral("OGG 192"));
+
+        // An unknown keyword keeps the selected button; an unknown name keeps the preset.
+        QVERIFY(m_panel->SelectOutputFormat("nothing", "AudioFormat", "FLAC"));
+        QVERIFY(Button("Cmd_OutoutAudio(1)")->isChecked());
+        QCOMPARE(Chooser()->currentText(), QStringLiteral("OGG 192"));
+        QVERIFY(messages.isEmpty());
+
+        QVERIFY(!m_panel->SelectOutputFormat("x", "NoSuchMaker", "y"));
+        QCOMPARE(messages, QStringList({"There are no results to display!|64|Search"}));
+        QCOMPARE(m_panel->currentTab(), int(AudioTab));
+    }
+};
+
+TV_TEST_MAIN(OutputPanelTest)
+#include "tst_outputpanel.moc"

@@ -1,0 +1,208 @@
+// The main window's output panel as a user meets it: start-up, favorites across restarts,
+// user presets, and the search.
+#include "CatalogFile.h"
+#include "CatalogOperations.h"
+#include "CatalogTable.h"
+#include "Chooser.h"
+#include "Config.h"
+#include "OutputFolders.h"
+#include "OutputPanel.h"
+#include "TestEnv.h"
+#include "frmMain.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace tv;
+
+class FrmMainOutputTest : public QObject {
+    Q_OBJECT
+private:
+    static QComboBox *Chooser(const frmMain &w) { return w.findChild<QComboBox *>("Cmd_OutputPreset"); }
+    static QPushButton *Push(const frmMain &w, const QString &name) {
+        return w.findChild<QPushButton *>(name);
+    }
+    static QToolButton *Tool(const frmMain &w, const QString &name) {
+        return w.findChild<QToolButton *>(name);
+    }
+
+    // The chooser entries of a button, straight from the catalog.
+    static QStringList Entries(const frmMain &w, const QString &maker, const QString &keyword) {
+        ChoiceList list;
+        FillPresetChooser(w.presetCatalog(), maker, keyword, list);
+        return list.entryTexts();
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        ReadConfiguration();
+        LoadFolders();
+    }
+
+    void init() {
+        QFile::remove(Paths().userFavoritesFile);
+        QFile::remove(Paths().userPresetFile);
+    }
+
+    void startUpShowsTheAudioFormatsWithTheRecommendedPreset() {
+        frmMain w({});
+        QSignalSpy chosen(w.outputPanel(), &OutputPanel::presetChosen);
+        QVERIFY(w.Form_Load());
+        w.show();
+        auto *formats = w.findChild<CatalogTable *>("ReportControl_FormatMain");
+        auto *presets = w.findChild<CatalogTable *>("ReportControl_PresetMain");
+        QVERIFY(formats && presets && w.findChild<CatalogTable *>("ReportControl_FavoritesMain"));
+        QVERIFY(formats->rows() > 0 && presets->rows() > 0);
+        QVERIFY(!QFile::exists(Paths().tempFolder + "format.dat"));
+        QVERIFY(!QFile::exists(Paths().tempFolder + "preset.dat"));
+
+        QVERIFY(Push(w, "Cmd_PanelOutput(2)")->isChecked());
+        QToolButton *first = Tool(w, "Cmd_OutoutAudio(0)");
+        QVERIFY(first && first->isChecked());
+        const QStringList entries = Entries(w, "AudioFormat", first->text());
+        QCOMPARE(entries.first(), kCustomPresetEntry);
+        QCOMPARE(Chooser(w)->currentText(), entries.at(1));
+        QCOMPARE(chosen.size(), 1);
+        QCOMPARE(GetCatalogField(*presets, chosen.last().at(0).toInt(), "Name"), entries.at(1));
+
+        // The seventh audio button starts at its first entry, which is a real preset.
+        Tool(w, "Cmd_OutoutAudio(6)")->click();
+        QCOMPARE(Chooser(w)->currentIndex(), 0);
+        QVERIFY(Chooser(w)->currentText() != kCustomPresetEntry);
+
+        // Toolbar and output row controls.
+        QVERIFY(Push(w, "Cmd_FileListView(10)")->isVisible() == false); // first entry chosen
+        QVERIFY(!Push(w, "Cmd_FileListView(11)")->isEnabled());         // no settings editor yet
+        QVERIFY(Push(w, "Cmd_FileListView(12)")->isEnabled());
+        auto *merge = w.findChild<QCheckBox *>("Chk_Merge");
+        QVERIFY(merge && merge->isVisible());
+        QCOMPARE(merge->text(), QStringLiteral("Merge all audios into one file"));
+
+        // Every tab has buttons and a chosen preset.
+        for (int tab : {0, 1, 3}) {
+            Push(w, QStringLiteral("Cmd_PanelOutput(%1)").arg(tab))->click();
+            QVERIFY(Chooser(w)->currentIndex() >= 0);
+            QVERIFY(Chooser(w)->currentText() != kCustomPresetEntry);
+        }
+    }
+
+    void favoritesSurviveARestart() {
+        QString name;
+        {
+            frmMain w({});
+            QVERIFY(w.Form_Load());
+            w.show();
+            Chooser(w)->setCurrentIndex(2);
+            name = Chooser(w)->currentText();
+            QPushButton *favorite = Push(w, "Cmd_FileListView(10)");
+            QVERIFY(favorite->isVisible());
+            QCOMPARE(favorite->toolTip(), QStringLiteral("Add to favorites tab"));
+            favorite->click();
+            QCOMPARE(favorite->toolTip(), QStringLiteral("Remove from favorites tab"));
+            w.close();
+        }
+        QVERIFY(QFileInfo(Paths().userFavoritesFile).isFile());
+        {
+            frmMain w({});
+            QVERIFY(w.Form_Load());
+            w.show();
+            QCOMPARE(w.favoritesCatalog().rows(), 1);
+            Push(w, "Cmd_PanelOutput(4)")->click();
+            QVERIFY(!w.findChild<QLabel *>("Pic_FavMsg")->isVisible());
+            QToolButton *button = Tool(w, "Cmd_Favorites(0)");
+            QVERIFY(button && button->isChecked());
+            QCOMPARE(Chooser(w)->currentText(), name);
+            QPushButton *favorite = Push(w, "Cmd_FileListView(10)");
+            QCOMPARE(favorite->toolTip(), QStringLiteral("Remove from favorites tab"));
+            favorite->click();
+            QVERIFY(w.findChild<QLabel *>("Pic_FavMsg")->isVisible());
+            QVERIFY(!Chooser(w)->isVisible());
+            w.close();
+        }
+        {
+            frmMain w({});
+            QVERIFY(w.Form_Load());
+            QCOMPARE(w.favoritesCatalog().rows(), 0);
+        }
+    }
+
+    void userPresetsJoinTheirButtonAndDamageCostsOnlyTheirLine() {
+        {
+            frmMain w({});
+            QVERIFY(w.Form_Load());
+            CatalogTable mine;
+            CopyCatalogColumns(w.presetCatalog(), mine);
+            const int row = mine.appendRow();
+            for (int c = 0; c < mine.columns(); ++c)
+                mine.setCell(row, c, w.presetCatalog().cell(2, c)); // a copy of a shipped preset
+            SetCatalogField(mine, row, "Name", "My own preset", true, true);
+            SetCatalogField(mine, row, "ID", "User-AA01234BB", true, true);
+            SetCatalogField(mine, row, "Removable", "Yes", true, true);
+            QVERIFY(SaveUserPresets(mine, Paths().userPresetFile, true));
+        }
+        QFile file(Paths().userPresetFile);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("NOT-A-CATALOG-LINE\r\n0A0B0C");
+        file.close();
+
+        frmMain w({});
+        QVERIFY(w.Form_Load());
+        const int row = FindCatalogRow(w.presetCatalog(), "ID", "User-AA01234BB");
+        QCOMPARE(row, w.presetCatalog().rows());
+        const QString keyword = GetCatalogField(w.presetCatalog(), row, "Keyword");
+        QVERIFY(
+            Entries(w, GetCatalogField(w.presetCatalog(), row, "Maker"), keyword).contains("My own preset"));
+    }
+
+    void searchSelectsTheFoundPreset() {
+        frmMain w({});
+        QVERIFY(w.Form_Load());
+        w.show();
+        // A device preset: the search switches tab, maker and button.
+        int target = 0;
+        for (int row = 1; row <= w.presetCatalog().rows() && target == 0; ++row) {
+            if (GetCatalogField(w.presetCatalog(), row, "Maker") == "DeviceFormat" &&
+                GetCatalogField(w.presetCatalog(), row, "Name").contains("Ringtone"))
+                target = row;
+        }
+        QVERIFY(target > 0);
+        const QString name = GetCatalogField(w.presetCatalog(), target, "Name");
+        const QString keyword = GetCatalogField(w.presetCatalog(), target, "Keyword");
+
+        bool handled = false;
+        QTimer::singleShot(0, this, [&]() {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog && dialog->objectName() == "frmSearch");
+            auto *box = dialog->findChild<QLineEdit *>("Txt_Search");
+            box->setText(name.toLower()); // any case finds it
+            QCOMPARE(dialog->findChild<QLabel *>("lbl_TotalPreset")->text(), QStringLiteral("1 preset"));
+            QTest::keyClick(box, Qt::Key_Return);
+            handled = true;
+        });
+        Push(w, "Cmd_FileListView(12)")->click();
+        QVERIFY(handled);
+        QVERIFY(Push(w, "Cmd_PanelOutput(1)")->isChecked());
+        QCOMPARE(w.outputPanel()->currentOutputKeyword(), keyword);
+        QCOMPARE(Chooser(w)->currentText(), name);
+
+        // Escape leaves the selection as it is.
+        QTimer::singleShot(0, this, []() {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            dialog->findChild<QLineEdit *>("Txt_Search")->setText("mp3");
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        Push(w, "Cmd_FileListView(12)")->click();
+        QCOMPARE(Chooser(w)->currentText(), name);
+    }
+};
+
+TV_TEST_MAIN(FrmMainOutputTest)
+#include "tst_frmmain_output.moc"
