@@ -1,0 +1,47 @@
+// tunevane-cli: the conversions of Tunevane from a terminal or a script, without a window.
+#include "CliCommon.h"
+#include "Config.h"
+#include "OutputFolders.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+const char *const kUsage =
+    "Usage:\n"
+    "  tunevane-cli --list-presets [--maker M] [--keyword K] [--json]\n"
+    "  tunevane-cli info [--json] FILES...\n"
+    "  tunevane-cli convert (--preset NAME | --keyword K) [--output DIR] [--jobs N] [--merge]\n"
+    "               [--overwrite] [--start hh:mm:ss.fff] [--length hh:mm:ss.fff] [--dry-run] [--json]\n"
+    "               FILES/FOLDERS...\n"
+    "  tunevane-cli SUBCOMMAND --help\n";
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tunevane-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TUNEVANE_VERSION));
+    tv::ReadConfiguration();
+    tv::LoadFolders();
+
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty()) {
+        tv::PrintError(QString::fromLatin1(kUsage).trimmed());
+        return tv::ExitUsage;
+    }
+    const QString first = arguments.first();
+    if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
+        tv::PrintOut(QString::fromLatin1(kUsage));
+        return tv::ExitOk;
+    }
+    if (first == QLatin1String("--version")) {
+        tv::PrintOut(QStringLiteral("tunevane-cli %1\n").arg(QStringLiteral(TUNEVANE_VERSION)));
+        return tv::ExitOk;
+    }
+    if (arguments.contains(QStringLiteral("--list-presets")))
+        return tv::ListPresetsCommand(arguments);
+    tv::PrintError(
+        QStringLiteral("Unknown subcommand \"%1\".\n%2").arg(first, QString::fromLatin1(kUsage).trimmed()));
+    return tv::ExitUsage;
+}
