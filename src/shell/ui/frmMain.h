@@ -15,6 +15,11 @@ class QTimer;
 
 namespace tv {
 
+class FileDropTarget;
+class FileImporter;
+class FileListView;
+class InputInfoPanel;
+
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -32,6 +37,10 @@ public:
 
     bool isUnloading() const { return m_unloading; }
 
+    // The file list, its importer and the input information panel (frmMain_filelist.cpp).
+    FileListView *fileList() const { return FileViewMain; }
+    FileImporter *fileImporter() const { return m_fileImporter; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -45,6 +54,9 @@ private:
     void openOutputFolder();
     void Timer_StartUp_Timer();
     void showAbout();
+    void setupFileList();
+    void FileList_Click(int index);
+    void FileList_Unload();
 
     // Widgets and state below belong to the UI thread.
     QStringList m_arguments;
@@ -53,12 +65,17 @@ private:
     QPushButton *Cmd_Menu = nullptr;
     QMenu *mnuMenu = nullptr;
     QTimer *Timer_StartUp = nullptr;
+    FileListView *FileViewMain = nullptr;
+    InputInfoPanel *GroupBox_InputInfo = nullptr;
+    FileImporter *m_fileImporter = nullptr;
+    FileDropTarget *m_fileDropTarget = nullptr;
 
     // Areas of the window that the subsystems fill (see the sketch in the architecture notes).
     QBoxLayout *m_toolbarArea = nullptr;   // toolbar buttons, left to right
     QSplitter *m_bodyArea = nullptr;       // file list on the left, player and info on the right
     QBoxLayout *m_outputPanelArea = nullptr;
     QBoxLayout *m_outputRowArea = nullptr; // output folder row, then merge and convert
+    QBoxLayout *m_sidePanelArea = nullptr; // right of the list: player group box, then input information
 
     bool m_loaded = false;
     bool m_unloading = false;
