@@ -48,6 +48,12 @@ QString ErrorText(int error) {
         return QStringLiteral("Reading the file took too long and was stopped.");
     if (error == AVERROR_DECODER_NOT_FOUND || error == AVERROR_DEMUXER_NOT_FOUND)
         return QStringLiteral("The file's format is not supported.");
+    // The libraries' own word for a container without readable streams ("Invalid argument")
+    // would not tell the user anything.
+    if (error == AVERROR(EINVAL) || error == AVERROR(ENOSYS))
+        return QStringLiteral("No audio or video data could be read from the file.");
+    if (error == AVERROR_PATCHWELCOME)
+        return QStringLiteral("The file uses a variant of its format that cannot be read.");
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(error, text, sizeof text);
     return QString::fromUtf8(text);
