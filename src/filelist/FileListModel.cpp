@@ -186,15 +186,12 @@ void FileListModel::setItem(int row, int index, const QString &text) {
 }
 
 QList<MediaItem> FileListModel::removeRowsAt(QList<int> rows) {
+    rows.erase(std::remove_if(rows.begin(), rows.end(), [this](int r) { return !validRow(r); }), rows.end());
     rows = SortedUnique(rows);
     QList<MediaItem> removed;
     // From the bottom up, one contiguous run at a time, so the indexes below stay valid.
     int i = static_cast<int>(rows.size()) - 1;
     while (i >= 0) {
-        if (!validRow(rows[i])) {
-            --i;
-            continue;
-        }
         const int last = rows[i];
         int first = last;
         while (i > 0 && rows[i - 1] == first - 1) {

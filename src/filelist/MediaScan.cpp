@@ -2,7 +2,6 @@
 
 #include "MediaItem.h"
 
-#include <QCollator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -14,16 +13,50 @@ namespace tv {
 
 namespace {
 
+// Natural order: runs of digits compare by their value ("track 2" before "track 10"), the
+// rest without regard to case. Written out because the collator's numeric mode is not
+// available in every locale the program runs under.
+bool NaturalLess(const QString &a, const QString &b) {
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a.at(i).isDigit() && b.at(j).isDigit()) {
+            qsizetype ei = i;
+            qsizetype ej = j;
+            while (ei < a.size() && a.at(ei).isDigit())
+                ++ei;
+            while (ej < b.size() && b.at(ej).isDigit())
+                ++ej;
+            QStringView da = QStringView(a).mid(i, ei - i);
+            QStringView db = QStringView(b).mid(j, ej - j);
+            while (da.size() > 1 && da.front() == QLatin1Char('0'))
+                da = da.mid(1);
+            while (db.size() > 1 && db.front() == QLatin1Char('0'))
+                db = db.mid(1);
+            if (da.size() != db.size())
+                return da.size() < db.size();
+            if (const int c = da.compare(db); c != 0)
+                return c < 0;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        const QChar ca = a.at(i).toCaseFolded();
+        const QChar cb = b.at(j).toCaseFolded();
+        if (ca != cb)
+            return ca < cb;
+        ++i;
+        ++j;
+    }
+    if ((a.size() - i) != (b.size() - j))
+        return (a.size() - i) < (b.size() - j);
+    return a < b;
+}
+
 struct Walk {
     const std::atomic_bool *cancel = nullptr;
     QSet<QPair<quint64, quint64>> visited; // device and inode of every folder searched
-    QCollator collator;
     QStringList files;
-
-    Walk() {
-        collator.setNumericMode(true);
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
-    }
 
     bool canceled() const { return cancel && cancel->load(); }
 
@@ -64,10 +97,10 @@ struct Walk {
                 names << QFile::decodeName(child);
         }
         ::closedir(dir);
-        std::sort(names.begin(), names.end(), [this](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+        std::sort(names.begin(), names.end(), NaturalLess);
         files += names;
-        std::sort(subfolders.begin(), subfolders.end(), [this](const QByteArray &a, const QByteArray &b) {
-            return collator.compare(QFile::decodeName(a), QFile::decodeName(b)) < 0;
+        std::sort(subfolders.begin(), subfolders.end(), [](const QByteArray &a, const QByteArray &b) {
+            return NaturalLess(QFile::decodeName(a), QFile::decodeName(b));
         });
         for (const QByteArray &sub : subfolders) {
             if (canceled())
