@@ -22,10 +22,12 @@ namespace tv {
 namespace {
 std::function<int()> gRandomSource; // UI thread only
 QPointer<frmReportList> gWindow;    // the one report window, UI thread only
-constexpr int kSendTimeLimitMs = 15000;
+int gSendTimeLimitMs = 15000;      // UI thread only
 } // namespace
 
 void frmReportList::SetRandomSource(std::function<int()> source) { gRandomSource = std::move(source); }
+
+void frmReportList::SetSendTimeLimit(int milliseconds) { gSendTimeLimitMs = milliseconds; }
 
 frmReportList::frmReportList(QWidget *owner) : QDialog(owner) {
     setObjectName(QStringLiteral("frmReportList"));
@@ -140,7 +142,7 @@ void frmReportList::send() {
         m_close->setEnabled(true);
         closeReport();
     }, Qt::SingleShotConnection);
-    m_sender->send(ReportRequestUrl(Config().linkSendReport, request), kSendTimeLimitMs);
+    m_sender->send(ReportRequestUrl(Config().linkSendReport, request), gSendTimeLimitMs);
 }
 
 frmReportList *ShowReport(QWidget *owner, const QString &title, const QString &message) {

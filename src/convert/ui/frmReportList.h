@@ -24,8 +24,9 @@ public:
 
     QPushButton *Cmd_Panels(int index) const { return index == 0 ? m_close : m_send; }
 
-    // The random number that ends a sent report (tests fix it).
+    // The random number that ends a sent report, and the time limit of sending (tests set them).
     static void SetRandomSource(std::function<int()> source);
+    static void SetSendTimeLimit(int milliseconds);
 
 Q_SIGNALS:
     // Emitted once the window has closed and the list was emptied.
