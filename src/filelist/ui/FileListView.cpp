@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QThreadPool>
 #include <QVBoxLayout>
@@ -45,7 +46,8 @@ FileListView::FileListView(QWidget *parent) : QTableView(parent), m_model(new Fi
     setItemDelegate(new FileListDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    // A click on the name of the selected row renames it (see the mouse handlers); F2 as well.
+    setEditTriggers(QAbstractItemView::EditKeyPressed);
     setShowGrid(false);
     setAlternatingRowColors(true);
     setWordWrap(false);
@@ -187,8 +189,9 @@ void FileListView::ShowListState() {
         return;
     }
     emit listStateChanged(true);
+    // Selected outright, whatever keys happen to be held while the import ends.
     setCurrentIndex(m_model->index(0, kNameColumn));
-    selectRow(0);
+    selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     emit showInputInfoRequested(0);
     setFocus();
 }
@@ -208,10 +211,9 @@ bool FileListView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *e
     if (!index.isValid())
         return QTableView::edit(index, trigger, event);
     const bool renameTrigger =
-        trigger == QAbstractItemView::SelectedClicked || trigger == QAbstractItemView::EditKeyPressed ||
-        trigger == QAbstractItemView::AllEditTriggers;
+        trigger == QAbstractItemView::EditKeyPressed || trigger == QAbstractItemView::AllEditTriggers;
     if (!renameTrigger || index.column() != kNameColumn || conversionBusy() ||
-        selectionModel()->selectedRows().size() != 1 || !selectionModel()->isRowSelected(index.row(), QModelIndex()))
+        selectedRowNumbers() != QList<int>{index.row()})
         return false;
     emit stopPlayerRequested();
     m_model->setRenameEnabled(true);
@@ -219,6 +221,25 @@ bool FileListView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *e
     if (!started)
         m_model->setRenameEnabled(false);
     return started;
+}
+
+void FileListView::mousePressEvent(QMouseEvent *event) {
+    // Renaming starts when the name of the row that was already the only selected one is clicked.
+    const QModelIndex index = indexAt(event->position().toPoint());
+    m_renameCandidate = QPersistentModelIndex();
+    if (event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier && index.column() == kNameColumn &&
+        selectedRowNumbers() == QList<int>{index.row()})
+        m_renameCandidate = index;
+    QTableView::mousePressEvent(event);
+}
+
+void FileListView::mouseReleaseEvent(QMouseEvent *event) {
+    const QModelIndex index = indexAt(event->position().toPoint());
+    const bool rename = m_renameCandidate.isValid() && index == m_renameCandidate && state() != DraggingState;
+    m_renameCandidate = QPersistentModelIndex();
+    QTableView::mouseReleaseEvent(event);
+    if (rename)
+        edit(index, QAbstractItemView::AllEditTriggers, event);
 }
 
 void FileListView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) {

@@ -3,6 +3,7 @@
 // five shown), footers, status icons and progress figures, in-place renaming of "Name", the
 // keyboard shortcuts, row dragging and the pop-up menu mnuFileLists.
 
+#include <QPersistentModelIndex>
 #include <QTableView>
 #include <functional>
 
@@ -19,6 +20,7 @@ public:
     explicit FileListView(QWidget *parent = nullptr);
 
     FileListModel *list() const { return m_model; }
+    using QTableView::edit;
 
     // Whether a conversion is running or paused; the conversion driver sets the test. While it
     // answers true the shortcuts, renaming, row dragging and dropped files are refused.
@@ -59,6 +61,8 @@ protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -79,6 +83,7 @@ private:
     QAction *m_remove = nullptr;
     QAction *m_removeAll = nullptr;
     std::function<bool()> m_busyTest;
+    QPersistentModelIndex m_renameCandidate; // the name cell pressed while its row was the only one selected
 };
 
 // The list with its footer row beneath it, as the main window places it.
