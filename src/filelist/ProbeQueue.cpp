@@ -139,6 +139,7 @@ void ProbeQueue::deliver() {
         }
         ProbeOutcome outcome = std::move(it->second);
         m_results.erase(it);
+        reportProgress();
         ++m_next;
         emit outcomeReady(outcome);
     }
@@ -148,7 +149,6 @@ void ProbeQueue::deliver() {
         finish(false);
         return;
     }
-    reportProgress();
     schedule();
 }
 

@@ -38,7 +38,7 @@ public:
 Q_SIGNALS:
     // The files to probe are known (after the folder search).
     void collected(int total);
-    // The list now waits for file "number" of "total".
+    // File "number" of "total" is the one handed over next (sent before its outcome).
     void progress(int number, int total, const QString &fileName);
     void outcomeReady(const tv::ProbeOutcome &outcome);
     void finished(bool canceled);

@@ -276,7 +276,7 @@ private Q_SLOTS:
             kinds << o.kind;
         });
         connect(&queue, &ProbeQueue::progress, this, [&](int number, int total, const QString &name) {
-            ordered = ordered && number > lastNumber && total == 42 && QFileInfo(paths.at(number - 1)).fileName() == name;
+            ordered = ordered && number >= lastNumber && number <= lastNumber + 1 && total == 42 && QFileInfo(paths.at(number - 1)).fileName() == name;
             lastNumber = number;
         });
         QSignalSpy finished(&queue, &ProbeQueue::finished);
