@@ -32,8 +32,10 @@ void frmMain::setupFileList() {
     m_sidePanelArea->addWidget(GroupBox_InputInfo);
     m_sidePanelArea->addStretch(1);
     m_bodyArea->addWidget(side);
+    side->setMinimumWidth(300);
     m_bodyArea->setStretchFactor(0, 3);
     m_bodyArea->setStretchFactor(1, 1);
+    m_bodyArea->setSizes({800, 340});
 
     m_fileImporter = new FileImporter(FileViewMain, this);
     m_fileDropTarget = new FileDropTarget(this, FileViewMain, m_fileImporter);
