@@ -7,9 +7,13 @@ QList<ReportEntry> gEntries; // UI thread only
 constexpr int kSendLimit = 1800;
 } // namespace
 
-const QList<ReportEntry> &ReportEntries() { return gEntries; }
+const QList<ReportEntry> &ReportEntries() {
+    return gEntries;
+}
 
-void ClearReport() { gEntries.clear(); }
+void ClearReport() {
+    gEntries.clear();
+}
 
 void AddReportEntry(const QString &displayName, const QString &errorText) {
     gEntries.append({displayName, errorText.trimmed()});

@@ -32,13 +32,17 @@ QString RowClipboardFormat() {
     return id.isEmpty() ? QStringLiteral("application/x-tunevane-rows") : id;
 }
 
-FileListModel::FileListModel(QObject *parent) : QAbstractTableModel(parent) { UpdateListFooters(); }
+FileListModel::FileListModel(QObject *parent) : QAbstractTableModel(parent) {
+    UpdateListFooters();
+}
 
 int FileListModel::rowCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
 
-int FileListModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : kListColumnCount; }
+int FileListModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : kListColumnCount;
+}
 
 QVariant FileListModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || !validRow(index.row()))
@@ -88,7 +92,8 @@ QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int
 Qt::ItemFlags FileListModel::flags(const QModelIndex &index) const {
     if (!index.isValid())
         return Qt::ItemIsDropEnabled;
-    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+    Qt::ItemFlags f =
+        Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
     if (m_renameEnabled && index.column() == kNameColumn)
         f |= Qt::ItemIsEditable;
     return f;
@@ -105,9 +110,13 @@ bool FileListModel::setData(const QModelIndex &index, const QVariant &value, int
     return true;
 }
 
-Qt::DropActions FileListModel::supportedDropActions() const { return Qt::MoveAction | Qt::CopyAction; }
+Qt::DropActions FileListModel::supportedDropActions() const {
+    return Qt::MoveAction | Qt::CopyAction;
+}
 
-QStringList FileListModel::mimeTypes() const { return {RowClipboardFormat(), QStringLiteral("text/uri-list")}; }
+QStringList FileListModel::mimeTypes() const {
+    return {RowClipboardFormat(), QStringLiteral("text/uri-list")};
+}
 
 QMimeData *FileListModel::mimeData(const QModelIndexList &indexes) const {
     QList<int> rows;
@@ -154,10 +163,56 @@ bool FileListModel::dropMimeData(const QMimeData *data, Qt::DropAction action, i
     return false;
 }
 
+void FileListModel::shareCommonTexts(MediaItem &item) {
+    // Most fields repeat from row to row ("True", "44100", the codec, the folder); rows share
+    // one copy of such texts, which keeps a list of many thousand files small.
+    static const int kShared[] = {Item::Format,
+                                  Item::FilePath,
+                                  Item::VideoStream,
+                                  Item::AudioStream,
+                                  Item::SubtitleStream,
+                                  Item::SubtitleCount,
+                                  Item::VideoStreamCount,
+                                  Item::VideoCodecName,
+                                  Item::VideoWidth,
+                                  Item::VideoHeight,
+                                  Item::VideoBitRate,
+                                  Item::VideoFrameRateNumerator,
+                                  Item::VideoSampleAspectRatio,
+                                  Item::VideoLanguage,
+                                  Item::AudioStreamCount,
+                                  Item::AudioCodecName,
+                                  Item::AudioBitRate,
+                                  Item::AudioSampleRate,
+                                  Item::AudioChannels,
+                                  Item::AudioBitsDepth,
+                                  Item::TagArtist,
+                                  Item::TagAlbum,
+                                  Item::TagYear,
+                                  Item::TagGenre,
+                                  Item::TagCopyright,
+                                  Item::TrimStart,
+                                  Item::TrimStartInMs,
+                                  Item::TrimDurationInMs,
+                                  Item::FileType};
+    for (int index : kShared) {
+        QString &text = item[index];
+        if (text.isEmpty())
+            continue;
+        const auto found = m_sharedTexts.constFind(text);
+        if (found != m_sharedTexts.constEnd())
+            text = *found;
+        else
+            m_sharedTexts.insert(text);
+    }
+}
+
 int FileListModel::appendItem(const MediaItem &item) {
     const int row = rowCount();
+    MediaItem shared = item;
+    shareCommonTexts(shared);
     beginInsertRows(QModelIndex(), row, row);
-    m_rows.push_back(Row{item, QString(), RowProgressCell(), false});
+    m_rows.push_back(Row{std::move(shared), QString(), RowProgressCell(), false});
     endInsertRows();
     return row;
 }
@@ -215,6 +270,7 @@ QList<MediaItem> FileListModel::clearRows() {
     for (const Row &r : m_rows)
         removed << r.item;
     m_rows.clear();
+    m_sharedTexts.clear();
     endResetModel();
     return removed;
 }
@@ -279,7 +335,9 @@ RowProgressCell FileListModel::rowProgress(int row) const {
     return hasRowProgress(row) ? m_rows[static_cast<std::size_t>(row)].progress : RowProgressCell();
 }
 
-void FileListModel::setRenameEnabled(bool enabled) { m_renameEnabled = enabled; }
+void FileListModel::setRenameEnabled(bool enabled) {
+    m_renameEnabled = enabled;
+}
 
 void FileListModel::setFooterText(int column, const QString &text) {
     if (m_footers.value(column) == text && m_footers.contains(column))
@@ -290,7 +348,8 @@ void FileListModel::setFooterText(int column, const QString &text) {
 
 void FileListModel::UpdateListFooters() {
     const int count = rowCount();
-    setFooterText(kNameColumn, QString::number(count) + (count < 2 ? QStringLiteral(" file") : QStringLiteral(" files")));
+    setFooterText(kNameColumn,
+                  QString::number(count) + (count < 2 ? QStringLiteral(" file") : QStringLiteral(" files")));
     qint64 seconds = 0;
     for (const Row &r : m_rows)
         seconds += std::llround(SecondsTextToSeconds(r.item[Item::FileDurationInMs]));

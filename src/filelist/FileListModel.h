@@ -8,6 +8,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <vector>
 
@@ -90,9 +91,11 @@ private:
     };
     bool validRow(int row) const { return row >= 0 && row < static_cast<int>(m_rows.size()); }
     void emitRowChanged(int row, int firstColumn, int lastColumn);
+    void shareCommonTexts(MediaItem &item);
 
     std::vector<Row> m_rows;
     QHash<int, QString> m_footers;
+    QSet<QString> m_sharedTexts;
     bool m_renameEnabled = false;
     int m_busyFrame = 0;
 };

@@ -16,7 +16,9 @@ bool IsMissing(const QString &text) {
 
 // Rounds half away from zero at two decimals, the way the decimal rounding of the aspect
 // rules expects for values such as 1.375.
-double Round2(double value) { return std::round(value * 100.0) / 100.0; }
+double Round2(double value) {
+    return std::round(value * 100.0) / 100.0;
+}
 
 } // namespace
 
@@ -40,7 +42,8 @@ QString ChannelsCaption(const QString &channels) {
     return channels + QStringLiteral(" Channels");
 }
 
-QString AspectRatioText(int width, int height, int aspectNumerator, int aspectDenominator, double aspectValue) {
+QString AspectRatioText(int width, int height, int aspectNumerator, int aspectDenominator,
+                        double aspectValue) {
     struct Ratio {
         int num;
         int den;
@@ -115,7 +118,8 @@ QString StripParentheses(const QString &text) {
     return inner;
 }
 
-std::array<InputInfoLine, kInputInfoLineCount> InputInfoLines(const MediaItem &item, const QString &typeDescription) {
+std::array<InputInfoLine, kInputInfoLineCount> InputInfoLines(const MediaItem &item,
+                                                              const QString &typeDescription) {
     const QString raw[kInputInfoLineCount] = {
         typeDescription,
         item[Item::Duration],
@@ -133,7 +137,8 @@ std::array<InputInfoLine, kInputInfoLineCount> InputInfoLines(const MediaItem &i
     for (int i = 0; i < kInputInfoLineCount; ++i) {
         const QString t = raw[i].trimmed();
         const bool missing = t.isEmpty() || t == QLatin1String("0") || t == QLatin1String("x") ||
-                             t == QLatin1String("-1 x -1") || t == QLatin1String("-1") || t == QLatin1String("1:1");
+                             t == QLatin1String("-1 x -1") || t == QLatin1String("-1") ||
+                             t == QLatin1String("1:1");
         auto &line = lines[static_cast<std::size_t>(i)];
         if (missing) {
             line = {QStringLiteral("Not Available"), false};

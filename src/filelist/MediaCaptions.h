@@ -16,7 +16,8 @@ QString ChannelsCaption(const QString &channels);
 
 // The aspect text of a picture: a named ratio ("1.78", "1.33" ...) or width / height rounded to
 // two decimals ("1.71"; "1" for the -1 x -1 of a file without picture).
-QString AspectRatioText(int width, int height, int aspectNumerator, int aspectDenominator, double aspectValue);
+QString AspectRatioText(int width, int height, int aspectNumerator, int aspectDenominator,
+                        double aspectValue);
 
 // The aspect text with its name: "1.78" -> "1.78:1 - (16:9)  Widescreen"; others "t:1".
 QString AspectRatioCaption(const QString &aspectText);
@@ -33,6 +34,7 @@ struct InputInfoLine {
 inline constexpr int kInputInfoLineCount = 11;
 
 // The eleven lines of the panel for an item, the first being the file type description.
-std::array<InputInfoLine, kInputInfoLineCount> InputInfoLines(const MediaItem &item, const QString &typeDescription);
+std::array<InputInfoLine, kInputInfoLineCount> InputInfoLines(const MediaItem &item,
+                                                              const QString &typeDescription);
 
 } // namespace tv

@@ -59,7 +59,9 @@ QString ErrorText(int error) {
     return QString::fromUtf8(text);
 }
 
-bool IsPictureOnly(const AVStream *stream) { return (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0; }
+bool IsPictureOnly(const AVStream *stream) {
+    return (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0;
+}
 
 bool IsVideo(const AVStream *stream) {
     return stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && !IsPictureOnly(stream);
@@ -164,13 +166,21 @@ struct MediaDecoder::State {
     }
 };
 
-MediaDecoder::MediaDecoder() : d(std::make_unique<State>()) { InstallQuietLibavLog(); }
+MediaDecoder::MediaDecoder() : d(std::make_unique<State>()) {
+    InstallQuietLibavLog();
+}
 
-MediaDecoder::~MediaDecoder() { CloseMedia(); }
+MediaDecoder::~MediaDecoder() {
+    CloseMedia();
+}
 
-void MediaDecoder::setCancelFlag(const std::atomic_bool *cancel) { d->cancel = cancel; }
+void MediaDecoder::setCancelFlag(const std::atomic_bool *cancel) {
+    d->cancel = cancel;
+}
 
-void MediaDecoder::setTimeLimit(int milliseconds) { d->timeLimitMs = milliseconds; }
+void MediaDecoder::setTimeLimit(int milliseconds) {
+    d->timeLimitMs = milliseconds;
+}
 
 bool MediaDecoder::OpenMedia(const QString &path, const QString &options) {
     CloseMedia();
@@ -212,7 +222,9 @@ bool MediaDecoder::OpenMedia(const QString &path, const QString &options) {
     return true;
 }
 
-QString MediaDecoder::MediaErrorText() const { return d->error; }
+QString MediaDecoder::MediaErrorText() const {
+    return d->error;
+}
 
 qint32 MediaDecoder::DurationLow() const {
     return SplitDuration(d->format ? d->format->duration : kUnknownDuration).low;
@@ -222,20 +234,36 @@ qint32 MediaDecoder::DurationHigh() const {
     return SplitDuration(d->format ? d->format->duration : kUnknownDuration).high;
 }
 
-int MediaDecoder::DefaultVideoStream() const { return d->best(AVMEDIA_TYPE_VIDEO); }
-int MediaDecoder::DefaultAudioStream() const { return d->best(AVMEDIA_TYPE_AUDIO); }
-int MediaDecoder::DefaultSubtitleStream() const { return d->best(AVMEDIA_TYPE_SUBTITLE); }
+int MediaDecoder::DefaultVideoStream() const {
+    return d->best(AVMEDIA_TYPE_VIDEO);
+}
+int MediaDecoder::DefaultAudioStream() const {
+    return d->best(AVMEDIA_TYPE_AUDIO);
+}
+int MediaDecoder::DefaultSubtitleStream() const {
+    return d->best(AVMEDIA_TYPE_SUBTITLE);
+}
 
-bool MediaDecoder::VideoStream(int &index) { return d->choose(index, AVMEDIA_TYPE_VIDEO, d->videoIndex); }
-bool MediaDecoder::AudioStream(int &index) { return d->choose(index, AVMEDIA_TYPE_AUDIO, d->audioIndex); }
+bool MediaDecoder::VideoStream(int &index) {
+    return d->choose(index, AVMEDIA_TYPE_VIDEO, d->videoIndex);
+}
+bool MediaDecoder::AudioStream(int &index) {
+    return d->choose(index, AVMEDIA_TYPE_AUDIO, d->audioIndex);
+}
 bool MediaDecoder::SubtitleStream(int &index) {
     int unused = -1;
     return d->choose(index, AVMEDIA_TYPE_SUBTITLE, unused);
 }
 
-int MediaDecoder::SubtitleCount() const { return d->count(AVMEDIA_TYPE_SUBTITLE); }
-int MediaDecoder::VideoStreamCount() const { return d->count(AVMEDIA_TYPE_VIDEO); }
-int MediaDecoder::AudioStreamCount() const { return d->count(AVMEDIA_TYPE_AUDIO); }
+int MediaDecoder::SubtitleCount() const {
+    return d->count(AVMEDIA_TYPE_SUBTITLE);
+}
+int MediaDecoder::VideoStreamCount() const {
+    return d->count(AVMEDIA_TYPE_VIDEO);
+}
+int MediaDecoder::AudioStreamCount() const {
+    return d->count(AVMEDIA_TYPE_AUDIO);
+}
 
 QString MediaDecoder::VideoCodecName() const {
     const AVStream *s = d->stream(d->videoIndex);
@@ -263,8 +291,12 @@ static AVRational FrameRate(const AVStream *s) {
     return s->avg_frame_rate.num != 0 ? s->avg_frame_rate : s->r_frame_rate;
 }
 
-int MediaDecoder::VideoFrameRateNumerator() const { return FrameRate(d->stream(d->videoIndex)).num; }
-int MediaDecoder::VideoFrameRateDenominator() const { return FrameRate(d->stream(d->videoIndex)).den; }
+int MediaDecoder::VideoFrameRateNumerator() const {
+    return FrameRate(d->stream(d->videoIndex)).num;
+}
+int MediaDecoder::VideoFrameRateDenominator() const {
+    return FrameRate(d->stream(d->videoIndex)).den;
+}
 
 static AVRational DisplayAspect(AVFormatContext *format, const AVStream *s) {
     if (!s || s->codecpar->width <= 0 || s->codecpar->height <= 0)
@@ -278,15 +310,21 @@ static AVRational DisplayAspect(AVFormatContext *format, const AVStream *s) {
     return dar;
 }
 
-int MediaDecoder::VideoAspectNumerator() const { return DisplayAspect(d->format, d->stream(d->videoIndex)).num; }
-int MediaDecoder::VideoAspectDenominator() const { return DisplayAspect(d->format, d->stream(d->videoIndex)).den; }
+int MediaDecoder::VideoAspectNumerator() const {
+    return DisplayAspect(d->format, d->stream(d->videoIndex)).num;
+}
+int MediaDecoder::VideoAspectDenominator() const {
+    return DisplayAspect(d->format, d->stream(d->videoIndex)).den;
+}
 
 double MediaDecoder::VideoAspectValue() const {
     const AVRational dar = DisplayAspect(d->format, d->stream(d->videoIndex));
     return dar.den > 0 ? static_cast<double>(dar.num) / dar.den : 0.0;
 }
 
-QString MediaDecoder::VideoLanguage() const { return LanguageOf(d->stream(d->videoIndex)); }
+QString MediaDecoder::VideoLanguage() const {
+    return LanguageOf(d->stream(d->videoIndex));
+}
 
 QString MediaDecoder::AudioCodecName() const {
     const AVStream *s = d->stream(d->audioIndex);
@@ -326,7 +364,9 @@ qint32 MediaDecoder::AudioDurationLow() const {
     return SplitDuration(duration).low;
 }
 
-QString MediaDecoder::AudioLanguage() const { return LanguageOf(d->stream(d->audioIndex)); }
+QString MediaDecoder::AudioLanguage() const {
+    return LanguageOf(d->stream(d->audioIndex));
+}
 
 QString MediaDecoder::Tag(const QString &name) const {
     if (!d->format)
@@ -401,8 +441,8 @@ bool MediaDecoder::DecodeFrame() {
         d->clock.start();
 
     if (IsPictureOnly(s)) {
-        if (avcodec_send_packet(d->picture, &s->attached_pic) >= 0 && avcodec_send_packet(d->picture, nullptr) >= 0 &&
-            avcodec_receive_frame(d->picture, d->frame) >= 0)
+        if (avcodec_send_packet(d->picture, &s->attached_pic) >= 0 &&
+            avcodec_send_packet(d->picture, nullptr) >= 0 && avcodec_receive_frame(d->picture, d->frame) >= 0)
             d->frameReady = true;
         d->clock.invalidate();
         return d->frameReady;
@@ -467,8 +507,9 @@ QImage MediaDecoder::DrawFrame(const QSize &box) const {
     else
         fitted.setWidth(qMax(1, static_cast<int>(box.height() * aspect + 0.5)));
 
-    SwsContext *sws = sws_getContext(f->width, f->height, static_cast<AVPixelFormat>(f->format), fitted.width(),
-                                     fitted.height(), AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    SwsContext *sws =
+        sws_getContext(f->width, f->height, static_cast<AVPixelFormat>(f->format), fitted.width(),
+                       fitted.height(), AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!sws)
         return QImage();
     QImage picture(fitted, QImage::Format_RGB888);
@@ -486,7 +527,8 @@ QImage MediaDecoder::DrawFrame(const QSize &box) const {
     const int left = (box.width() - fitted.width()) / 2;
     const int top = (box.height() - fitted.height()) / 2;
     for (int y = 0; y < fitted.height(); ++y)
-        std::memcpy(canvas.scanLine(top + y) + left * 3, picture.constScanLine(y), static_cast<std::size_t>(fitted.width()) * 3);
+        std::memcpy(canvas.scanLine(top + y) + left * 3, picture.constScanLine(y),
+                    static_cast<std::size_t>(fitted.width()) * 3);
     return canvas;
 }
 

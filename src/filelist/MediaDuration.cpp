@@ -10,7 +10,8 @@ namespace tv {
 
 DurationHalves SplitDuration(qint64 microseconds) {
     const auto bits = static_cast<quint64>(microseconds);
-    return {static_cast<qint32>(static_cast<quint32>(bits & 0xFFFFFFFFu)), static_cast<qint32>(static_cast<quint32>(bits >> 32))};
+    return {static_cast<qint32>(static_cast<quint32>(bits & 0xFFFFFFFFu)),
+            static_cast<qint32>(static_cast<quint32>(bits >> 32))};
 }
 
 qint64 JoinDuration(qint32 low, qint32 high) {
@@ -22,14 +23,21 @@ bool IsUnknownDuration(qint32 low, qint32 high) {
     return low == 0 && static_cast<quint32>(high) == 0x80000000u;
 }
 
-double DurationToSeconds(qint64 microseconds) { return static_cast<double>(microseconds) / 1000000.0; }
+double DurationToSeconds(qint64 microseconds) {
+    return static_cast<double>(microseconds) / 1000000.0;
+}
 
-qint64 SecondsToDuration(double seconds) { return std::llround(seconds * 1000000.0); }
+qint64 SecondsToDuration(double seconds) {
+    return std::llround(seconds * 1000000.0);
+}
 
-QString DurationToText(qint64 microseconds) { return FormatPosition(microseconds); }
+QString DurationToText(qint64 microseconds) {
+    return FormatPosition(microseconds);
+}
 
 qint64 TextToDuration(const QString &text) {
-    static const QRegularExpression kPattern(QStringLiteral(R"(^\s*(\d+):(\d{1,2}):(\d{1,2})(?:\.(\d{1,3}))?\s*$)"));
+    static const QRegularExpression kPattern(
+        QStringLiteral(R"(^\s*(\d+):(\d{1,2}):(\d{1,2})(?:\.(\d{1,3}))?\s*$)"));
     const QRegularExpressionMatch m = kPattern.match(text);
     if (!m.hasMatch())
         return 0;

@@ -84,9 +84,13 @@ bool MediaItem::setValue(const QString &caption, const QString &text) {
     return true;
 }
 
-QString ItemFlagText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
+QString ItemFlagText(bool value) {
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
 
-bool ItemFlag(const QString &text) { return text.trimmed().compare(QLatin1String("True"), Qt::CaseInsensitive) == 0; }
+bool ItemFlag(const QString &text) {
+    return text.trimmed().compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
+}
 
 const QStringList &ColumnCaptions() {
     static const QStringList captions = [] {

@@ -16,7 +16,9 @@ namespace tv {
 
 namespace {
 
-bool Canceled(const ProbeOptions &options) { return options.cancel && options.cancel->load(); }
+bool Canceled(const ProbeOptions &options) {
+    return options.cancel && options.cancel->load();
+}
 
 // Container tags are written only when the decoder has a value ("0" stands for none).
 void WriteTag(MediaItem &item, int index, const QString &value) {
@@ -47,7 +49,8 @@ QString SaveThumbnail(MediaDecoder &decoder, qint64 duration, const ProbeOptions
     const QImage picture = decoder.DrawFrame(options.thumbnailSize);
     if (picture.isNull())
         return QString();
-    const QString path = options.tempFolder + QStringLiteral("thumbnail_") + NewPresetID() + QStringLiteral(".bmp");
+    const QString path =
+        options.tempFolder + QStringLiteral("thumbnail_") + NewPresetID() + QStringLiteral(".bmp");
     return picture.save(path, "BMP") ? path : QString();
 }
 
@@ -65,10 +68,11 @@ ProbeOutcome ProbeFile(const QString &path, const ProbeOptions &options) {
     if (!info.exists()) {
         out.kind = ProbeOutcome::NotFound;
         // A name with bytes that are not text cannot be reached by any name the program can hold.
-        out.failureText = path.contains(QChar::ReplacementCharacter)
-                              ? QStringLiteral("The file's name is not valid text, so it cannot be opened. Rename "
-                                               "the file and add it again.")
-                              : QStringLiteral("File not found!");
+        out.failureText =
+            path.contains(QChar::ReplacementCharacter)
+                ? QStringLiteral("The file's name is not valid text, so it cannot be opened. Rename "
+                                 "the file and add it again.")
+                : QStringLiteral("File not found!");
         return out;
     }
     if (info.isFile() && info.size() == 0) {
@@ -131,7 +135,8 @@ ProbeOutcome ProbeFile(const QString &path, const ProbeOptions &options) {
     int subtitle = decoder.DefaultSubtitleStream();
     item[Item::VideoStream] = ItemFlagText(decoder.VideoStream(video));
     item[Item::AudioStream] = ItemFlagText(decoder.AudioStream(audio));
-    item[Item::SubtitleStream] = subtitle == -1 ? QStringLiteral("0") : ItemFlagText(decoder.SubtitleStream(subtitle));
+    item[Item::SubtitleStream] =
+        subtitle == -1 ? QStringLiteral("0") : ItemFlagText(decoder.SubtitleStream(subtitle));
     item[Item::SubtitleCount] = QString::number(decoder.SubtitleCount());
     item[Item::VideoStreamCount] = QString::number(decoder.VideoStreamCount());
     item[Item::AudioStreamCount] = QString::number(decoder.AudioStreamCount());

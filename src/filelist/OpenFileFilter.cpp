@@ -89,7 +89,8 @@ QString EntryPatterns(const QString &description) {
 
 QStringList OpenFileFilterTable() {
     QStringList table;
-    table << QStringLiteral("All Media Files|") + Patterns(kVideoExtensions + kAudioExtensions) + QLatin1Char('|');
+    table << QStringLiteral("All Media Files|") + Patterns(kVideoExtensions + kAudioExtensions) +
+                 QLatin1Char('|');
     table << QStringLiteral("All Audio Files|") + Patterns(kAudioExtensions) + QLatin1Char('|');
     table << QStringLiteral("All Video Files|") + Patterns(kVideoExtensions) + QLatin1Char('|');
     for (const char *d : kDescriptions) {

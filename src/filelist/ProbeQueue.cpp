@@ -40,7 +40,9 @@ ProbeQueue::~ProbeQueue() {
         DiscardOutcome(entry.second);
 }
 
-void ProbeQueue::setThreadCount(int threads) { m_pool.setMaxThreadCount(qMax(2, threads)); }
+void ProbeQueue::setThreadCount(int threads) {
+    m_pool.setMaxThreadCount(qMax(2, threads));
+}
 
 bool ProbeQueue::start(const QStringList &paths, bool expandFolders) {
     if (m_running)
@@ -100,7 +102,8 @@ void ProbeQueue::schedule() {
             options.cancel = cancel.get();
             ProbeOutcome outcome = ProbeFile(path, options);
             QMetaObject::invokeMethod(
-                this, [this, generation, index, outcome = std::move(outcome)]() mutable {
+                this,
+                [this, generation, index, outcome = std::move(outcome)]() mutable {
                     onResult(generation, index, std::move(outcome));
                 },
                 Qt::QueuedConnection);

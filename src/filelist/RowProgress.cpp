@@ -18,16 +18,18 @@ QString RowProgressMarkup(const RowProgressCell &cell) {
     const QString b = QString::number(cell.bar);
     const QString p = QString::number(cell.percent);
     return QStringLiteral("<Border Padding='") + QStringLiteral("0") + QStringLiteral("' Height='") + h +
-           QStringLiteral("' BorderThickness='") + QStringLiteral("0") + QStringLiteral("'BorderBrush='#ebebeb'>") +
-           QStringLiteral("<Border Width='") + b + QStringLiteral("' BorderBrush='#007AFF' BorderThickness='") +
-           QStringLiteral("0") + QStringLiteral("' HorizontalAlignment='Left' VerticalAlignment='Center'>") +
+           QStringLiteral("' BorderThickness='") + QStringLiteral("0") +
+           QStringLiteral("'BorderBrush='#ebebeb'>") + QStringLiteral("<Border Width='") + b +
+           QStringLiteral("' BorderBrush='#007AFF' BorderThickness='") + QStringLiteral("0") +
+           QStringLiteral("' HorizontalAlignment='Left' VerticalAlignment='Center'>") +
            QStringLiteral("<Border.Background>") +
            QStringLiteral("<LinearGradientBrush StartPoint='0,0' EndPoint='1,0'>") +
            QStringLiteral("<GradientStop Color='#007AFF' Offset='0'/>") +
-           QStringLiteral("<GradientStop Color='#007AFF' Offset='1'/>") + QStringLiteral("</LinearGradientBrush>") +
-           QStringLiteral("</Border.Background>") +
-           QStringLiteral("<TextBlock FontWeight='Bold' VerticalAlignment='Center' HorizontalAlignment='Center' "
-                          "Foreground='White'>") +
+           QStringLiteral("<GradientStop Color='#007AFF' Offset='1'/>") +
+           QStringLiteral("</LinearGradientBrush>") + QStringLiteral("</Border.Background>") +
+           QStringLiteral(
+               "<TextBlock FontWeight='Bold' VerticalAlignment='Center' HorizontalAlignment='Center' "
+               "Foreground='White'>") +
            p + QStringLiteral("%</TextBlock>") + QStringLiteral("</Border>") + QStringLiteral("</Border>");
 }
 

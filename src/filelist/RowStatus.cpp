@@ -12,7 +12,9 @@ QString FileTypeIconName(const QString &fileType) {
     return QStringLiteral("img_type_cd.png");
 }
 
-QString BusyFrameIconName(int frame) { return QStringLiteral("img_busy_%1.png").arg(frame); }
+QString BusyFrameIconName(int frame) {
+    return QStringLiteral("img_busy_%1.png").arg(frame);
+}
 
 void SetRowStatus(FileListModel &list, int row, bool showIcon, RowStatus code) {
     if (row < 0 || row >= list.rowCount())

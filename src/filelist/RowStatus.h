@@ -9,11 +9,11 @@ namespace tv {
 class FileListModel;
 
 enum class RowStatus : int {
-    Converting = 0, // next frame of the busy animation, text unchanged
-    Ready = 1,      // the type icon of the row's FileType, text unchanged
-    Done = 2,       // "Done"
+    Converting = 0,   // next frame of the busy animation, text unchanged
+    Ready = 1,        // the type icon of the row's FileType, text unchanged
+    Done = 2,         // "Done"
     Unsuccessful = 3, // "Unsuccessful!"
-    Canceled = 4,   // "Canceled!"
+    Canceled = 4,     // "Canceled!"
 };
 
 // Image file names of the status icons.

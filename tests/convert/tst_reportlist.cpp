@@ -70,7 +70,8 @@ private Q_SLOTS:
         AddReportEntry("a.mp3", "  File not found!  ");
         AddReportEntry("b.wav", "Permission denied");
         QCOMPARE(ReportEntries().at(0).errorText, QStringLiteral("File not found!"));
-        ReportKind kind = ChooseReportKind(ReportEntries(), "Conversion Reports", "Can not convert these files!");
+        ReportKind kind =
+            ChooseReportKind(ReportEntries(), "Conversion Reports", "Can not convert these files!");
         QVERIFY(!kind.copyProtected);
         QCOMPARE(kind.caption, QStringLiteral("Conversion Reports"));
         QCOMPARE(kind.headline, QStringLiteral("Can not convert these files!"));
@@ -92,7 +93,8 @@ private Q_SLOTS:
         AddReportEntry("c.wma", "Error: invalid DATA found when processing INPUT");
         QVERIFY(ShowReport(nullptr, "Failed", "Failed to import files!") == w);
         QCOMPARE(w->windowTitle(), QStringLiteral("DRM Protection"));
-        QCOMPARE(headline->text(), QStringLiteral("These files are copy-protected and can not be converted."));
+        QCOMPARE(headline->text(),
+                 QStringLiteral("These files are copy-protected and can not be converted."));
         QCOMPARE(headline->font().pointSize(), 10);
         QCOMPARE(w->findChild<QPushButton *>("Cmd_Icon")->property("imageName").toString(),
                  QStringLiteral("img_report_protected.png"));
@@ -136,7 +138,8 @@ private Q_SLOTS:
 
         const QUrl url = ReportRequestUrl("http://127.0.0.1:9/report/?data=", "inputfailed,10a b,c&d@@5");
         QVERIFY(url.isValid());
-        QCOMPARE(QUrl::fromPercentEncoding(url.toEncoded().mid(QByteArray("http://127.0.0.1:9/report/?data=").size())),
+        QCOMPARE(QUrl::fromPercentEncoding(
+                     url.toEncoded().mid(QByteArray("http://127.0.0.1:9/report/?data=").size())),
                  QStringLiteral("inputfailed,10a b,c&d@@5"));
     }
 
@@ -153,8 +156,9 @@ private Q_SLOTS:
         const QString line = m_requests.first();
         QVERIFY2(line.startsWith("GET /report/?data="), qPrintable(line));
         const QString sent = QUrl::fromPercentEncoding(line.mid(18, line.lastIndexOf(' ') - 18).toLatin1());
-        QCOMPARE(sent, QStringLiteral("inputfailed,10song 1.mp3,Invalid data found when processing input,talk.wav,"
-                                      "File not found!,@@537"));
+        QCOMPARE(sent,
+                 QStringLiteral("inputfailed,10song 1.mp3,Invalid data found when processing input,talk.wav,"
+                                "File not found!,@@537"));
     }
 
     void sendFailuresAreThankedToo() {

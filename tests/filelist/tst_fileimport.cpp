@@ -196,7 +196,8 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(m_media + "/short.ogg", folder + "/too short.ogg"));
         QVERIFY(QFile::copy(m_media + "/deep.flac", folder + "/sub/deeper/deep.flac"));
         test::WriteFile(folder + "/empty.mp3", QByteArray());
-        test::WriteFile(folder + "/letter.mp3", QByteArray("Dear reader, this is not a song.\n").repeated(50));
+        test::WriteFile(folder + "/letter.mp3",
+                        QByteArray("Dear reader, this is not a song.\n").repeated(50));
         QFile clip(m_media + "/clip.mp4");
         QVERIFY(clip.open(QIODevice::ReadOnly));
         test::WriteFile(folder + "/cut short.mp4", clip.read(1500));
@@ -228,7 +229,8 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), 4);
         QCOMPARE(lines.at(0).first, QStringLiteral("cut short.mp4"));
         QCOMPARE(lines.at(1), qMakePair(QStringLiteral("dangling.mp3"), QStringLiteral("File not found!")));
-        QCOMPARE(lines.at(2), qMakePair(QStringLiteral("empty.mp3"), QStringLiteral("The file is empty (0 bytes).")));
+        QCOMPARE(lines.at(2),
+                 qMakePair(QStringLiteral("empty.mp3"), QStringLiteral("The file is empty (0 bytes).")));
         QCOMPARE(lines.at(3).first, QStringLiteral("letter.mp3"));
         for (const auto &line : lines)
             QVERIFY2(!line.second.trimmed().isEmpty(), qPrintable(line.first));
@@ -275,7 +277,8 @@ private Q_SLOTS:
         m_importer->ImportPaths(paths);
         QVERIFY(finished.wait(240000));
         watchdog.stop();
-        qInfo() << paths.size() << "files in" << clock.elapsed() << "ms; longest pause of the window" << worst << "ms";
+        qInfo() << paths.size() << "files in" << clock.elapsed() << "ms; longest pause of the window" << worst
+                << "ms";
         QCOMPARE(model()->rowCount(), 3000);
         QCOMPARE(model()->item(2999, Item::FileName), QStringLiteral("song 3000.ogg"));
         QCOMPARE(model()->item(1233, Item::FileName), QStringLiteral("song 1234.mp3"));
@@ -300,7 +303,8 @@ private Q_SLOTS:
         frmReportList *w = reportWindow();
         QVERIFY(w);
         QCOMPARE(reportLines(w).size(), 2);
-        QCOMPARE(reportLines(w).at(1), qMakePair(QStringLiteral("VTS_01_0.BUP"), QStringLiteral("File format not supported!")));
+        QCOMPARE(reportLines(w).at(1),
+                 qMakePair(QStringLiteral("VTS_01_0.BUP"), QStringLiteral("File format not supported!")));
     }
 
     void filesDroppedOnTheWindow() {

@@ -91,7 +91,8 @@ private Q_SLOTS:
         QCOMPARE(model.index(1, 29).data().toString(), model.item(1, Item::TagTrack));
         QCOMPARE(model.index(0, 1).data(Qt::ToolTipRole).toString(), QStringLiteral("/music/a.mp3"));
         QCOMPARE(model.index(0, 2).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
-        QCOMPARE(model.index(0, 1).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignLeft | Qt::AlignVCenter));
+        QCOMPARE(model.index(0, 1).data(Qt::TextAlignmentRole).toInt(),
+                 int(Qt::AlignLeft | Qt::AlignVCenter));
         QCOMPARE(model.headerData(3, Qt::Horizontal, Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
         QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Name"));
 
@@ -132,7 +133,8 @@ private Q_SLOTS:
         SetRowStatus(model, 2, true, RowStatus::Ready);
         QCOMPARE(model.statusIcon(0), QStringLiteral("img_type_video.png"));
         QCOMPARE(model.statusIcon(1), QStringLiteral("img_type_audio.png"));
-        QCOMPARE(model.index(2, 0).data(FileListModel::StatusIconRole).toString(), QStringLiteral("img_type_cd.png"));
+        QCOMPARE(model.index(2, 0).data(FileListModel::StatusIconRole).toString(),
+                 QStringLiteral("img_type_cd.png"));
 
         // The busy animation runs 1..10 and wraps, whichever row it is drawn in.
         QStringList frames;
@@ -153,18 +155,20 @@ private Q_SLOTS:
         QCOMPARE(RowProgressGeometry(0, 0, 152, 20, 100).bar, 154);
         QCOMPARE(RowProgressGeometry(0, 0, 99, 20, 50).bar, 50);
         QCOMPARE(RowProgressMarkup(cell),
-                 QStringLiteral("<Border Padding='0' Height='18' BorderThickness='0'BorderBrush='#ebebeb'>"
-                                "<Border Width='56' BorderBrush='#007AFF' BorderThickness='0' "
-                                "HorizontalAlignment='Left' VerticalAlignment='Center'><Border.Background>"
-                                "<LinearGradientBrush StartPoint='0,0' EndPoint='1,0'>"
-                                "<GradientStop Color='#007AFF' Offset='0'/><GradientStop Color='#007AFF' Offset='1'/>"
-                                "</LinearGradientBrush></Border.Background><TextBlock FontWeight='Bold' "
-                                "VerticalAlignment='Center' HorizontalAlignment='Center' Foreground='White'>37%"
-                                "</TextBlock></Border></Border>"));
+                 QStringLiteral(
+                     "<Border Padding='0' Height='18' BorderThickness='0'BorderBrush='#ebebeb'>"
+                     "<Border Width='56' BorderBrush='#007AFF' BorderThickness='0' "
+                     "HorizontalAlignment='Left' VerticalAlignment='Center'><Border.Background>"
+                     "<LinearGradientBrush StartPoint='0,0' EndPoint='1,0'>"
+                     "<GradientStop Color='#007AFF' Offset='0'/><GradientStop Color='#007AFF' Offset='1'/>"
+                     "</LinearGradientBrush></Border.Background><TextBlock FontWeight='Bold' "
+                     "VerticalAlignment='Center' HorizontalAlignment='Center' Foreground='White'>37%"
+                     "</TextBlock></Border></Border>"));
 
         model.setRowProgress(1, cell);
         QCOMPARE(model.index(1, 4).data(FileListModel::ProgressRole).value<RowProgressCell>().bar, 56);
-        QCOMPARE(model.index(1, 4).data(FileListModel::ProgressMarkupRole).toString(), RowProgressMarkup(cell));
+        QCOMPARE(model.index(1, 4).data(FileListModel::ProgressMarkupRole).toString(),
+                 RowProgressMarkup(cell));
         QVERIFY(!model.index(1, 4).data(Qt::DisplayRole).isValid());
         // A converting frame keeps the figure; a finished status replaces it with its text.
         SetRowStatus(model, 1, true, RowStatus::Converting);
@@ -221,9 +225,9 @@ private Q_SLOTS:
 
     void foldersAreSearchedForMediaFiles() {
         const QString root = test::Home().path() + "/scan";
-        for (const char *name : {"track 10.mp3", "track 2.mp3", "Track 1.FLAC", "notes.txt", "cover.jpg",
-                                    "no extension", "sub/inner.wav", "sub/deeper/deep.ogg", "sub/readme.md",
-                                    "a folder.mp3/inside.wav"})
+        for (const char *name :
+             {"track 10.mp3", "track 2.mp3", "Track 1.FLAC", "notes.txt", "cover.jpg", "no extension",
+              "sub/inner.wav", "sub/deeper/deep.ogg", "sub/readme.md", "a folder.mp3/inside.wav"})
             test::WriteFile(root + "/" + QString::fromUtf8(name));
         QVERIFY(QFile::link(root, root + "/sub/loop"));
         // A name that is not valid text is still found, so the import can say why it fails.
@@ -238,8 +242,9 @@ private Q_SLOTS:
         for (const QString &path : found)
             relative << QString(path).remove(root + "/");
         const QString bad = QFile::decodeName(raw).remove(root + "/");
-        QCOMPARE(relative, (QStringList{bad, "Track 1.FLAC", "track 2.mp3", "track 10.mp3", "a folder.mp3/inside.wav",
-                                        "sub/inner.wav", "sub/deeper/deep.ogg", "notes.txt"}));
+        QCOMPARE(relative,
+                 (QStringList{bad, "Track 1.FLAC", "track 2.mp3", "track 10.mp3", "a folder.mp3/inside.wav",
+                              "sub/inner.wav", "sub/deeper/deep.ogg", "notes.txt"}));
         std::atomic_bool cancel{true};
         QVERIFY(CollectMediaFiles({root}, &cancel).size() <= 4);
         ::unlink(raw.constData());
@@ -252,7 +257,10 @@ private Q_SLOTS:
                                   m_media + "/short.ogg"};
         for (int i = 0; i < 40; ++i) {
             const QString source = sources.at(i % sources.size());
-            const QString path = QStringLiteral("%1/%2 file.%3").arg(folder).arg(i, 3, 10, QLatin1Char('0')).arg(QFileInfo(source).suffix());
+            const QString path = QStringLiteral("%1/%2 file.%3")
+                                     .arg(folder)
+                                     .arg(i, 3, 10, QLatin1Char('0'))
+                                     .arg(QFileInfo(source).suffix());
             QDir().mkpath(folder);
             QVERIFY(QFile::copy(source, path));
             paths << path;
@@ -276,7 +284,8 @@ private Q_SLOTS:
             kinds << o.kind;
         });
         connect(&queue, &ProbeQueue::progress, this, [&](int number, int total, const QString &name) {
-            ordered = ordered && number >= lastNumber && number <= lastNumber + 1 && total == 42 && QFileInfo(paths.at(number - 1)).fileName() == name;
+            ordered = ordered && number >= lastNumber && number <= lastNumber + 1 && total == 42 &&
+                      QFileInfo(paths.at(number - 1)).fileName() == name;
             lastNumber = number;
         });
         QSignalSpy finished(&queue, &ProbeQueue::finished);

@@ -40,7 +40,8 @@ MediaItem Row(const QString &name, const QString &seconds, const QString &thumbn
 }
 
 bool IsColour(const QColor &c, const QColor &wanted) {
-    return qAbs(c.red() - wanted.red()) < 8 && qAbs(c.green() - wanted.green()) < 8 && qAbs(c.blue() - wanted.blue()) < 8;
+    return qAbs(c.red() - wanted.red()) < 8 && qAbs(c.green() - wanted.green()) < 8 &&
+           qAbs(c.blue() - wanted.blue()) < 8;
 }
 
 } // namespace
@@ -54,7 +55,9 @@ private:
     FileListModel *m_model = nullptr;
     bool m_busy = false;
 
-    QString thumbnail(const QString &name) { return test::WriteFile(Paths().tempFolder + "thumbnail_" + name + ".bmp"); }
+    QString thumbnail(const QString &name) {
+        return test::WriteFile(Paths().tempFolder + "thumbnail_" + name + ".bmp");
+    }
 
 private Q_SLOTS:
     void initTestCase() {
@@ -114,7 +117,8 @@ private Q_SLOTS:
         const int middle = m_view->rowViewportPosition(0) + 10;
         // Blue bar, then the light grey rest of the cell.
         QVERIFY(IsColour(picture.pixelColor(left + 3, middle), QColor("#007AFF")));
-        QVERIFY(IsColour(picture.pixelColor(left + 54, m_view->rowViewportPosition(0) + 2), QColor("#007AFF")));
+        QVERIFY(
+            IsColour(picture.pixelColor(left + 54, m_view->rowViewportPosition(0) + 2), QColor("#007AFF")));
         QVERIFY(IsColour(picture.pixelColor(left + 60, middle), QColor("#ebebeb")));
         QVERIFY(IsColour(picture.pixelColor(left + 150, middle), QColor("#ebebeb")));
         // The white figure sits inside the bar only.
@@ -220,7 +224,8 @@ private Q_SLOTS:
         // A click on a row that was not selected only selects it.
         QTRY_VERIFY(!m_view->findChild<QLineEdit *>("Txt_RenameInPlace") ||
                     !m_view->findChild<QLineEdit *>("Txt_RenameInPlace")->isVisible());
-        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, m_view->visualRect(m_model->index(0, 1)).center());
+        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {},
+                          m_view->visualRect(m_model->index(0, 1)).center());
         QCOMPARE(m_view->selectedRowNumbers(), QList<int>{0});
         QVERIFY(!m_model->renameEnabled());
     }
@@ -237,9 +242,11 @@ private Q_SLOTS:
         QStringList order;
         for (QAction *action : menu->actions())
             order << action->objectName();
-        QCOMPARE(order, (QStringList{"mnuFileList(1)", "mnuFileList(2)", "mnuFileList(3)", "mnuFileList(4)",
-                                     "mnuFileList(5)", "mnuFileList(6)", "mnuFileList(7)", "mnuFileList(10)"}));
-        QCOMPARE(menu->findChild<QAction *>("mnuFileList(1)")->text(), QStringLiteral("Open file location..."));
+        QCOMPARE(order,
+                 (QStringList{"mnuFileList(1)", "mnuFileList(2)", "mnuFileList(3)", "mnuFileList(4)",
+                              "mnuFileList(5)", "mnuFileList(6)", "mnuFileList(7)", "mnuFileList(10)"}));
+        QCOMPARE(menu->findChild<QAction *>("mnuFileList(1)")->text(),
+                 QStringLiteral("Open file location..."));
         QCOMPARE(menu->findChild<QAction *>("mnuFileList(5)")->text(), QStringLiteral("Remove"));
         QCOMPARE(menu->findChild<QAction *>("mnuFileList(6)")->text(), QStringLiteral("Remove All"));
 

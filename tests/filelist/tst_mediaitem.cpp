@@ -125,7 +125,8 @@ private Q_SLOTS:
         QCOMPARE(ChannelsCaption("0"), QStringLiteral("0"));
         QCOMPARE(ChannelsCaption("-1"), QStringLiteral("-1"));
 
-        QCOMPARE(StripParentheses("mp3 (MP3 (MPEG audio layer 3))"), QStringLiteral("MP3 (MPEG audio layer 3)"));
+        QCOMPARE(StripParentheses("mp3 (MP3 (MPEG audio layer 3))"),
+                 QStringLiteral("MP3 (MPEG audio layer 3)"));
         QCOMPARE(StripParentheses("pcm_s16le (PCM signed 16-bit little-endian)"),
                  QStringLiteral("PCM signed 16-bit little-endian"));
         QCOMPARE(StripParentheses("vorbis"), QStringLiteral("vorbis"));
@@ -177,10 +178,10 @@ private Q_SLOTS:
         audio[Item::AudioBitRate] = "192000";
         audio[Item::AudioChannels] = "2";
         const auto lines = InputInfoLines(audio, "MP3 audio");
-        const QStringList expected{"MP3 audio",     "00:03:05",  "Not Available",
-                                   "Not Available", "Not Available", "Not Available",
-                                   "Not Available", "MP3 (MPEG audio layer 3)", "44100 Hz",
-                                   "192 kbps",      "2 Channels (Stereo)"};
+        const QStringList expected{
+            "MP3 audio",     "00:03:05",      "Not Available",      "Not Available",
+            "Not Available", "Not Available", "Not Available",      "MP3 (MPEG audio layer 3)",
+            "44100 Hz",      "192 kbps",      "2 Channels (Stereo)"};
         for (int i = 0; i < kInputInfoLineCount; ++i) {
             QCOMPARE(lines[static_cast<std::size_t>(i)].text, expected.at(i));
             QCOMPARE(lines[static_cast<std::size_t>(i)].available, expected.at(i) != "Not Available");

@@ -44,24 +44,48 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(m_temp));
         QVERIFY(test::GenerateTone(media("short.wav"), 0.6));
         QVERIFY(test::GenerateTone(media("one second.wav"), 1.0));
-        QVERIFY(test::GenerateTone(media("tagged.mp3"), 2.0, 44100, 2,
-                                   {"-b:a", "128k", "-metadata", "title=Morning Song", "-metadata", "artist=The Band",
-                                    "-metadata", "album=First Light", "-metadata", "date=2021", "-metadata",
-                                    "genre=Folk", "-metadata", "track=3/12", "-metadata", "copyright=CC-BY",
-                                    "-metadata", "comment=take two", "-metadata", "composer=Someone"}));
-        QVERIFY(test::GenerateTone(media("zero title.mp3"), 1.5, 22050, 1, {"-metadata", "title=0", "-metadata", "artist= 0 "}));
-        QVERIFY(test::GenerateTone(media("english.mka"), 1.5, 48000, 2,
-                                   {"-c:a", "flac", "-metadata:s:a:0", "language=eng", "-metadata", "album=Mka Album"}));
+        QVERIFY(test::GenerateTone(media("tagged.mp3"), 2.0, 44100, 2, {"-b:a",      "128k",
+                                                                        "-metadata", "title=Morning Song",
+                                                                        "-metadata", "artist=The Band",
+                                                                        "-metadata", "album=First Light",
+                                                                        "-metadata", "date=2021",
+                                                                        "-metadata", "genre=Folk",
+                                                                        "-metadata", "track=3/12",
+                                                                        "-metadata", "copyright=CC-BY",
+                                                                        "-metadata", "comment=take two",
+                                                                        "-metadata", "composer=Someone"}));
+        QVERIFY(test::GenerateTone(media("zero title.mp3"), 1.5, 22050, 1,
+                                   {"-metadata", "title=0", "-metadata", "artist= 0 "}));
+        QVERIFY(test::GenerateTone(
+            media("english.mka"), 1.5, 48000, 2,
+            {"-c:a", "flac", "-metadata:s:a:0", "language=eng", "-metadata", "album=Mka Album"}));
         QVERIFY(test::GenerateVideoAtRate(media("ntsc.mp4"), 2.0, 320, 180, "30000/1001"));
         QVERIFY(test::GenerateVideo(media("wide.mkv"), 1.0, 1024, 600, 25, {"-vf", "setsar=0"}));
         QVERIFY(test::GenerateVideoWithSubtitles(media("subtitled.mkv"), 1.5, {"eng", "deu"}));
         QVERIFY(test::GeneratePicture(media("cover.png"), 80, 80));
         QVERIFY(test::GenerateToneWithCover(media("covered.mp3"), 1.5, media("cover.png")));
         // Red until 6.5 s, then blue: a thumbnail taken at 7 s is blue, one at 0.1 s is red.
-        QVERIFY(test::RunFFmpeg({"-f", "lavfi", "-i", "color=c=red:s=160x120:d=6.5", "-f", "lavfi", "-i",
-                                 "color=c=blue:s=160x120:d=4", "-f", "lavfi", "-i", "sine=duration=10.5",
-                                 "-filter_complex", "[0:v][1:v]concat=n=2:v=1:a=0[v]", "-map", "[v]", "-map", "2:a",
-                                 "-pix_fmt", "yuv420p", media("red then blue.mp4")}));
+        QVERIFY(test::RunFFmpeg({"-f",
+                                 "lavfi",
+                                 "-i",
+                                 "color=c=red:s=160x120:d=6.5",
+                                 "-f",
+                                 "lavfi",
+                                 "-i",
+                                 "color=c=blue:s=160x120:d=4",
+                                 "-f",
+                                 "lavfi",
+                                 "-i",
+                                 "sine=duration=10.5",
+                                 "-filter_complex",
+                                 "[0:v][1:v]concat=n=2:v=1:a=0[v]",
+                                 "-map",
+                                 "[v]",
+                                 "-map",
+                                 "2:a",
+                                 "-pix_fmt",
+                                 "yuv420p",
+                                 media("red then blue.mp4")}));
         QVERIFY(test::RunFFmpeg({"-f", "lavfi", "-i", "color=c=red:s=160x120:d=6", "-pix_fmt", "yuv420p",
                                  media("red six seconds.mkv")}));
         QVERIFY(test::GenerateTone(media("layer2.mpa"), 1.2, 44100, 2, {"-f", "mp2"}));
@@ -276,7 +300,8 @@ private Q_SLOTS:
         const QString bad = m_dir + "/bad";
         QDir().mkpath(bad);
         const QString empty = test::WriteFile(bad + "/empty.mp3", QByteArray());
-        const QString text = test::WriteFile(bad + "/letter.mp3", QByteArray("Dear reader,\nthis is no song.\n").repeated(40));
+        const QString text =
+            test::WriteFile(bad + "/letter.mp3", QByteArray("Dear reader,\nthis is no song.\n").repeated(40));
         QFile good(media("ntsc.mp4"));
         QVERIFY(good.open(QIODevice::ReadOnly));
         const QString truncated = test::WriteFile(bad + "/truncated.mp4", good.read(2000));
@@ -317,8 +342,9 @@ private Q_SLOTS:
 
     void oddNamesAreRead() {
         const QString odd = m_dir + "/odd";
-        const QStringList names{"it's \"quoted\".wav", "  spaced  name .wav", "new\nline.wav", "semi;colon|pipe.wav",
-                                "http:not-an-address.wav", "ünïcødé 日本.wav", "many.dots.in.name.wav"};
+        const QStringList names{"it's \"quoted\".wav",  "  spaced  name .wav",     "new\nline.wav",
+                                "semi;colon|pipe.wav",  "http:not-an-address.wav", "ünïcødé 日本.wav",
+                                "many.dots.in.name.wav"};
         for (const QString &name : names) {
             QVERIFY(QDir().mkpath(odd));
             QVERIFY(QFile::copy(media("one second.wav"), odd + "/" + name));

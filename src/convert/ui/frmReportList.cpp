@@ -22,12 +22,16 @@ namespace tv {
 namespace {
 std::function<int()> gRandomSource; // UI thread only
 QPointer<frmReportList> gWindow;    // the one report window, UI thread only
-int gSendTimeLimitMs = 15000;      // UI thread only
+int gSendTimeLimitMs = 15000;       // UI thread only
 } // namespace
 
-void frmReportList::SetRandomSource(std::function<int()> source) { gRandomSource = std::move(source); }
+void frmReportList::SetRandomSource(std::function<int()> source) {
+    gRandomSource = std::move(source);
+}
 
-void frmReportList::SetSendTimeLimit(int milliseconds) { gSendTimeLimitMs = milliseconds; }
+void frmReportList::SetSendTimeLimit(int milliseconds) {
+    gSendTimeLimitMs = milliseconds;
+}
 
 frmReportList::frmReportList(QWidget *owner) : QDialog(owner) {
     setObjectName(QStringLiteral("frmReportList"));
@@ -69,7 +73,8 @@ frmReportList::frmReportList(QWidget *owner) : QDialog(owner) {
     buttons->addStretch(1);
     m_send = new QPushButton(tr("Send"), this);
     m_send->setObjectName(QStringLiteral("Cmd_Panels(1)"));
-    m_send->setToolTip(tr("Send this list to the makers of %1 so they can look into it").arg(Config().productName));
+    m_send->setToolTip(
+        tr("Send this list to the makers of %1 so they can look into it").arg(Config().productName));
     connect(m_send, &QPushButton::clicked, this, &frmReportList::send);
     buttons->addWidget(m_send);
     m_close = new QPushButton(tr("Close"), this);
@@ -117,7 +122,9 @@ void frmReportList::closeReport() {
     QDialog::reject();
 }
 
-void frmReportList::reject() { closeReport(); }
+void frmReportList::reject() {
+    closeReport();
+}
 
 void frmReportList::closeEvent(QCloseEvent *event) {
     if (!m_closing) {
@@ -136,12 +143,15 @@ void frmReportList::send() {
     m_send->setEnabled(false);
     m_close->setEnabled(false);
     setCursor(Qt::BusyCursor);
-    connect(m_sender, &ReportSender::finished, this, [this]() {
-        unsetCursor();
-        ShowMessage(QStringLiteral("Thank you."), MsgInformation, Config().productName);
-        m_close->setEnabled(true);
-        closeReport();
-    }, Qt::SingleShotConnection);
+    connect(
+        m_sender, &ReportSender::finished, this,
+        [this]() {
+            unsetCursor();
+            ShowMessage(QStringLiteral("Thank you."), MsgInformation, Config().productName);
+            m_close->setEnabled(true);
+            closeReport();
+        },
+        Qt::SingleShotConnection);
     m_sender->send(ReportRequestUrl(Config().linkSendReport, request), gSendTimeLimitMs);
 }
 

@@ -9,7 +9,8 @@
 
 namespace tv {
 
-frmWait::frmWait(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+frmWait::frmWait(QWidget *owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("frmWait"));
     setWindowTitle(tr("Please wait"));
     setModal(false);
@@ -103,11 +104,17 @@ void frmWait::setFileNumber(int number, int total) {
                             QStringLiteral(" files"));
 }
 
-void frmWait::setFileName(const QString &name) { lbl_FileName->setText(name); }
+void frmWait::setFileName(const QString &name) {
+    lbl_FileName->setText(name);
+}
 
-void frmWait::setProgressMaximum(int maximum) { ProgressBar1->setRange(0, qMax(0, maximum)); }
+void frmWait::setProgressMaximum(int maximum) {
+    ProgressBar1->setRange(0, qMax(0, maximum));
+}
 
-void frmWait::setProgressValue(int value) { ProgressBar1->setValue(value); }
+void frmWait::setProgressValue(int value) {
+    ProgressBar1->setValue(value);
+}
 
 void frmWait::cancel() {
     if (!m_cancelable || m_cancelRequested)
@@ -117,7 +124,9 @@ void frmWait::cancel() {
     emit canceled();
 }
 
-void frmWait::reject() { cancel(); }
+void frmWait::reject() {
+    cancel();
+}
 
 void frmWait::closeEvent(QCloseEvent *event) {
     // The window goes away when its owner hides it; the close box only cancels.

@@ -37,11 +37,17 @@ FileImporter::FileImporter(FileListView *list, QWidget *window)
     connect(m_queue, &ProbeQueue::finished, this, &FileImporter::onFinished);
 }
 
-FileImporter::~FileImporter() { m_queue->cancel(); }
+FileImporter::~FileImporter() {
+    m_queue->cancel();
+}
 
-bool FileImporter::isImporting() const { return m_queue->isRunning(); }
+bool FileImporter::isImporting() const {
+    return m_queue->isRunning();
+}
 
-void FileImporter::cancelImport() { m_queue->cancel(); }
+void FileImporter::cancelImport() {
+    m_queue->cancel();
+}
 
 void FileImporter::ImportFiles() {
     if (isImporting())
@@ -71,9 +77,13 @@ void FileImporter::ImportFiles(const QString &path) {
         ImportPaths({path});
 }
 
-void FileImporter::ImportPaths(const QStringList &paths) { begin(paths, false); }
+void FileImporter::ImportPaths(const QStringList &paths) {
+    begin(paths, false);
+}
 
-void FileImporter::ImportDroppedPaths(const QStringList &paths) { begin(paths, true); }
+void FileImporter::ImportDroppedPaths(const QStringList &paths) {
+    begin(paths, true);
+}
 
 void FileImporter::ImportDiscFiles(const QStringList &files, const QStringList &rejectedNames) {
     begin(files, false, rejectedNames);
@@ -179,7 +189,9 @@ FileDropTarget::FileDropTarget(QWidget *window, FileListView *list, FileImporter
     window->installEventFilter(this);
 }
 
-bool FileDropTarget::accepting() const { return !m_list->conversionBusy() && !m_importer->isImporting(); }
+bool FileDropTarget::accepting() const {
+    return !m_list->conversionBusy() && !m_importer->isImporting();
+}
 
 bool FileDropTarget::eventFilter(QObject *watched, QEvent *event) {
     if (watched != m_window)
@@ -210,8 +222,9 @@ bool FileDropTarget::eventFilter(QObject *watched, QEvent *event) {
         }
         drop->acceptProposedAction();
         if (!refused.isEmpty())
-            ShowMessage(tr("Only files and folders on this computer can be added:\n\n%1").arg(refused.join('\n')),
-                        MsgExclamation, QStringLiteral("Drag and Drop"));
+            ShowMessage(
+                tr("Only files and folders on this computer can be added:\n\n%1").arg(refused.join('\n')),
+                MsgExclamation, QStringLiteral("Drag and Drop"));
         if (!paths.isEmpty())
             m_importer->ImportDroppedPaths(paths);
         return true;

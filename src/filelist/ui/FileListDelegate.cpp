@@ -10,7 +10,8 @@
 
 namespace tv {
 
-void FileListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const {
+void FileListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                             const QModelIndex &index) const {
     const QString icon = index.data(FileListModel::StatusIconRole).toString();
     const QVariant progress = index.data(FileListModel::ProgressRole);
     if (icon.isEmpty() && !progress.isValid()) {
@@ -31,15 +32,16 @@ void FileListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     if (!icon.isEmpty()) {
         const int side = qMin(16, option.rect.height() - 2);
         const QPixmap pixmap = ThemePixmap(icon);
-        const QRect target(option.rect.center().x() - side / 2 + 1, option.rect.center().y() - side / 2 + 1, side, side);
+        const QRect target(option.rect.center().x() - side / 2 + 1, option.rect.center().y() - side / 2 + 1,
+                           side, side);
         if (!pixmap.isNull())
             painter->drawPixmap(target, pixmap);
     }
     if (progress.isValid()) {
         const RowProgressCell cell = progress.value<RowProgressCell>();
         const int height = qBound(0, cell.height, option.rect.height());
-        const QRect track(option.rect.left(), option.rect.top() + (option.rect.height() - height) / 2, cell.width,
-                          height);
+        const QRect track(option.rect.left(), option.rect.top() + (option.rect.height() - height) / 2,
+                          cell.width, height);
         painter->fillRect(track, QColor(QLatin1String(kProgressTrackColor)));
         const QRect bar(track.left(), track.top(), qMax(0, cell.bar), height);
         if (bar.width() > 0) {

@@ -19,7 +19,9 @@ FileListFooter::FileListFooter(QHeaderView *header, FileListModel *model, QWidge
     connect(header, &QHeaderView::geometriesChanged, this, qOverload<>(&QWidget::update));
 }
 
-QSize FileListFooter::sizeHint() const { return {100, fontMetrics().height() + 8}; }
+QSize FileListFooter::sizeHint() const {
+    return {100, fontMetrics().height() + 8};
+}
 
 void FileListFooter::paintEvent(QPaintEvent *) {
     QPainter painter(this);

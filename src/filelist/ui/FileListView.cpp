@@ -71,7 +71,8 @@ FileListView::FileListView(QWidget *parent) : QTableView(parent), m_model(new Fi
         if (!conversionBusy())
             emit filesDropped(paths);
     });
-    connect(m_model, &FileListModel::rowsRearranged, this, [this]() { emit showInputInfoRequested(focusedRow()); });
+    connect(m_model, &FileListModel::rowsRearranged, this,
+            [this]() { emit showInputInfoRequested(focusedRow()); });
     UpdateListFooters();
 }
 
@@ -174,7 +175,8 @@ void FileListView::afterRemoval(bool hadRows) {
     if (rows > 0) {
         if (!currentIndex().isValid())
             setCurrentIndex(m_model->index(qMin(rows - 1, 0), kNameColumn));
-        selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        selectionModel()->select(currentIndex(),
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         emit showInputInfoRequested(focusedRow());
     } else {
         emit showInputInfoRequested(-1);
@@ -196,14 +198,17 @@ void FileListView::ShowListState() {
     setFocus();
 }
 
-void FileListView::UpdateListFooters() { m_model->UpdateListFooters(); }
+void FileListView::UpdateListFooters() {
+    m_model->UpdateListFooters();
+}
 
 void FileListView::ShowRowProgress(int row, int column, int percent) {
     if (row == -1 || column == -1 || row >= m_model->rowCount() || column >= m_model->columnCount())
         return;
     const int left = columnViewportPosition(column);
     const int top = rowViewportPosition(row);
-    const RowProgressCell cell = RowProgressGeometry(left, top, left + columnWidth(column), top + rowHeight(row), percent);
+    const RowProgressCell cell =
+        RowProgressGeometry(left, top, left + columnWidth(column), top + rowHeight(row), percent);
     m_model->setRowProgress(row, cell);
 }
 
@@ -227,8 +232,8 @@ void FileListView::mousePressEvent(QMouseEvent *event) {
     // Renaming starts when the name of the row that was already the only selected one is clicked.
     const QModelIndex index = indexAt(event->position().toPoint());
     m_renameCandidate = QPersistentModelIndex();
-    if (event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier && index.column() == kNameColumn &&
-        selectedRowNumbers() == QList<int>{index.row()})
+    if (event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier &&
+        index.column() == kNameColumn && selectedRowNumbers() == QList<int>{index.row()})
         m_renameCandidate = index;
     QTableView::mousePressEvent(event);
 }

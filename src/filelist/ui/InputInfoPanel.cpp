@@ -22,9 +22,9 @@ InputInfoPanel::InputInfoPanel(QWidget *parent) : QGroupBox(tr("Input File Infor
     layout->setLabelAlignment(Qt::AlignRight);
     layout->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     const QString captions[kInputInfoLineCount] = {
-        tr("File Type:"),   tr("Duration:"),    tr("Video Codec:"),   tr("Resolution:"),
-        tr("Video Bitrate:"), tr("Frame Rate:"), tr("Aspect Ratio:"), tr("Audio Codec:"),
-        tr("Sample Rate:"), tr("Audio Bitrate:"), tr("Channels:"),
+        tr("File Type:"),     tr("Duration:"),      tr("Video Codec:"),  tr("Resolution:"),
+        tr("Video Bitrate:"), tr("Frame Rate:"),    tr("Aspect Ratio:"), tr("Audio Codec:"),
+        tr("Sample Rate:"),   tr("Audio Bitrate:"), tr("Channels:"),
     };
     for (int i = 0; i < kInputInfoLineCount; ++i) {
         auto *value = new QLabel(this);
