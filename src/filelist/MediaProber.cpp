@@ -75,7 +75,14 @@ ProbeOutcome ProbeFile(const QString &path, const ProbeOptions &options) {
                 : QStringLiteral("File not found!");
         return out;
     }
-    if (info.isFile() && info.size() == 0) {
+    // Only regular files are opened: reading a pipe or a device could wait forever.
+    if (!info.isFile()) {
+        out.kind = ProbeOutcome::OpenFailed;
+        out.failureText = info.isDir() ? QStringLiteral("This is a folder, not a media file.")
+                                       : QStringLiteral("This is not a regular file (a pipe or a device).");
+        return out;
+    }
+    if (info.size() == 0) {
         out.kind = ProbeOutcome::OpenFailed;
         out.failureText = QStringLiteral("The file is empty (0 bytes).");
         return out;

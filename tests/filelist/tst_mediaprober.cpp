@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tv;
@@ -325,10 +326,14 @@ private Q_SLOTS:
         QCOMPARE(o.fileName, QStringLiteral("dangling.mp3"));
         QCOMPARE(probe(bad + "/never there.wav").failureText, QStringLiteral("File not found!"));
 
-        // A folder is not a media file.
+        // A folder, and a pipe nobody writes to, are refused at once instead of read.
         o = probe(bad);
         QCOMPARE(o.kind, ProbeOutcome::OpenFailed);
-        QVERIFY(!o.failureText.isEmpty());
+        QCOMPARE(o.failureText, QStringLiteral("This is a folder, not a media file."));
+        QVERIFY(::mkfifo(QFile::encodeName(bad + "/pipe.mp3").constData(), 0600) == 0);
+        o = probe(bad + "/pipe.mp3");
+        QCOMPARE(o.kind, ProbeOutcome::OpenFailed);
+        QVERIFY(o.failureText.contains("not a regular file"));
 
         // A name that is not valid text cannot be reached; the reason says so.
         const QByteArray rawName = QFile::encodeName(bad) + "/caf\xe9.wav";
