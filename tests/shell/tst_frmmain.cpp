@@ -1,5 +1,10 @@
 // The main window's output-folder row, its menu, and what its unload leaves behind.
 #include "Config.h"
+#include "FileImporter.h"
+#include "FileListModel.h"
+#include "FileListView.h"
+#include "InputInfoPanel.h"
+#include "MediaGen.h"
 #include "FolderOpener.h"
 #include "MessageBox.h"
 #include "OutputFolders.h"
@@ -11,7 +16,9 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 
 using namespace tv;
@@ -121,6 +128,56 @@ private Q_SLOTS:
         QCOMPARE(asked.size(), 2);
         QCOMPARE(m_opened.last(), qMakePair(missing + "/nope", true));
         SetMessageHandler({});
+    }
+
+    void fileListButtonsAndPanels() {
+        frmMain w({});
+        w.Form_Load();
+        w.show();
+        QCOMPARE(w.Cmd_FileListView(0)->text(), QStringLiteral("Add Files"));
+        QCOMPARE(w.Cmd_FileListView(1)->text(), QStringLiteral("Remove"));
+        QCOMPARE(w.Cmd_FileListView(2)->text(), QStringLiteral("Remove All"));
+        for (int index : {0, 1, 2})
+            QVERIFY(!w.Cmd_FileListView(index)->icon().isNull());
+        auto *list = w.findChild<FileListView *>("FileViewMain");
+        auto *info = w.findChild<InputInfoPanel *>("GroupBox_InputInfo");
+        QVERIFY(list && info);
+        // The list on the left of the body, the information on the right.
+        QVERIFY(list->mapTo(&w, QPoint(0, 0)).x() < info->mapTo(&w, QPoint(0, 0)).x());
+        // The toolbar begins with the three buttons, in their order.
+        QVERIFY(w.Cmd_FileListView(0)->x() < w.Cmd_FileListView(1)->x());
+        QVERIFY(w.Cmd_FileListView(1)->x() < w.Cmd_FileListView(2)->x());
+
+        const QString folder = test::Home().path() + "/list";
+        QVERIFY(test::GenerateTone(folder + "/first.wav", 1.2));
+        QVERIFY(test::GenerateTone(folder + "/second.mp3", 2.2));
+        QSignalSpy finished(w.fileImporter(), &FileImporter::importFinished);
+        w.fileImporter()->ImportDroppedPaths({folder});
+        // No second import and no removal while one runs.
+        QVERIFY(!w.Cmd_FileListView(0)->isEnabled());
+        QVERIFY(finished.wait(30000));
+        QVERIFY(w.Cmd_FileListView(0)->isEnabled());
+        QCOMPARE(list->list()->rowCount(), 2);
+        QCOMPARE(info->lbl_InputFileValue(0)->text(), QStringLiteral("WAV audio"));
+        QCOMPARE(info->lbl_InputFileValue(1)->text(), QStringLiteral("00:00:01"));
+        list->selectRow(1);
+        QCOMPARE(info->lbl_InputFileValue(1)->text(), QStringLiteral("00:00:02"));
+
+        w.Cmd_FileListView(1)->click();
+        QCOMPARE(list->list()->rowCount(), 1);
+        w.Cmd_FileListView(2)->click();
+        QCOMPARE(list->list()->rowCount(), 0);
+        QCOMPARE(info->lbl_InputFileValue(1)->text(), QString());
+
+        // Add Files opens the open-file dialog in the remembered input folder.
+        Folders().inputFolder = folder + "/";
+        QTimer::singleShot(0, this, []() {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QCOMPARE(dialog->objectName(), QStringLiteral("dlgOpenFiles"));
+            dialog->reject();
+        });
+        w.Cmd_FileListView(0)->click();
     }
 
     void unloadEmptiesTheTemporaryFolderAndClearsHandles() {

@@ -56,6 +56,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(pa
     buildLayout();
     buildMenu();
     buildOutputPanel();
+    setupFileList();
 
     Timer_StartUp = new QTimer(this);
     Timer_StartUp->setObjectName(QStringLiteral("Timer_StartUp"));
@@ -179,6 +180,7 @@ void frmMain::Form_Unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
+    FileList_Unload();
 
     // 1. Every file of the temporary folder goes; the folder itself stays for the next start.
     const QString temp = Paths().tempFolder;
@@ -206,6 +208,11 @@ void frmMain::closeEvent(QCloseEvent *event) {
 
 void frmMain::Cmd_FileListView_Click(int index) {
     switch (index) {
+    case 0:
+    case 1:
+    case 2:
+        FileList_Click(index);
+        break;
     case 5:
         openOutputFolder();
         break;

@@ -18,6 +18,10 @@ namespace tv {
 
 class CatalogTable;
 class OutputPanel;
+class FileDropTarget;
+class FileImporter;
+class FileListView;
+class InputInfoPanel;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -44,6 +48,9 @@ public:
     OutputPanel *outputPanel() const { return m_outputPanel; }
     // Selects tab, keyword button and preset (the search and the text commands use it).
     void SelectOutputFormat(const QString &name, const QString &maker, const QString &keyword);
+    // The file list, its importer and the input information panel (frmMain_filelist.cpp).
+    FileListView *fileList() const { return FileViewMain; }
+    FileImporter *fileImporter() const { return m_fileImporter; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -62,6 +69,9 @@ private:
     void LoadCatalogs();
     void outputToolbarClick(int index);
     void openSearch();
+    void setupFileList();
+    void FileList_Click(int index);
+    void FileList_Unload();
 
     // Widgets and state below belong to the UI thread.
     QStringList m_arguments;
@@ -75,12 +85,17 @@ private:
     CatalogTable *ReportControl_FavoritesMain = nullptr;
     OutputPanel *m_outputPanel = nullptr;
     QCheckBox *Chk_Merge = nullptr;
+    FileListView *FileViewMain = nullptr;
+    InputInfoPanel *GroupBox_InputInfo = nullptr;
+    FileImporter *m_fileImporter = nullptr;
+    FileDropTarget *m_fileDropTarget = nullptr;
 
     // Areas of the window that the subsystems fill (see the sketch in the architecture notes).
     QBoxLayout *m_toolbarArea = nullptr;   // toolbar buttons, left to right
     QSplitter *m_bodyArea = nullptr;       // file list on the left, player and info on the right
     QBoxLayout *m_outputPanelArea = nullptr;
     QBoxLayout *m_outputRowArea = nullptr; // output folder row, then merge and convert
+    QBoxLayout *m_sidePanelArea = nullptr; // right of the list: player group box, then input information
 
     bool m_loaded = false;
     bool m_unloading = false;

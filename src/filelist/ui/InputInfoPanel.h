@@ -1,0 +1,32 @@
+#pragma once
+// The input information panel GroupBox_InputInfo: eleven lines about the selected file (type,
+// duration, video codec, resolution, video bitrate, frame rate, aspect ratio, audio codec,
+// sample rate, audio bitrate, channels) in lbl_InputFileValue(0) ... (10).
+
+#include <QGroupBox>
+
+class QLabel;
+
+namespace tv {
+
+class FileListModel;
+
+class InputInfoPanel : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit InputInfoPanel(QWidget *parent = nullptr);
+
+    // Shows the row of the list; an invalid row empties the labels.
+    void ShowInputInfo(const FileListModel *list, int row);
+    void clear();
+
+    QLabel *lbl_InputFileValue(int index) const { return m_values.value(index); }
+
+private:
+    QList<QLabel *> m_values;
+};
+
+// The description of a file's type, as the desktop names it ("MP3 audio").
+QString FileTypeDescription(const QString &path);
+
+} // namespace tv

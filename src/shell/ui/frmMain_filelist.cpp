@@ -1,0 +1,81 @@
+// The main window's file list: the Add Files, Remove and Remove All buttons, the list on the
+// left of the body, the input information panel on the right, and files dropped on the window.
+#include "FileImporter.h"
+#include "FileListView.h"
+#include "InputInfoPanel.h"
+#include "frmMain.h"
+
+#include <QBoxLayout>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace tv {
+
+void frmMain::setupFileList() {
+    m_toolbarArea->insertWidget(0,
+                                addFileListViewButton(0, tr("Add Files"), QStringLiteral("img_addfile.png"),
+                                                      tr("Add audio or video files to the list")));
+    m_toolbarArea->insertWidget(
+        1, addFileListViewButton(1, tr("Remove"), QStringLiteral("img_removefile.png"),
+                                 tr("Remove the selected files from the list (Delete)")));
+    m_toolbarArea->insertWidget(2,
+                                addFileListViewButton(2, tr("Remove All"), QStringLiteral("img_clearall.png"),
+                                                      tr("Remove every file from the list (Shift+Delete)")));
+
+    auto *panel = new FileListPanel(m_bodyArea);
+    FileViewMain = panel->view();
+    m_bodyArea->addWidget(panel);
+
+    auto *side = new QWidget(m_bodyArea);
+    side->setObjectName(QStringLiteral("SidePanel"));
+    m_sidePanelArea = new QVBoxLayout(side);
+    m_sidePanelArea->setContentsMargins(0, 0, 0, 0);
+    GroupBox_InputInfo = new InputInfoPanel(side);
+    m_sidePanelArea->addWidget(GroupBox_InputInfo);
+    m_sidePanelArea->addStretch(1);
+    m_bodyArea->addWidget(side);
+    side->setMinimumWidth(300);
+    m_bodyArea->setStretchFactor(0, 3);
+    m_bodyArea->setStretchFactor(1, 1);
+    m_bodyArea->setSizes({800, 340});
+
+    m_fileImporter = new FileImporter(FileViewMain, this);
+    m_fileDropTarget = new FileDropTarget(this, FileViewMain, m_fileImporter);
+
+    connect(FileViewMain, &FileListView::showInputInfoRequested, GroupBox_InputInfo,
+            [this](int row) { GroupBox_InputInfo->ShowInputInfo(FileViewMain->list(), row); });
+    connect(FileViewMain, &FileListView::filesDropped, m_fileImporter, &FileImporter::ImportDroppedPaths);
+    // No second import and no removal while files are being added.
+    const auto lockButtons = [this](bool locked) {
+        for (int index : {0, 1, 2}) {
+            if (QPushButton *button = Cmd_FileListView(index))
+                button->setEnabled(!locked);
+        }
+    };
+    connect(m_fileImporter, &FileImporter::importStarted, this, [lockButtons]() { lockButtons(true); });
+    connect(m_fileImporter, &FileImporter::importFinished, this, [lockButtons]() { lockButtons(false); });
+}
+
+void frmMain::FileList_Click(int index) {
+    switch (index) {
+    case 0:
+        m_fileImporter->ImportFiles();
+        break;
+    case 1:
+        FileViewMain->RemoveSelectedFiles();
+        break;
+    case 2:
+        FileViewMain->RemoveAllFiles();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::FileList_Unload() {
+    // Probing workers stop before the temporary folder is emptied, so no thumbnail is left behind.
+    m_fileImporter->cancelImport();
+}
+
+} // namespace tv

@@ -1,0 +1,87 @@
+// The wait window's modes and its Cancel button.
+#include "TestEnv.h"
+#include "frmWait.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+
+using namespace tv;
+
+class FrmWaitTest : public QObject {
+    Q_OBJECT
+private:
+    static QString text(frmWait &w, const char *name) { return w.findChild<QLabel *>(name)->text(); }
+    static bool shown(frmWait &w, const char *name) { return w.findChild<QWidget *>(name)->isVisible(); }
+
+private Q_SLOTS:
+    void preparingFilesCountsAndCancels() {
+        frmWait w;
+        QSignalSpy canceled(&w, &frmWait::canceled);
+        w.ShowMode(frmWait::PrepareFiles);
+        QVERIFY(w.isVisible());
+        QVERIFY(!w.isModal());
+        w.setMessage("Preparing for conversion...");
+        w.setFileNumber(3, 12);
+        w.setFileName("song one.mp3");
+        w.setProgressMaximum(11);
+        w.setProgressValue(2);
+        QCOMPARE(text(w, "lbl_Msg"), QStringLiteral("Preparing for conversion..."));
+        QCOMPARE(text(w, "lbl_FileNumber"), QStringLiteral("3 of 12 files"));
+        QCOMPARE(text(w, "lbl_FileName"), QStringLiteral("song one.mp3"));
+        QCOMPARE(w.findChild<QProgressBar *>("ProgressBar1")->maximum(), 11);
+        QCOMPARE(w.findChild<QProgressBar *>("ProgressBar1")->value(), 2);
+
+        auto *cancel = w.findChild<QPushButton *>("Cmd_Cancel");
+        QVERIFY(cancel->isVisible());
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QCOMPARE(canceled.size(), 1);
+        QVERIFY(w.cancelRequested());
+        // Pressed once is enough: further presses, Escape and the close box add nothing.
+        cancel->click();
+        QTest::keyClick(&w, Qt::Key_Escape);
+        w.close();
+        QCOMPARE(canceled.size(), 1);
+        QVERIFY(w.isVisible());
+
+        // Showing the window again starts afresh.
+        w.ShowMode(frmWait::PrepareFiles);
+        QVERIFY(!w.cancelRequested());
+        QCOMPARE(text(w, "lbl_FileNumber"), QString());
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QCOMPARE(canceled.size(), 2);
+    }
+
+    void otherModes() {
+        frmWait w;
+        QSignalSpy canceled(&w, &frmWait::canceled);
+        w.ShowMode(frmWait::Closing);
+        QCOMPARE(text(w, "lbl_Msg"), QStringLiteral("Closing..."));
+        QVERIFY(!shown(w, "Cmd_Cancel"));
+        QVERIFY(!shown(w, "lbl_FileNumber"));
+        QTest::keyClick(&w, Qt::Key_Escape);
+        w.close();
+        QCOMPARE(canceled.size(), 0);
+
+        w.ShowMode(frmWait::Finalizing);
+        QCOMPARE(text(w, "lbl_Msg"), QStringLiteral("Finalizing Progress..."));
+        QVERIFY(shown(w, "Cmd_Cancel"));
+        w.findChild<QPushButton *>("Cmd_Cancel")->click();
+        QCOMPARE(canceled.size(), 1);
+
+        w.ShowMode(frmWait::Decoding);
+        QVERIFY(!shown(w, "lbl_Msg"));
+        QVERIFY(shown(w, "ProgressBar1"));
+        QVERIFY(shown(w, "Cmd_Cancel"));
+
+        w.ShowMode(frmWait::Loading);
+        QCOMPARE(text(w, "lbl_Msg"), QStringLiteral("Loading..."));
+        QVERIFY(!shown(w, "ProgressBar1"));
+        QVERIFY(!shown(w, "Cmd_Cancel"));
+        QCOMPARE(w.mode(), int(frmWait::Loading));
+    }
+};
+
+TV_TEST_MAIN(FrmWaitTest)
+#include "tst_frmwait.moc"

@@ -1,0 +1,347 @@
+// Adding files: the open-file dialog, a path, dropped folders with good, broken and non-media
+// files, the wait window and its Cancel, the report of failures, and a window that stays
+// responsive while thousands of files are probed.
+#include "Config.h"
+#include "FileImporter.h"
+#include "FileListModel.h"
+#include "FileListView.h"
+#include "MediaGen.h"
+#include "MessageBox.h"
+#include "OutputFolders.h"
+#include "ProbeQueue.h"
+#include "ReportList.h"
+#include "Settings.h"
+#include "TestEnv.h"
+#include "frmReportList.h"
+#include "frmWait.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QTreeWidget>
+#include <unistd.h>
+
+using namespace tv;
+
+class FileImportTest : public QObject {
+    Q_OBJECT
+private:
+    QString m_media;
+    std::unique_ptr<QWidget> m_window;
+    FileListView *m_view = nullptr;
+    FileImporter *m_importer = nullptr;
+    QList<QPair<QString, int>> m_messages;
+    bool m_busy = false;
+
+    FileListModel *model() const { return m_view->list(); }
+
+    QStringList names() const {
+        QStringList list;
+        for (int row = 0; row < model()->rowCount(); ++row)
+            list << model()->item(row, Item::FileName);
+        return list;
+    }
+
+    static frmReportList *reportWindow() {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == "frmReportList" && w->isVisible())
+                return qobject_cast<frmReportList *>(w);
+        }
+        return nullptr;
+    }
+
+    static QList<QPair<QString, QString>> reportLines(frmReportList *w) {
+        QList<QPair<QString, QString>> lines;
+        auto *list = w->findChild<QTreeWidget *>("View_ListBox");
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            lines.append({list->topLevelItem(i)->text(0), list->topLevelItem(i)->text(1)});
+        return lines;
+    }
+
+    // Copies (or links, for big sets) the generated files into a folder under numbered names.
+    QStringList makeSet(const QString &folder, int count, bool link) {
+        QDir().mkpath(folder);
+        const QStringList sources{m_media + "/tone.mp3", m_media + "/tone.wav", m_media + "/tone.ogg"};
+        QStringList paths;
+        for (int i = 0; i < count; ++i) {
+            const QString source = sources.at(i % sources.size());
+            const QString path =
+                QStringLiteral("%1/song %2.%3").arg(folder).arg(i + 1).arg(QFileInfo(source).suffix());
+            if (link)
+                ::link(QFile::encodeName(source).constData(), QFile::encodeName(path).constData());
+            else
+                QFile::copy(source, path);
+            paths << path;
+        }
+        return paths;
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        ReadConfiguration();
+        QDir().mkpath(test::Home().path() + "/Music");
+        LoadFolders();
+        m_media = test::Home().path() + "/media";
+        QVERIFY(test::GenerateTone(m_media + "/tone.mp3", 1.5, 44100, 2, {"-metadata", "title=Tone"}));
+        QVERIFY(test::GenerateTone(m_media + "/tone.wav", 1.2));
+        QVERIFY(test::GenerateTone(m_media + "/tone.ogg", 1.3));
+        QVERIFY(test::GenerateTone(m_media + "/short.ogg", 0.6));
+        QVERIFY(test::GenerateVideo(m_media + "/clip.mp4", 1.5, 160, 120));
+        QVERIFY(test::GenerateTone(m_media + "/deep.flac", 1.1));
+        SetMessageHandler([this](const QString &prompt, int style, const QString &title) {
+            m_messages.append({title + "|" + prompt, style});
+            return int(AnsOk);
+        });
+    }
+
+    void init() {
+        m_window = std::make_unique<QWidget>();
+        m_window->setObjectName("mainWindow");
+        m_view = new FileListView(m_window.get());
+        m_importer = new FileImporter(m_view, m_window.get());
+        m_busy = false;
+        m_view->setConversionBusyTest([this]() { return m_busy; });
+        m_window->resize(800, 500);
+        m_window->show();
+        m_messages.clear();
+        ClearReport();
+    }
+
+    void cleanup() {
+        if (frmReportList *w = reportWindow())
+            w->findChild<QPushButton *>("Cmd_Panels(0)")->click();
+        m_window.reset();
+    }
+
+    void importThroughTheDialog() {
+        Folders().inputFolder = m_media + "/";
+        QSignalSpy finished(m_importer, &FileImporter::importFinished);
+        // Cancelling the dialog imports nothing.
+        QTimer::singleShot(0, this, []() {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->reject();
+        });
+        m_importer->ImportFiles();
+        QCOMPARE(finished.size(), 0);
+        QCOMPARE(model()->rowCount(), 0);
+
+        QStringList filters;
+        QString startFolder;
+        QTimer::singleShot(0, this, [&]() {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QCOMPARE(dialog->objectName(), QStringLiteral("dlgOpenFiles"));
+            filters = dialog->nameFilters();
+            startFolder = dialog->directory().absolutePath();
+            dialog->findChild<QLineEdit *>("fileNameEdit")->setText("\"tone.wav\" \"clip.mp4\" \"tone.mp3\"");
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        m_importer->ImportFiles();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(filters.size(), 54);
+        QVERIFY(filters.first().startsWith("All Media Files (*.3gp "));
+        QCOMPARE(startFolder, m_media);
+        QCOMPARE(names(), (QStringList{"tone.wav", "clip.mp4", "tone.mp3"}));
+        QCOMPARE(ReadSetting("InputPath"), m_media + "/");
+        QCOMPARE(Folders().inputFolder, m_media + "/");
+        QCOMPARE(model()->statusIcon(1), QStringLiteral("img_type_video.png"));
+        QCOMPARE(model()->statusIcon(2), QStringLiteral("img_type_audio.png"));
+        QCOMPARE(model()->footerText(1), QStringLiteral("3 files"));
+        QVERIFY(!reportWindow());
+    }
+
+    void importOfOnePath() {
+        QSignalSpy cleared(m_importer, &FileImporter::clearJobsRequested);
+        QSignalSpy info(m_view, &FileListView::showInputInfoRequested);
+        QSignalSpy state(m_view, &FileListView::listStateChanged);
+        QSignalSpy finished(m_importer, &FileImporter::importFinished);
+        m_importer->ImportFiles(m_media + "/tone.mp3");
+        QVERIFY(m_importer->isImporting());
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.first().first().toInt(), 1);
+        // One file needs no wait window.
+        QVERIFY(!m_importer->waitWindow() || !m_importer->waitWindow()->isVisible());
+        QCOMPARE(names(), QStringList{"tone.mp3"});
+        QCOMPARE(model()->item(0, Item::TagTitle), QStringLiteral("Tone"));
+        QCOMPARE(cleared.size(), 1);
+        QCOMPARE(state.last().first().toBool(), true);
+        QCOMPARE(info.last().first().toInt(), 0);
+        QCOMPARE(m_view->selectedRowNumbers(), QList<int>{0});
+        QCOMPARE(model()->footerText(1), QStringLiteral("1 file"));
+        QCOMPARE(model()->footerText(3), QStringLiteral("00:00:02"));
+
+        // A file that does not exist: reported, nothing added.
+        m_importer->ImportFiles(m_media + "/missing one.mp3");
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(model()->rowCount(), 1);
+        frmReportList *w = reportWindow();
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Failed"));
+        QCOMPARE(reportLines(w), (QList<QPair<QString, QString>>{{"missing one.mp3", "File not found!"}}));
+    }
+
+    void folderWithGoodBrokenAndNonMediaFiles() {
+        const QString folder = test::Home().path() + "/mixed";
+        QDir().mkpath(folder + "/sub/deeper");
+        QVERIFY(QFile::copy(m_media + "/tone.mp3", folder + "/track 10.mp3"));
+        QVERIFY(QFile::copy(m_media + "/tone.wav", folder + "/track 2.wav"));
+        QVERIFY(QFile::copy(m_media + "/clip.mp4", folder + "/a clip.mp4"));
+        QVERIFY(QFile::copy(m_media + "/short.ogg", folder + "/too short.ogg"));
+        QVERIFY(QFile::copy(m_media + "/deep.flac", folder + "/sub/deeper/deep.flac"));
+        test::WriteFile(folder + "/empty.mp3", QByteArray());
+        test::WriteFile(folder + "/letter.mp3",
+                        QByteArray("Dear reader, this is not a song.\n").repeated(50));
+        QFile clip(m_media + "/clip.mp4");
+        QVERIFY(clip.open(QIODevice::ReadOnly));
+        test::WriteFile(folder + "/cut short.mp4", clip.read(1500));
+        test::WriteFile(folder + "/notes.txt", "not media");
+        test::WriteFile(folder + "/cover.jpg", "not media either");
+        QVERIFY(QFile::link(folder + "/gone.mp3", folder + "/dangling.mp3"));
+
+        QStringList waitTexts;
+        connect(m_importer->queue(), &ProbeQueue::outcomeReady, this, [&]() {
+            if (frmWait *w = m_importer->waitWindow(); w && w->isVisible())
+                waitTexts << w->findChild<QLabel *>("lbl_FileNumber")->text() + " / " +
+                                 w->findChild<QLabel *>("lbl_FileName")->text();
+        });
+        QSignalSpy finished(m_importer, &FileImporter::importFinished);
+        m_importer->ImportDroppedPaths({folder});
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(names(), (QStringList{"a clip.mp4", "track 2.wav", "track 10.mp3", "deep.flac"}));
+        QCOMPARE(model()->item(3, Item::FilePath), folder + "/sub/deeper/");
+        QVERIFY(!m_importer->waitWindow()->isVisible());
+        QCOMPARE(waitTexts.size(), 9);
+        QCOMPARE(waitTexts.first(), QStringLiteral("1 of 9 files / a clip.mp4"));
+        QCOMPARE(waitTexts.at(7), QStringLiteral("8 of 9 files / track 10.mp3"));
+
+        frmReportList *w = reportWindow();
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Failed"));
+        QCOMPARE(w->findChild<QLabel *>("lbl_Msg")->text(), QStringLiteral("Failed to import files!"));
+        const auto lines = reportLines(w);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.at(0).first, QStringLiteral("cut short.mp4"));
+        QCOMPARE(lines.at(1), qMakePair(QStringLiteral("dangling.mp3"), QStringLiteral("File not found!")));
+        QCOMPARE(lines.at(2),
+                 qMakePair(QStringLiteral("empty.mp3"), QStringLiteral("The file is empty (0 bytes).")));
+        QCOMPARE(lines.at(3).first, QStringLiteral("letter.mp3"));
+        for (const auto &line : lines)
+            QVERIFY2(!line.second.trimmed().isEmpty(), qPrintable(line.first));
+    }
+
+    void cancelKeepsWhatWasAdded() {
+        const QStringList paths = makeSet(test::Home().path() + "/cancel", 300, false);
+        QSignalSpy finished(m_importer, &FileImporter::importFinished);
+        int seen = 0;
+        connect(m_importer->queue(), &ProbeQueue::outcomeReady, this, [&]() {
+            if (++seen == 25) {
+                auto *cancel = m_importer->waitWindow()->findChild<QPushButton *>("Cmd_Cancel");
+                QVERIFY(cancel->isVisible());
+                cancel->click();
+            }
+        });
+        m_importer->ImportPaths(paths);
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(model()->rowCount(), 25);
+        QCOMPARE(finished.first().first().toInt(), 25);
+        QTest::qWait(300);
+        QCOMPARE(model()->rowCount(), 25);
+        QCOMPARE(names().last(), QStringLiteral("song 25.mp3"));
+        QCOMPARE(model()->footerText(1), QStringLiteral("25 files"));
+        QVERIFY(!m_importer->waitWindow()->isVisible());
+        QVERIFY(!m_importer->isImporting());
+    }
+
+    void windowStaysResponsiveWhileImportingThousands() {
+        const QStringList paths = makeSet(test::Home().path() + "/thousands", 3000, true);
+        QElapsedTimer clock;
+        qint64 last = 0;
+        qint64 worst = 0;
+        QTimer watchdog;
+        watchdog.setInterval(10);
+        connect(&watchdog, &QTimer::timeout, this, [&]() {
+            const qint64 now = clock.elapsed();
+            worst = qMax(worst, now - last);
+            last = now;
+        });
+        QSignalSpy finished(m_importer, &FileImporter::importFinished);
+        clock.start();
+        watchdog.start();
+        m_importer->ImportPaths(paths);
+        QVERIFY(finished.wait(240000));
+        watchdog.stop();
+        qInfo() << paths.size() << "files in" << clock.elapsed() << "ms; longest pause of the window" << worst
+                << "ms";
+        QCOMPARE(model()->rowCount(), 3000);
+        QCOMPARE(model()->item(2999, Item::FileName), QStringLiteral("song 3000.ogg"));
+        QCOMPARE(model()->item(1233, Item::FileName), QStringLiteral("song 1234.mp3"));
+        QVERIFY2(worst < 100, qPrintable(QString::number(worst)));
+    }
+
+    void refusedImports() {
+        // An engine that cannot be made ready: its text, nothing imported.
+        m_importer->setEncoderReadyCheck([]() { return QStringLiteral("The encoder could not start."); });
+        m_importer->ImportFiles(m_media + "/tone.mp3");
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages.first().first, QString("|The encoder could not start."));
+        QCOMPARE(m_messages.first().second & 0x70, int(MsgCritical));
+        QVERIFY(!m_importer->isImporting());
+        m_importer->setEncoderReadyCheck({});
+
+        // Disc files: the rejected names are reported as not supported.
+        QSignalSpy finished(m_importer, &FileImporter::importFinished);
+        m_importer->ImportDiscFiles({m_media + "/clip.mp4"}, {"VIDEO_TS.IFO", "VTS_01_0.BUP"});
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(names(), QStringList{"clip.mp4"});
+        frmReportList *w = reportWindow();
+        QVERIFY(w);
+        QCOMPARE(reportLines(w).size(), 2);
+        QCOMPARE(reportLines(w).at(1),
+                 qMakePair(QStringLiteral("VTS_01_0.BUP"), QStringLiteral("File format not supported!")));
+    }
+
+    void filesDroppedOnTheWindow() {
+        auto *target = new FileDropTarget(m_window.get(), m_view, m_importer);
+        Q_UNUSED(target);
+        QVERIFY(m_window->acceptDrops());
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(m_media + "/tone.wav"), QUrl("https://example.org/song.mp3")});
+        const QPointF at(10, 10);
+
+        m_busy = true;
+        QDragEnterEvent refused(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &refused);
+        QVERIFY(!refused.isAccepted());
+        m_busy = false;
+
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QSignalSpy finished(m_importer, &FileImporter::importFinished);
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &drop);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().first.startsWith("Drag and Drop|"));
+        QVERIFY(m_messages.first().first.contains("https://example.org/song.mp3"));
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(names(), QStringList{"tone.wav"});
+
+        // Files dropped onto the list itself are imported the same way.
+        connect(m_view, &FileListView::filesDropped, m_importer, &FileImporter::ImportDroppedPaths);
+        QMimeData onList;
+        onList.setUrls({QUrl::fromLocalFile(m_media + "/tone.ogg")});
+        model()->dropMimeData(&onList, Qt::CopyAction, -1, -1, QModelIndex());
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(names(), (QStringList{"tone.wav", "tone.ogg"}));
+    }
+};
+
+TV_TEST_MAIN(FileImportTest)
+#include "tst_fileimport.moc"

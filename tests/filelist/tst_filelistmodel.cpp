@@ -1,0 +1,328 @@
+// The list of media items: footers, rows and their cells, renaming, row status, progress
+// figures, dragging rows, and the ordered probing of many files with its cancel.
+#include "Config.h"
+#include "FileListModel.h"
+#include "MediaGen.h"
+#include "MediaScan.h"
+#include "ProbeQueue.h"
+#include "RowProgress.h"
+#include "RowStatus.h"
+#include "TestEnv.h"
+
+#include <QDir>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QUrl>
+#include <unistd.h>
+
+using namespace tv;
+
+namespace {
+
+MediaItem Row(const QString &name, const QString &seconds, const QString &type = "AUDIO") {
+    MediaItem item;
+    item[Item::Name] = name;
+    item[Item::Format] = "MP3";
+    item[Item::FileName] = name + ".mp3";
+    item[Item::FilePath] = "/music/";
+    item[Item::FileDurationInMs] = seconds;
+    item[Item::FileType] = type;
+    return item;
+}
+
+QStringList Names(const FileListModel &model) {
+    QStringList names;
+    for (int row = 0; row < model.rowCount(); ++row)
+        names << model.item(row, Item::Name);
+    return names;
+}
+
+} // namespace
+
+class FileListModelTest : public QObject {
+    Q_OBJECT
+private:
+    QString m_media;
+
+private Q_SLOTS:
+    void initTestCase() {
+        ReadConfiguration();
+        m_media = test::Home().path() + "/media";
+        QVERIFY(test::GenerateTone(m_media + "/tone.mp3", 1.5));
+        QVERIFY(test::GenerateTone(m_media + "/tone.wav", 1.2));
+        QVERIFY(test::GenerateVideo(m_media + "/clip.mp4", 1.2, 160, 120));
+        QVERIFY(test::GenerateTone(m_media + "/short.ogg", 0.5));
+    }
+
+    void footersCountFilesAndRoundEachRow() {
+        FileListModel model;
+        QCOMPARE(model.footerText(1), QStringLiteral("0 file"));
+        QCOMPARE(model.footerText(3), QStringLiteral("00:00:00"));
+        model.appendItem(Row("a", "1.40"));
+        model.UpdateListFooters();
+        QCOMPARE(model.footerText(1), QStringLiteral("1 file"));
+        QCOMPARE(model.footerText(3), QStringLiteral("00:00:01"));
+        // Each row is rounded on its own: 1.4 + 1.4 gives 2 seconds, not 3.
+        model.appendItem(Row("b", "1.40"));
+        model.UpdateListFooters();
+        QCOMPARE(model.footerText(1), QStringLiteral("2 files"));
+        QCOMPARE(model.footerText(3), QStringLiteral("00:00:02"));
+        model.appendItem(Row("c", "3661.60"));
+        model.setFooterText(4, "Elapsed: 00:00:05");
+        QSignalSpy changed(&model, &FileListModel::footerTextChanged);
+        model.UpdateListFooters();
+        QCOMPARE(model.footerText(3), QStringLiteral("01:01:04"));
+        QCOMPARE(model.footerText(4), QStringLiteral("Elapsed: 00:00:05"));
+        QCOMPARE(changed.size(), 2);
+        model.clearRows();
+        model.UpdateListFooters();
+        QCOMPARE(model.footerText(1), QStringLiteral("0 file"));
+    }
+
+    void rowsAndCells() {
+        FileListModel model;
+        QCOMPARE(model.columnCount(), 46);
+        for (const char *name : {"a", "b", "c", "d", "e"})
+            model.appendItem(Row(name, "2.00"));
+        model.setItem(1, Item::AudioDurationLow, "123");
+        model.setItem(1, Item::TagLanguage, "fra");
+        QCOMPARE(model.index(1, 27).data().toString(), QStringLiteral("fra"));
+        QCOMPARE(model.index(1, 28).data().toString(), QStringLiteral("fra"));
+        QCOMPARE(model.index(1, 29).data().toString(), model.item(1, Item::TagTrack));
+        QCOMPARE(model.index(0, 1).data(Qt::ToolTipRole).toString(), QStringLiteral("/music/a.mp3"));
+        QCOMPARE(model.index(0, 2).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+        QCOMPARE(model.index(0, 1).data(Qt::TextAlignmentRole).toInt(),
+                 int(Qt::AlignLeft | Qt::AlignVCenter));
+        QCOMPARE(model.headerData(3, Qt::Horizontal, Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Name"));
+
+        // Rows go in any order, duplicates and strays ignored; the removed items come back.
+        const QList<MediaItem> removed = model.removeRowsAt({3, 0, 3, 9, -1});
+        QCOMPARE(removed.size(), 2);
+        QCOMPARE(Names(model), (QStringList{"b", "c", "e"}));
+        QCOMPARE(model.clearRows().size(), 3);
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(model.item(0, Item::Name), QString());
+        model.setItem(5, Item::Name, "nothing happens");
+    }
+
+    void renamingTheNameCell() {
+        FileListModel model;
+        model.appendItem(Row("Song", "2.00"));
+        const QModelIndex name = model.index(0, 1);
+        QVERIFY(!(model.flags(name) & Qt::ItemIsEditable));
+        model.setRenameEnabled(true);
+        QVERIFY(model.flags(name) & Qt::ItemIsEditable);
+        QVERIFY(!(model.flags(model.index(0, 2)) & Qt::ItemIsEditable));
+        QVERIFY(model.setData(name, "Better Title"));
+        QCOMPARE(model.item(0, Item::Name), QStringLiteral("Better Title"));
+        // An emptied name goes back to the file's own name.
+        QVERIFY(model.setData(name, "   "));
+        QCOMPARE(model.item(0, Item::Name), QStringLiteral("Song"));
+        QVERIFY(!model.setData(model.index(0, 2), "MP4"));
+    }
+
+    void rowStatusAndProgress() {
+        FileListModel model;
+        model.appendItem(Row("v", "2.00", "VIDEO"));
+        model.appendItem(Row("a", "2.00", "AUDIO"));
+        model.appendItem(Row("c", "2.00", "CD"));
+        SetRowStatus(model, -1, true, RowStatus::Done);
+        SetRowStatus(model, 0, true, RowStatus::Ready);
+        SetRowStatus(model, 1, true, RowStatus::Ready);
+        SetRowStatus(model, 2, true, RowStatus::Ready);
+        QCOMPARE(model.statusIcon(0), QStringLiteral("img_type_video.png"));
+        QCOMPARE(model.statusIcon(1), QStringLiteral("img_type_audio.png"));
+        QCOMPARE(model.index(2, 0).data(FileListModel::StatusIconRole).toString(),
+                 QStringLiteral("img_type_cd.png"));
+
+        // The busy animation runs 1..10 and wraps, whichever row it is drawn in.
+        QStringList frames;
+        for (int i = 0; i < 12; ++i) {
+            SetRowStatus(model, i % 2, true, RowStatus::Converting);
+            frames << model.statusIcon(i % 2);
+        }
+        QCOMPARE(frames.first(), QStringLiteral("img_busy_1.png"));
+        QCOMPARE(frames.at(9), QStringLiteral("img_busy_10.png"));
+        QCOMPARE(frames.at(10), QStringLiteral("img_busy_1.png"));
+
+        // 152 x 20 at 37 %: W 154, H 18, B 56.
+        const RowProgressCell cell = RowProgressGeometry(300, 40, 452, 60, 37);
+        QCOMPARE(cell.width, 154);
+        QCOMPARE(cell.height, 18);
+        QCOMPARE(cell.bar, 56);
+        QCOMPARE(RowProgressGeometry(0, 0, 152, 20, 0).bar, 0);
+        QCOMPARE(RowProgressGeometry(0, 0, 152, 20, 100).bar, 154);
+        QCOMPARE(RowProgressGeometry(0, 0, 99, 20, 50).bar, 50);
+        QCOMPARE(RowProgressMarkup(cell),
+                 QStringLiteral(
+                     "<Border Padding='0' Height='18' BorderThickness='0'BorderBrush='#ebebeb'>"
+                     "<Border Width='56' BorderBrush='#007AFF' BorderThickness='0' "
+                     "HorizontalAlignment='Left' VerticalAlignment='Center'><Border.Background>"
+                     "<LinearGradientBrush StartPoint='0,0' EndPoint='1,0'>"
+                     "<GradientStop Color='#007AFF' Offset='0'/><GradientStop Color='#007AFF' Offset='1'/>"
+                     "</LinearGradientBrush></Border.Background><TextBlock FontWeight='Bold' "
+                     "VerticalAlignment='Center' HorizontalAlignment='Center' Foreground='White'>37%"
+                     "</TextBlock></Border></Border>"));
+
+        model.setRowProgress(1, cell);
+        QCOMPARE(model.index(1, 4).data(FileListModel::ProgressRole).value<RowProgressCell>().bar, 56);
+        QCOMPARE(model.index(1, 4).data(FileListModel::ProgressMarkupRole).toString(),
+                 RowProgressMarkup(cell));
+        QVERIFY(!model.index(1, 4).data(Qt::DisplayRole).isValid());
+        // A converting frame keeps the figure; a finished status replaces it with its text.
+        SetRowStatus(model, 1, true, RowStatus::Converting);
+        QVERIFY(model.hasRowProgress(1));
+        SetRowStatus(model, 1, true, RowStatus::Done);
+        QVERIFY(!model.hasRowProgress(1));
+        QCOMPARE(model.index(1, 4).data().toString(), QStringLiteral("Done"));
+        QCOMPARE(model.statusIcon(1), QStringLiteral("img_status_done.png"));
+        SetRowStatus(model, 2, true, RowStatus::Unsuccessful);
+        QCOMPARE(model.item(2, Item::Progress), QStringLiteral("Unsuccessful!"));
+        SetRowStatus(model, 0, true, RowStatus::Canceled);
+        QCOMPARE(model.item(0, Item::Progress), QStringLiteral("Canceled!"));
+        QCOMPARE(model.statusIcon(0), QStringLiteral("img_status_canceled.png"));
+        // Without the icon flag only the text goes; the icon stays.
+        SetRowStatus(model, 2, false, RowStatus::Done);
+        QCOMPARE(model.item(2, Item::Progress), QString());
+        QCOMPARE(model.statusIcon(2), QStringLiteral("img_status_failed.png"));
+    }
+
+    void draggingRowsAndDroppingFiles() {
+        FileListModel model;
+        for (const char *name : {"a", "b", "c", "d"})
+            model.appendItem(Row(name, "2.00"));
+        QMimeData *mime = model.mimeData({model.index(3, 1), model.index(0, 1), model.index(0, 2)});
+        QVERIFY(mime->hasFormat(Config().clipboardId));
+        QVERIFY(model.canDropMimeData(mime, Qt::MoveAction, 2, 0, QModelIndex()));
+        QVERIFY(!model.canDropMimeData(mime, Qt::CopyAction, 2, 0, QModelIndex()));
+        QSignalSpy rearranged(&model, &FileListModel::rowsRearranged);
+        // The view must not delete the originals: the move is complete when the drop answers.
+        QVERIFY(!model.dropMimeData(mime, Qt::MoveAction, 2, 0, QModelIndex()));
+        QCOMPARE(Names(model), (QStringList{"b", "a", "d", "c"}));
+        QCOMPARE(rearranged.size(), 1);
+        delete mime;
+        // Dropped onto a row: before it; onto nothing: to the end.
+        mime = model.mimeData({model.index(0, 1)});
+        model.dropMimeData(mime, Qt::MoveAction, -1, -1, QModelIndex());
+        QCOMPARE(Names(model), (QStringList{"a", "d", "c", "b"}));
+        delete mime;
+        mime = model.mimeData({model.index(3, 1)});
+        model.dropMimeData(mime, Qt::MoveAction, -1, -1, model.index(1, 1));
+        QCOMPARE(Names(model), (QStringList{"a", "b", "d", "c"}));
+        delete mime;
+
+        QSignalSpy dropped(&model, &FileListModel::filesDropped);
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile("/music/x y.mp3"), QUrl("https://example.org/a.mp3"),
+                       QUrl::fromLocalFile("/music/folder")});
+        QVERIFY(model.canDropMimeData(&files, Qt::CopyAction, -1, -1, QModelIndex()));
+        model.dropMimeData(&files, Qt::CopyAction, -1, -1, QModelIndex());
+        QCOMPARE(dropped.size(), 1);
+        QCOMPARE(dropped.first().first().toStringList(), (QStringList{"/music/x y.mp3", "/music/folder"}));
+        QCOMPARE(model.rowCount(), 4);
+    }
+
+    void foldersAreSearchedForMediaFiles() {
+        const QString root = test::Home().path() + "/scan";
+        for (const char *name :
+             {"track 10.mp3", "track 2.mp3", "Track 1.FLAC", "notes.txt", "cover.jpg", "no extension",
+              "sub/inner.wav", "sub/deeper/deep.ogg", "sub/readme.md", "a folder.mp3/inside.wav"})
+            test::WriteFile(root + "/" + QString::fromUtf8(name));
+        QVERIFY(QFile::link(root, root + "/sub/loop"));
+        // A name that is not valid text is still found, so the import can say why it fails.
+        const QByteArray raw = QFile::encodeName(root) + "/bad\xff.mp3";
+        QVERIFY(QFile(QFile::decodeName(raw)).fileName().size() > 0);
+        FILE *f = fopen(raw.constData(), "w");
+        QVERIFY(f);
+        fclose(f);
+
+        const QStringList found = CollectMediaFiles({root, root + "/notes.txt"});
+        QStringList relative;
+        for (const QString &path : found)
+            relative << QString(path).remove(root + "/");
+        const QString bad = QFile::decodeName(raw).remove(root + "/");
+        QCOMPARE(relative,
+                 (QStringList{bad, "Track 1.FLAC", "track 2.mp3", "track 10.mp3", "a folder.mp3/inside.wav",
+                              "sub/inner.wav", "sub/deeper/deep.ogg", "notes.txt"}));
+        std::atomic_bool cancel{true};
+        QVERIFY(CollectMediaFiles({root}, &cancel).size() <= 4);
+        ::unlink(raw.constData());
+    }
+
+    void probingManyFilesKeepsTheirOrder() {
+        const QString folder = test::Home().path() + "/many";
+        QStringList paths;
+        const QStringList sources{m_media + "/tone.mp3", m_media + "/tone.wav", m_media + "/clip.mp4",
+                                  m_media + "/short.ogg"};
+        for (int i = 0; i < 40; ++i) {
+            const QString source = sources.at(i % sources.size());
+            const QString path = QStringLiteral("%1/%2 file.%3")
+                                     .arg(folder)
+                                     .arg(i, 3, 10, QLatin1Char('0'))
+                                     .arg(QFileInfo(source).suffix());
+            QDir().mkpath(folder);
+            QVERIFY(QFile::copy(source, path));
+            paths << path;
+        }
+        paths.insert(5, folder + "/missing.mp3");
+        paths.insert(9, test::WriteFile(folder + "/text.mp3", "not a song at all"));
+
+        const QString temp = test::Home().path() + "/probe-temp/";
+        QDir().mkpath(temp);
+        ProbeQueue queue;
+        queue.setThreadCount(4);
+        ProbeOptions options;
+        options.tempFolder = temp;
+        queue.setOptions(options);
+        QStringList delivered;
+        QList<ProbeOutcome::Kind> kinds;
+        int lastNumber = 0;
+        bool ordered = true;
+        connect(&queue, &ProbeQueue::outcomeReady, this, [&](const ProbeOutcome &o) {
+            delivered << o.path;
+            kinds << o.kind;
+        });
+        connect(&queue, &ProbeQueue::progress, this, [&](int number, int total, const QString &name) {
+            ordered = ordered && number >= lastNumber && number <= lastNumber + 1 && total == 42 &&
+                      QFileInfo(paths.at(number - 1)).fileName() == name;
+            lastNumber = number;
+        });
+        QSignalSpy finished(&queue, &ProbeQueue::finished);
+        QVERIFY(queue.start(paths, false));
+        QVERIFY(!queue.start(paths, false));
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(finished.first().first().toBool(), false);
+        QCOMPARE(delivered, paths);
+        QVERIFY(ordered);
+        QCOMPARE(kinds.at(5), ProbeOutcome::NotFound);
+        QCOMPARE(kinds.at(9), ProbeOutcome::OpenFailed);
+        QCOMPARE(kinds.count(ProbeOutcome::Skipped), 10);
+        QCOMPARE(kinds.count(ProbeOutcome::Added), 30);
+        QCOMPARE(QDir(temp).entryList(QDir::Files).size(), 10);
+
+        // Cancel after a few: nothing more arrives, and what the workers held leaves no picture.
+        for (const QString &file : QDir(temp).entryList(QDir::Files))
+            QFile::remove(temp + file);
+        delivered.clear();
+        int addedPictures = 0;
+        connect(&queue, &ProbeQueue::outcomeReady, this, [&](const ProbeOutcome &o) {
+            if (!o.item[Item::Thumbnail].isEmpty())
+                ++addedPictures;
+            if (delivered.size() == 6)
+                queue.cancel();
+        });
+        finished.clear();
+        QVERIFY(queue.start({folder}, true));
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(finished.first().first().toBool(), true);
+        QCOMPARE(delivered.size(), 6);
+        QVERIFY(!queue.isRunning());
+        QTest::qWait(200);
+        QCOMPARE(delivered.size(), 6);
+        QTRY_COMPARE_WITH_TIMEOUT(QDir(temp).entryList(QDir::Files).size(), addedPictures, 20000);
+    }
+};
+
+TV_TEST_MAIN_CORE(FileListModelTest)
+#include "tst_filelistmodel.moc"
