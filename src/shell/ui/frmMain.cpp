@@ -1,12 +1,14 @@
 #include "frmMain.h"
 
 #include "Config.h"
+#include "ConversionFlags.h"
 #include "FolderOpener.h"
 #include "ImageStore.h"
 #include "MessageBox.h"
 #include "OutputFolders.h"
 #include "OutputPanel.h"
 #include "Settings.h"
+#include "TextCommands.h"
 #include "WindowUtil.h"
 
 #include <QApplication>
@@ -57,6 +59,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(pa
     buildMenu();
     buildOutputPanel();
     setupFileList();
+    setupConversion();
 
     Timer_StartUp = new QTimer(this);
     Timer_StartUp->setObjectName(QStringLiteral("Timer_StartUp"));
@@ -143,11 +146,17 @@ void frmMain::buildMenu() {
     InsertMenuAction(mnuMenu, 16, exit);
 }
 
+void frmMain::insertMenuEntry(int index, QAction *action) { InsertMenuAction(mnuMenu, index, action); }
+
 bool frmMain::Form_Load() {
     if (m_loaded)
         return true;
     m_loaded = true;
 
+    // 1. A second start hands its command line to the running instance and ends.
+    if (!setupCommandInterface())
+        return false;
+    // 2.-4. Settings and the remembered output folder.
     LoadSettings();
     Txt_OutputPath->setText(Folders().outputFolder);
 
@@ -160,8 +169,12 @@ bool frmMain::Form_Load() {
     WriteSetting(QStringLiteral("WinTagInfo"), QString());
     WriteSetting(QStringLiteral("WinInfo"), QString());
 
-    m_shutdownWhenDone = false;
+    // 12. Idle, no shutdown asked for, not unloading.
+    setConversionState(Idle);
+    Flags().shutdownWhenDone = false;
+    mnuShutdownWhenDone->setChecked(false);
     m_unloading = false;
+    Flags().unloading = false;
     Timer_StartUp->start();
     qCInfo(lcStartup) << "frmMain loaded";
     return true;
@@ -169,11 +182,16 @@ bool frmMain::Form_Load() {
 
 void frmMain::Timer_StartUp_Timer() {
     Timer_StartUp->stop();
-    // Bring the window to the front once, without keeping it above other windows.
+    qCInfo(lcStartup) << "frmMain shown";
+    // A file named on the command line goes through the command interface, like a second start's.
+    if (m_textCommands->argumentCount() > 0) {
+        m_textCommands->ExecuteTextCommand(m_textCommands->arguments().constFirst());
+        return;
+    }
+    // Otherwise bring the window to the front once, without keeping it above other windows.
     SetTopMost(true, this);
     QApplication::processEvents();
     SetTopMost(false, this);
-    qCInfo(lcStartup) << "frmMain shown";
 }
 
 void frmMain::Form_Unload() {
@@ -194,8 +212,12 @@ void frmMain::Form_Unload() {
     WriteSetting(QStringLiteral("WinInfo"), QString());
     // 3. Events of background work are ignored from here on.
     m_unloading = true;
+    Flags().unloading = true;
+    // 4. Both engines stop; nothing they were writing keeps its name.
+    Conversion_Unload();
     // 5. No timer fires into a window that is going away.
     Timer_StartUp->stop();
+    Commands_Unload();
 
     SaveSettings();
     qCInfo(lcStartup) << "frmMain unloaded";
@@ -212,6 +234,12 @@ void frmMain::Cmd_FileListView_Click(int index) {
     case 1:
     case 2:
         FileList_Click(index);
+        break;
+    case 3:
+        ConvertClick();
+        break;
+    case 4:
+        StopClick();
         break;
     case 5:
         openOutputFolder();

@@ -6,8 +6,14 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include "CommandHost.h"
+#include "EncodingParameters.h"
+#include "ErrorTexts.h"
+
 class QBoxLayout;
 class QCheckBox;
+class QProgressBar;
+class QAction;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -17,13 +23,21 @@ class QTimer;
 namespace tv {
 
 class CatalogTable;
+class CommandChannel;
+class ConversionBatch;
+class PicturePopup;
+class TextCommands;
+class Engine;
+class frmWait;
+class OutputMerger;
 class OutputPanel;
+class SingleFileConversion;
 class FileDropTarget;
 class FileImporter;
 class FileListView;
 class InputInfoPanel;
 
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, public CommandHost {
     Q_OBJECT
 public:
     explicit frmMain(const QStringList &arguments, QWidget *parent = nullptr);
@@ -52,12 +66,46 @@ public:
     FileListView *fileList() const { return FileViewMain; }
     FileImporter *fileImporter() const { return m_fileImporter; }
 
+    // The conversion (frmMain_conversion.cpp): its state lives in the Convert button's tag.
+    enum ConversionState { Idle = 0, Converting = 1, Paused = 2 };
+    ConversionState conversionState() const;
+    // FFEncoder1 runs the batches, FFEncoder_MediaConverter single files for other windows.
+    Engine *batchEngine() const { return FFEncoder1; }
+    SingleFileConversion *singleFileConversion() const { return m_singleFile; }
+    // The encoding parameters of the next job as the format settings show them.
+    JobParameters formatJobParameters() const;
+    // Enables or disables the controls for an operating state (0 idle, 1 converting).
+    void SetUiState(int state, bool enabled);
+
+    // The text commands (frmMain_commands.cpp): what other programs may ask of the window.
+    TextCommands *textCommands() const { return m_textCommands; }
+    bool commandsBlocked() const override;
+    QString inputExtensionList() const override;
+    QStringList outputFormatLines() const override;
+    void removeAllFiles() override;
+    quint64 mainWindowHandle() const override;
+    quint64 activeWindowHandle() const override;
+    bool selectOutputByName(const QString &name) override;
+    void showImageOverlay(const QStringList &fields) override;
+    void importFile(const QString &path) override;
+    void showCannotOpenFile() override;
+    void showListState() override;
+    void processEvents() override;
+
+Q_SIGNALS:
+    // The batch is over and the window is idle again (after any report, merge or notice).
+    void batchCompleted();
+    // A completion notice went to the tray instead of a dialog (the window was minimised).
+    void completionNotified(const QString &text);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildLayout();
     void buildMenu();
+    // Puts an entry into mnuMenu at its index ("mnuMenu(10)"), in index order.
+    void insertMenuEntry(int index, QAction *action);
     QPushButton *addFileListViewButton(int index, const QString &caption, const QString &image,
                                        const QString &toolTip);
     void Txt_OutputPath_LostFocus();
@@ -72,6 +120,29 @@ private:
     void setupFileList();
     void FileList_Click(int index);
     void FileList_Unload();
+    void setupConversion();
+    void setConversionState(ConversionState state);
+    void ConvertClick();
+    void StartConversion();
+    void StopClick();
+    void Timer_ConversionElapsed_Timer();
+    void onRowProgress(int row, int figure);
+    void onTotalProgress(int value, const QString &text);
+    void onStalled(bool stalled);
+    void onRowSucceeded(int row, const QString &outputPath);
+    void onRowMoveFailed(int row, const QString &message);
+    void onRowFailed(int row, const QString &message, tv::FailureKind kind);
+    void showRowInformation(int row);
+    void setTotalBarBusy(bool busy);
+    void Conversion_Unload();
+    // Answers false when another instance took the command line and this one is to end.
+    bool setupCommandInterface();
+    void TxtCommand_Temp_Change();
+    void Commands_Unload();
+    // Batch completion (frmMain_completion.cpp).
+    void BatchEnd();
+    bool MergeOutputs();
+    void showCompletionNotice();
 
     // Widgets and state below belong to the UI thread.
     QStringList m_arguments;
@@ -89,6 +160,23 @@ private:
     InputInfoPanel *GroupBox_InputInfo = nullptr;
     FileImporter *m_fileImporter = nullptr;
     FileDropTarget *m_fileDropTarget = nullptr;
+    Engine *FFEncoder1 = nullptr;
+    SingleFileConversion *m_singleFile = nullptr;
+    ConversionBatch *m_batch = nullptr;
+    OutputMerger *m_merger = nullptr;
+    frmWait *m_convertWait = nullptr;
+    QTimer *Timer_ConversionElapsed = nullptr;
+    QProgressBar *ProgressBar_Total = nullptr;
+    QCheckBox *chkThreadMode = nullptr;
+    QLineEdit *txtThreadCount = nullptr;
+    QAction *mnuShutdownWhenDone = nullptr;
+    QList<QWidget *> m_lockedByBatch;
+    TextCommands *m_textCommands = nullptr;
+    CommandChannel *m_commandChannel = nullptr;
+    QLineEdit *TxtCommand_Temp = nullptr;      // the mailbox other processes write into
+    QLineEdit *TxtCommand_FirstTime = nullptr; // the first command-line argument, for outside readers
+    QLineEdit *TxtCommand_LoadingTime = nullptr; // the command being run, for outside readers
+    PicturePopup *PopupControl_Tag = nullptr; // controls SetUiState disabled, to be enabled again
 
     // Areas of the window that the subsystems fill (see the sketch in the architecture notes).
     QBoxLayout *m_toolbarArea = nullptr;   // toolbar buttons, left to right
@@ -100,7 +188,6 @@ private:
     bool m_loaded = false;
     bool m_unloading = false;
     bool m_unloaded = false;
-    bool m_shutdownWhenDone = false;
 };
 
 } // namespace tv

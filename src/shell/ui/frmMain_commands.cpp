@@ -1,0 +1,165 @@
+// The text command interface of the main window: the one instance per user, the mailbox that
+// other processes write commands into, and what each command does to the window.
+#include "CatalogOperations.h"
+#include "CatalogTable.h"
+#include "CommandChannel.h"
+#include "FileImporter.h"
+#include "FileListModel.h"
+#include "FileListView.h"
+#include "InputInfoPanel.h"
+#include "MediaItem.h"
+#include "MessageBox.h"
+#include "PicturePopup.h"
+#include "TextCommands.h"
+#include "WindowUtil.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QLineEdit>
+
+namespace tv {
+
+bool frmMain::setupCommandInterface() {
+    const QStringList arguments = m_arguments;
+    if (CommandChannel::ForwardToRunningInstance(arguments))
+        return false;
+
+    TxtCommand_Temp = new QLineEdit(this);
+    TxtCommand_Temp->setObjectName(QStringLiteral("TxtCommand_Temp"));
+    TxtCommand_Temp->hide();
+    TxtCommand_FirstTime = new QLineEdit(this);
+    TxtCommand_FirstTime->setObjectName(QStringLiteral("TxtCommand_FirstTime"));
+    TxtCommand_FirstTime->hide();
+    TxtCommand_LoadingTime = new QLineEdit(this);
+    TxtCommand_LoadingTime->setObjectName(QStringLiteral("TxtCommand_LoadingTime"));
+    TxtCommand_LoadingTime->hide();
+    connect(TxtCommand_Temp, &QLineEdit::textChanged, this, &frmMain::TxtCommand_Temp_Change);
+
+    PopupControl_Tag = new PicturePopup(this);
+
+    m_textCommands = new TextCommands(this, this);
+    m_textCommands->setArguments(QApplication::applicationFilePath(), arguments);
+    if (!arguments.isEmpty())
+        TxtCommand_FirstTime->setText(arguments.first());
+
+    m_commandChannel = new CommandChannel(this);
+    connect(m_commandChannel, &CommandChannel::commandReceived, TxtCommand_Temp, &QLineEdit::setText);
+    // Without a channel the window still works; only other programs cannot reach it.
+    m_commandChannel->listen();
+    return true;
+}
+
+void frmMain::Commands_Unload() {
+    if (m_textCommands)
+        m_textCommands->stopActiveWindowWatch();
+    if (PopupControl_Tag)
+        PopupControl_Tag->closeNow();
+}
+
+void frmMain::TxtCommand_Temp_Change() {
+    const QString text = TxtCommand_Temp->text();
+    if (text.isEmpty())
+        return;
+    const QString command = text.trimmed();
+    if (isMinimized())
+        showNormal();
+    if (!isVisible())
+        show();
+    SetTopMost(true, this);
+    raise();
+    activateWindow();
+    QApplication::processEvents();
+    if (!command.isEmpty()) {
+        TxtCommand_LoadingTime->setText(command);
+        m_textCommands->ExecuteTextCommand(command);
+    }
+    QApplication::processEvents();
+    TxtCommand_Temp->clear();
+    SetTopMost(false, this);
+    QApplication::processEvents();
+}
+
+bool frmMain::commandsBlocked() const {
+    return conversionState() != Idle || !isEnabled() || QApplication::activeModalWidget() != nullptr ||
+           (m_fileImporter && m_fileImporter->isImporting());
+}
+
+QString frmMain::inputExtensionList() const { return kVideoExtensions + kAudioExtensions.mid(1); }
+
+QStringList frmMain::outputFormatLines() const {
+    QStringList lines;
+    const CatalogTable &presets = presetCatalog();
+    for (int row = 1; row <= presets.rows(); ++row) {
+        const QString maker = GetCatalogField(presets, row, QStringLiteral("Maker"));
+        if (maker == QLatin1String("VideoFormat") || maker == QLatin1String("AudioFormat"))
+            lines << GetCatalogField(presets, row, QStringLiteral("Format"));
+        else if (maker == QLatin1String("WebFormat"))
+            lines << GetCatalogField(presets, row, QStringLiteral("Keyword"));
+        else if (GetCatalogField(presets, row, QStringLiteral("Name")) != kCustomPresetName)
+            lines << GetCatalogField(presets, row, QStringLiteral("Name"));
+    }
+    return lines;
+}
+
+void frmMain::removeAllFiles() {
+    FileViewMain->RemoveAllFiles();
+    FileViewMain->UpdateListFooters();
+    GroupBox_InputInfo->ShowInputInfo(FileViewMain->list(), -1);
+    FileViewMain->ShowListState();
+}
+
+quint64 frmMain::mainWindowHandle() const { return static_cast<quint64>(winId()); }
+
+quint64 frmMain::activeWindowHandle() const {
+    QWidget *active = QApplication::activeWindow();
+    return active ? static_cast<quint64>(active->winId()) : 0;
+}
+
+bool frmMain::selectOutputByName(const QString &name) {
+    const CatalogTable &presets = presetCatalog();
+    // Short names are format buttons (keywords), longer ones preset names.
+    const QString field = name.size() < 5 ? QStringLiteral("Keyword") : QStringLiteral("Name");
+    for (int row = 1; row <= presets.rows(); ++row) {
+        const QString presetName = GetCatalogField(presets, row, QStringLiteral("Name"));
+        if (presetName == kCustomPresetName)
+            continue;
+        if (GetCatalogField(presets, row, field).compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        SelectOutputFormat(presetName, GetCatalogField(presets, row, QStringLiteral("Maker")),
+                           GetCatalogField(presets, row, QStringLiteral("Keyword")));
+        return true;
+    }
+    return false;
+}
+
+void frmMain::showImageOverlay(const QStringList &fields) {
+    // The drag-and-drop hint picture of the list gives way to the notice.
+    if (QWidget *hint = findChild<QWidget *>(QStringLiteral("Pic_DragDrop")))
+        hint->hide();
+    if (fields.size() < 4)
+        return;
+    PopupControl_Tag->showPicture(fields.at(0), fields.at(1), fields.at(2).toInt(), fields.at(3).toInt());
+}
+
+void frmMain::importFile(const QString &path) {
+    // The command is answered only once the file is in the list (or reported).
+    QEventLoop wait;
+    const QMetaObject::Connection done = connect(m_fileImporter, &FileImporter::importFinished, &wait, &QEventLoop::quit);
+    m_fileImporter->ImportFiles(path);
+    if (m_fileImporter->isImporting())
+        wait.exec();
+    disconnect(done);
+    FileViewMain->UpdateListFooters();
+}
+
+void frmMain::showCannotOpenFile() {
+    ShowMessage(QStringLiteral("Plase check if the file format supported and listed in our website.\n\nThank you."),
+                MsgExclamation, QStringLiteral("Can not open file"));
+}
+
+void frmMain::showListState() { FileViewMain->ShowListState(); }
+
+void frmMain::processEvents() { QApplication::processEvents(); }
+
+} // namespace tv

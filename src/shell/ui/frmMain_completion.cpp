@@ -1,0 +1,170 @@
+// The end of a batch: the report of failed files, the merge of the outputs, and the notice
+// that the conversion is complete (a dialog, a tray message, or the computer powering off).
+#include "CMD_MediaConvert.h"
+#include "Config.h"
+#include "ConversionBatch.h"
+#include "ConversionFlags.h"
+#include "Engine.h"
+#include "FileListModel.h"
+#include "FileListView.h"
+#include "InputInfoPanel.h"
+#include "MediaItem.h"
+#include "MessageBox.h"
+#include "OutputMerger.h"
+#include "OutputPanel.h"
+#include "PowerOff.h"
+#include "ReportList.h"
+#include "frmMain.h"
+#include "frmMsg.h"
+#include "frmReportList.h"
+#include "frmWait.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+namespace tv {
+
+namespace {
+const QString kCompleted = QStringLiteral("Conversion is completed !");
+} // namespace
+
+void frmMain::BatchEnd() {
+    ConversionFlags &flags = Flags();
+    FileListModel &list = *FileViewMain->list();
+
+    // 1. Back to the idle window.
+    FFEncoder1->ClearJobs();
+    setConversionState(Idle);
+    setTotalBarBusy(false);
+    ProgressBar_Total->hide();
+    SetUiState(0, true);
+    setAcceptDrops(true);
+    QApplication::processEvents();
+
+    // 2. A closing window wants nothing more.
+    if (m_unloading)
+        return;
+
+    // 3. The report of the rows that failed (unless the computer is to power off anyway).
+    int failures = 0;
+    if (!flags.shutdownWhenDone) {
+        ClearReport();
+        for (int row = 0; row < list.rowCount(); ++row) {
+            if (list.item(row, Item::Progress).trimmed() != QLatin1String("Unsuccessful!"))
+                continue;
+            ++failures;
+            AddReportEntry(list.item(row, Item::Name), list.item(row, Item::ErrMsg).trimmed());
+        }
+        if (failures > 0) {
+            if (isMinimized())
+                showNormal();
+            if (Chk_Merge->isChecked()) {
+                // A merge cannot be made any more: the outputs of this batch go. Only rows that
+                // finished were written by this batch, so no older file of the user is touched.
+                for (int row = 0; row < list.rowCount(); ++row) {
+                    if (list.item(row, Item::Progress).trimmed() == QLatin1String("Done"))
+                        QFile::remove(list.item(row, Item::ConvertedFileName));
+                }
+            }
+            ShowReport(this, QStringLiteral("Conversion Reports"), QStringLiteral("Can not convert these files!"));
+        }
+    }
+
+    // 4. The clock stops.
+    Timer_ConversionElapsed->stop();
+    list.setFooterText(Item::Progress, QString());
+
+    // 5.–7. Merge and notices, only for a batch that ran to its end without failures.
+    if (!flags.stopRequested && failures == 0) {
+        bool merged = true;
+        if (Chk_Merge->isChecked())
+            merged = MergeOutputs();
+        if (merged) {
+            if (list.rowCount() > 0) {
+                FileViewMain->selectRow(0);
+                GroupBox_InputInfo->ShowInputInfo(&list, 0);
+            }
+            if (flags.shutdownWhenDone) {
+                RequestPowerOff(30, kCompleted);
+                close();
+                return;
+            }
+            if (!flags.suppressNotices)
+                showCompletionNotice();
+        }
+    }
+    // 8. The preview picture is redrawn here once the player exists.
+    Q_EMIT batchCompleted();
+}
+
+void frmMain::showCompletionNotice() {
+    const FileListModel &list = *FileViewMain->list();
+    const QString first = list.rowCount() > 0 ? list.item(0, Item::ConvertedFileName) : QString();
+    if (isMinimized() || !isVisible()) {
+        // A minimised or hidden window is not brought forward; the desktop shows a notice.
+        if (QSystemTrayIcon::isSystemTrayAvailable()) {
+            auto *tray = new QSystemTrayIcon(windowIcon(), this);
+            tray->show();
+            tray->showMessage(Config().productName, kCompleted + QStringLiteral("\n") + tr("Open output folder..."));
+            QTimer::singleShot(15000, tray, &QObject::deleteLater);
+        }
+        Q_EMIT completionNotified(kCompleted);
+        return;
+    }
+    frmMsg dialog(frmMsg::OffersBurning(first), Txt_OutputPath->text(), this);
+    // "Burn to disc" opens the audio CD burner once it exists; until then the button stays off.
+    dialog.exec();
+}
+
+bool frmMain::MergeOutputs() {
+    FileListModel &list = *FileViewMain->list();
+    MergeRequest request;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (list.item(row, Item::Progress).trimmed() == QLatin1String("Done"))
+            request.outputs << list.item(row, Item::ConvertedFileName);
+    }
+    if (request.outputs.size() < 2)
+        return true;
+    request.outputFolder = Txt_OutputPath->text();
+    request.panelIndex = m_outputPanel->currentTab();
+    request.workFolder = Paths().tempFolder;
+    // The first row's tags go into the joined file once the tag writer is connected.
+
+    Flags().waitMode = 3;
+    m_convertWait->ShowMode(frmWait::Finalizing);
+    QApplication::processEvents();
+    MergeResult result;
+    QEventLoop wait;
+    const QMetaObject::Connection done =
+        connect(m_merger, &OutputMerger::finished, &wait, [&result, &wait](const MergeResult &r) {
+            result = r;
+            wait.quit();
+        });
+    setEnabled(false);
+    m_convertWait->setEnabled(true);
+    m_merger->start(request);
+    wait.exec();
+    disconnect(done);
+    m_convertWait->hide();
+    setEnabled(true);
+    Flags().waitMode = 0;
+
+    if (!result.ok) {
+        ShowMessage(result.error, MsgCritical, QString());
+        return false;
+    }
+    if (result.merged) {
+        list.setItem(0, Item::ConvertedFileName, result.finalPath);
+        FileViewMain->viewport()->update();
+    }
+    return true;
+}
+
+} // namespace tv

@@ -1,0 +1,405 @@
+// The conversion driver of the main window: Convert Now / Pause / Resume and Stop, preparing a
+// job per row, progress in the rows and the total bar, the elapsed time and the outcome of
+// every row.
+#include "CatalogOperations.h"
+#include "ConversionBatch.h"
+#include "ConversionFlags.h"
+#include "Engine.h"
+#include "FileImporter.h"
+#include "FileListModel.h"
+#include "FileListView.h"
+#include "ImageStore.h"
+#include "InputInfoPanel.h"
+#include "KeyFilters.h"
+#include "MediaItem.h"
+#include "MessageBox.h"
+#include "OutputFolders.h"
+#include "OutputMerger.h"
+#include "OutputPanel.h"
+#include "RowStatus.h"
+#include "Settings.h"
+#include "SingleFileConversion.h"
+#include "TimeFormat.h"
+#include "frmMain.h"
+#include "frmWait.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+namespace tv {
+
+namespace {
+
+// Caption, image and tag of the Convert button per state.
+struct StateLook {
+    const char *caption;
+    const char *image;
+};
+const StateLook kStateLooks[] = {
+    {"Convert Now", "img_convert.png"},
+    {"Pause", "img_pause.png"},
+    {"Resume", "img_resume.png"},
+};
+
+} // namespace
+
+void frmMain::setupConversion() {
+    FFEncoder1 = new Engine(this);
+    FFEncoder1->setObjectName(QStringLiteral("FFEncoder1"));
+    m_singleFile = new SingleFileConversion(this);
+    m_batch = new ConversionBatch(FFEncoder1, this);
+    m_merger = new OutputMerger(this);
+
+    // Total progress, shown in place of the player while a batch runs.
+    ProgressBar_Total = new QProgressBar(this);
+    ProgressBar_Total->setObjectName(QStringLiteral("ProgressBar_Total"));
+    ProgressBar_Total->setTextVisible(true);
+    ProgressBar_Total->setAlignment(Qt::AlignCenter);
+    ProgressBar_Total->setMinimumHeight(26);
+    ProgressBar_Total->hide();
+    m_sidePanelArea->insertWidget(0, ProgressBar_Total);
+
+    chkThreadMode = new QCheckBox(tr("Jobs at once:"), this);
+    chkThreadMode->setObjectName(QStringLiteral("chkThreadMode"));
+    chkThreadMode->setToolTip(tr("Unticked, one file is converted per processor core"));
+    txtThreadCount = new QLineEdit(QStringLiteral("1"), this);
+    txtThreadCount->setObjectName(QStringLiteral("txtThreadCount"));
+    txtThreadCount->setMaximumWidth(44);
+    txtThreadCount->setEnabled(false);
+    InstallNumericKeyFilter(txtThreadCount);
+    connect(chkThreadMode, &QCheckBox::toggled, txtThreadCount, &QWidget::setEnabled);
+
+    QPushButton *convert = addFileListViewButton(3, tr("Convert Now"), QStringLiteral("img_convert.png"),
+                                                 tr("Convert every file of the list"));
+    convert->setMinimumWidth(130);
+    QFont bold = convert->font();
+    bold.setBold(true);
+    convert->setFont(bold);
+    QPushButton *stop = addFileListViewButton(4, tr("Stop"), QStringLiteral("img_stop.png"), tr("Stop converting"));
+    stop->setEnabled(false);
+    m_outputRowArea->addSpacing(12);
+    m_outputRowArea->addWidget(chkThreadMode);
+    m_outputRowArea->addWidget(txtThreadCount);
+    m_outputRowArea->addWidget(convert);
+    m_outputRowArea->addWidget(stop);
+
+    Timer_ConversionElapsed = new QTimer(this);
+    Timer_ConversionElapsed->setObjectName(QStringLiteral("Timer_ConversionElapsed"));
+    Timer_ConversionElapsed->setInterval(1000);
+    connect(Timer_ConversionElapsed, &QTimer::timeout, this, &frmMain::Timer_ConversionElapsed_Timer);
+
+    m_convertWait = new frmWait(this);
+    m_convertWait->setObjectName(QStringLiteral("frmWait_Convert"));
+    connect(m_convertWait, &frmWait::canceled, this, [this]() {
+        if (Flags().waitMode == 3)
+            m_merger->cancel();
+        else
+            Flags().cancelPrepare = true;
+    });
+
+    mnuShutdownWhenDone = new QAction(tr("Shutdown When All Tasks Done"), this);
+    mnuShutdownWhenDone->setCheckable(true);
+    connect(mnuShutdownWhenDone, &QAction::toggled, this, [](bool on) { Flags().shutdownWhenDone = on; });
+    insertMenuEntry(10, mnuShutdownWhenDone);
+
+    connect(m_batch, &ConversionBatch::rowProgress, this, &frmMain::onRowProgress);
+    connect(m_batch, &ConversionBatch::totalProgress, this, &frmMain::onTotalProgress);
+    connect(m_batch, &ConversionBatch::stalled, this, &frmMain::onStalled);
+    connect(m_batch, &ConversionBatch::rowSucceeded, this, &frmMain::onRowSucceeded);
+    connect(m_batch, &ConversionBatch::rowMoveFailed, this, &frmMain::onRowMoveFailed);
+    connect(m_batch, &ConversionBatch::rowFailed, this, &frmMain::onRowFailed);
+    connect(m_batch, &ConversionBatch::elapsedChanged, this, [this](int seconds) {
+        FileViewMain->list()->setFooterText(Item::Progress, QStringLiteral("Elapsed: ") + FormatClock(seconds));
+    });
+    connect(m_batch, &ConversionBatch::batchEnded, this, &frmMain::BatchEnd);
+
+    // The list refuses shortcuts, renaming and drops while a batch runs or is paused.
+    FileViewMain->setConversionBusyTest([this]() { return conversionState() != Idle; });
+    connect(m_fileImporter, &FileImporter::clearJobsRequested, this, [this]() {
+        if (conversionState() == Idle)
+            FFEncoder1->ClearJobs();
+    });
+}
+
+frmMain::ConversionState frmMain::conversionState() const {
+    const int state = Cmd_FileListView(3)->property("Tag").toString().toInt();
+    return state == 1 ? Converting : state == 2 ? Paused : Idle;
+}
+
+void frmMain::setConversionState(ConversionState state) {
+    QPushButton *button = Cmd_FileListView(3);
+    button->setText(tr(kStateLooks[state].caption));
+    button->setIcon(ThemeIcon(QString::fromLatin1(kStateLooks[state].image)));
+    button->setProperty("Tag", QString::number(state));
+}
+
+JobParameters frmMain::formatJobParameters() const {
+    // Until the format settings window exists the chosen preset's own values are the settings.
+    JobParameters job;
+    const int row = m_outputPanel->currentPresetRow();
+    auto field = [this, row](const char *name) {
+        QString value = GetCatalogField(presetCatalog(), row, QString::fromLatin1(name));
+        value.remove(QLatin1Char('#'));
+        return value;
+    };
+    job.AudioCodec = field("AudioCodec").trimmed();
+    job.FileExtention = field("FileExtention").trimmed().toUpper();
+    const QString channels = field("Channels").trimmed();
+    job.Channels = channels == QLatin1String("Mono") ? 0 : channels == QLatin1String("Stereo") ? 1 : 2;
+    job.AudioBitrate = field("AudioBitrate").remove(QLatin1String("kbps")).trimmed();
+    job.SampleRate = field("SampleRate").remove(QLatin1String("Hz")).trimmed();
+    job.AudioSize = field("AudioSize").trimmed();
+    job.Merge = Chk_Merge->isChecked();
+    return job;
+}
+
+void frmMain::SetUiState(int state, bool enabled) {
+    if (state == 1 && !enabled) {
+        // Everything that changes the list, the output or the settings waits for the batch.
+        const QList<QWidget *> controls = {Cmd_FileListView(0), Cmd_FileListView(1), Cmd_FileListView(2),
+                                           Cmd_FileListView(7), Cmd_FileListView(10), Cmd_FileListView(11),
+                                           Cmd_FileListView(12), Txt_OutputPath, m_outputPanel, Chk_Merge,
+                                           chkThreadMode, txtThreadCount};
+        m_lockedByBatch.clear();
+        for (QWidget *control : controls) {
+            if (control && control->isEnabled()) {
+                control->setEnabled(false);
+                m_lockedByBatch << control;
+            }
+        }
+        Cmd_FileListView(4)->setEnabled(true);
+        return;
+    }
+    for (QWidget *control : std::as_const(m_lockedByBatch))
+        control->setEnabled(true);
+    m_lockedByBatch.clear();
+    Cmd_FileListView(4)->setEnabled(false);
+}
+
+void frmMain::ConvertClick() {
+    switch (conversionState()) {
+    case Idle:
+        StartConversion();
+        break;
+    case Converting:
+        setConversionState(Paused);
+        m_batch->pause();
+        Timer_ConversionElapsed->stop();
+        break;
+    case Paused:
+        setConversionState(Converting);
+        m_batch->resume();
+        Timer_ConversionElapsed->start();
+        break;
+    }
+}
+
+void frmMain::StartConversion() {
+    ConversionFlags &flags = Flags();
+    flags.stopRequested = false;
+    flags.suppressNotices = false;
+    setAcceptDrops(false);
+
+    QString folder = Txt_OutputPath->text();
+    const bool usable = CheckOutputFolder(folder);
+    Txt_OutputPath->setText(folder);
+    if (!usable) {
+        Txt_OutputPath->selectAll();
+        Txt_OutputPath->setFocus();
+        setAcceptDrops(true);
+        return;
+    }
+    // The preview player stops here once it exists.
+    setConversionState(Converting);
+
+    FileListModel &list = *FileViewMain->list();
+    BatchSettings settings;
+    settings.format = formatJobParameters();
+    settings.outputFolder = Txt_OutputPath->text();
+    settings.outputFileNamePolicy = Settings().outputFileName;
+    m_batch->begin(settings);
+    GroupBox_InputInfo->ShowInputInfo(&list, -1);
+
+    for (int row = 0; row < list.rowCount(); ++row) {
+        SetRowStatus(list, row, true, RowStatus::Ready);
+        SetRowStatus(list, row, false, RowStatus::Ready);
+    }
+    flags.cancelPrepare = false;
+
+    flags.waitMode = 1;
+    m_convertWait->ShowMode(frmWait::PrepareFiles);
+    m_convertWait->setMessage(tr("Preparing for conversion..."));
+    m_convertWait->setProgressMaximum(std::max(0, list.rowCount() - 1));
+    QApplication::processEvents();
+
+    for (int row = 0; row < list.rowCount(); ++row) {
+        const MediaItem &item = list.mediaItem(row);
+        BatchRow source;
+        source.inputPath = item.inputPath();
+        source.displayName = item[Item::Name] + QLatin1Char('.') + item[Item::Format];
+        source.trimStart = item[Item::TrimStart];
+        source.trimDuration = item[Item::TrimDuration];
+        const PreparedJob job = m_batch->prepareRow(row, source);
+        list.setItem(row, Item::ConvertedFileName, job.convertedFileName);
+        if (!job.ok) {
+            m_convertWait->hide();
+            if (job.refusedAtAdd)
+                ShowMessage(RefusalText(job.message), MsgExclamation, QStringLiteral("Attention!"));
+            else
+                ShowMessage(job.message, MsgCritical, QString());
+            flags.cancelPrepare = true;
+            break;
+        }
+        m_convertWait->setFileNumber(row + 1, list.rowCount());
+        m_convertWait->setFileName(source.displayName);
+        m_convertWait->setProgressValue(row);
+        QApplication::processEvents();
+        if (flags.cancelPrepare)
+            break;
+    }
+
+    m_convertWait->hide();
+    ProgressBar_Total->setMaximum(std::max(1, m_batch->totalMaximum()));
+    ProgressBar_Total->setValue(0);
+    ProgressBar_Total->setFormat(QString());
+    ProgressBar_Total->show();
+    setTotalBarBusy(false);
+
+    if (!flags.cancelPrepare) {
+        SetUiState(1, false);
+        int parallel = 0;
+        if (chkThreadMode->isChecked())
+            parallel = ParseShortOr(txtThreadCount->text(), 1);
+        m_batch->start(parallel);
+        flags.elapsedSeconds = 0;
+        Timer_ConversionElapsed->start();
+        return;
+    }
+    m_batch->abandon();
+    setConversionState(Idle);
+    SetUiState(0, true);
+    ProgressBar_Total->hide();
+    setAcceptDrops(true);
+}
+
+void frmMain::StopClick() {
+    Cmd_FileListView(3)->setEnabled(false);
+    Cmd_FileListView(4)->setEnabled(false);
+    Flags().stopRequested = true;
+    m_batch->stop();
+    QApplication::processEvents();
+    Cmd_FileListView(3)->setEnabled(true);
+}
+
+void frmMain::Timer_ConversionElapsed_Timer() {
+    Flags().elapsedSeconds += 1;
+    m_batch->tick();
+}
+
+void frmMain::setTotalBarBusy(bool busy) {
+    if (busy) {
+        ProgressBar_Total->setFormat(QStringLiteral("Processing..."));
+        ProgressBar_Total->setRange(0, 0);
+    } else if (ProgressBar_Total->maximum() == 0) {
+        ProgressBar_Total->setRange(0, std::max(1, m_batch->totalMaximum()));
+    }
+    ProgressBar_Total->setProperty("displayState", busy ? 2 : 1);
+}
+
+void frmMain::onRowProgress(int row, int figure) {
+    if (m_unloading || conversionState() == Idle)
+        return;
+    FileViewMain->ShowRowProgress(row, Item::Progress, figure);
+    SetRowStatus(*FileViewMain->list(), row, true, RowStatus::Converting);
+}
+
+void frmMain::onTotalProgress(int value, const QString &text) {
+    if (m_unloading || conversionState() == Idle)
+        return;
+    if (ProgressBar_Total->maximum() == 0)
+        return; // busy: the figure returns with the next tick
+    ProgressBar_Total->setValue(std::min(value, ProgressBar_Total->maximum()));
+    ProgressBar_Total->setFormat(text);
+}
+
+void frmMain::onStalled(bool stalled) {
+    if (!m_unloading)
+        setTotalBarBusy(stalled);
+}
+
+void frmMain::showRowInformation(int row) {
+    FileListModel &list = *FileViewMain->list();
+    if (row < 0 || row >= list.rowCount())
+        return;
+    FileViewMain->selectRow(row);
+    GroupBox_InputInfo->ShowInputInfo(&list, row);
+}
+
+void frmMain::onRowSucceeded(int row, const QString &) {
+    if (m_unloading)
+        return;
+    Flags().anySucceeded = true;
+    FileListModel &list = *FileViewMain->list();
+    SetRowStatus(list, row, true, RowStatus::Done);
+    FileViewMain->scrollTo(list.index(row, Item::Name));
+    if (row + 1 < list.rowCount())
+        showRowInformation(row + 1);
+}
+
+void frmMain::onRowMoveFailed(int row, const QString &message) {
+    if (m_unloading)
+        return;
+    FileListModel &list = *FileViewMain->list();
+    SetRowStatus(list, row, true, RowStatus::Unsuccessful);
+    list.setItem(row, Item::ErrMsg, message);
+}
+
+void frmMain::onRowFailed(int row, const QString &message, FailureKind kind) {
+    if (m_unloading)
+        return;
+    FileListModel &list = *FileViewMain->list();
+    list.setItem(row, Item::Progress, QStringLiteral("Unsuccessful! "));
+    list.setItem(row, Item::ErrMsg, message);
+    Timer_ConversionElapsed->stop();
+    list.setFooterText(Item::Progress, QString());
+    switch (kind) {
+    case FailureKind::DiskFull:
+        StopClick();
+        QApplication::processEvents();
+        ShowMessage(DiskFullText(Txt_OutputPath->text()), MsgExclamation, QStringLiteral("Attention!"));
+        Flags().lastError = QStringLiteral("Error");
+        break;
+    case FailureKind::InvalidData:
+        StopClick();
+        QApplication::processEvents();
+        ShowMessage(InvalidDataText(), MsgExclamation, QStringLiteral("Attention!"));
+        Flags().lastError = QStringLiteral("Error");
+        break;
+    case FailureKind::Other:
+        Flags().lastError = QStringLiteral("Error");
+        SetRowStatus(list, row, true, RowStatus::Unsuccessful);
+        break;
+    }
+    showRowInformation(row);
+}
+
+void frmMain::Conversion_Unload() {
+    m_convertWait->ShowMode(frmWait::Closing);
+    QApplication::processEvents();
+    m_merger->cancel();
+    FFEncoder1->StopAll(false);
+    m_singleFile->engine()->StopAll(false);
+    FFEncoder1->ClearJobs();
+    m_singleFile->engine()->ClearJobs();
+    Timer_ConversionElapsed->stop();
+    m_convertWait->hide();
+}
+
+} // namespace tv
