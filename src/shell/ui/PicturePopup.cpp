@@ -25,7 +25,8 @@ void PicturePopup::closeNow() {
     hide();
 }
 
-bool PicturePopup::showPicture(const QString &path, const QString &animation, int animationTime, int displayTime) {
+bool PicturePopup::showPicture(const QString &path, const QString &animation, int animationTime,
+                               int displayTime) {
     QImageReader reader(path);
     // Large pictures are read at a notice's size, never at their full resolution.
     const QSize size = reader.size();
@@ -49,8 +50,8 @@ bool PicturePopup::showPicture(const QString &path, const QString &animation, in
     setWindowOpacity(1.0);
     show();
     if (m_animation != QLatin1String("none") && animationTime > 0) {
-        auto *run = new QPropertyAnimation(this, m_animation == QLatin1String("fade") ? "windowOpacity" : "geometry",
-                                           this);
+        auto *run = new QPropertyAnimation(
+            this, m_animation == QLatin1String("fade") ? "windowOpacity" : "geometry", this);
         run->setDuration(animationTime);
         if (m_animation == QLatin1String("fade")) {
             run->setStartValue(0.0);

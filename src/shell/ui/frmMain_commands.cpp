@@ -85,7 +85,9 @@ bool frmMain::commandsBlocked() const {
            (m_fileImporter && m_fileImporter->isImporting());
 }
 
-QString frmMain::inputExtensionList() const { return kVideoExtensions + kAudioExtensions.mid(1); }
+QString frmMain::inputExtensionList() const {
+    return kVideoExtensions + kAudioExtensions.mid(1);
+}
 
 QStringList frmMain::outputFormatLines() const {
     QStringList lines;
@@ -109,7 +111,9 @@ void frmMain::removeAllFiles() {
     FileViewMain->ShowListState();
 }
 
-quint64 frmMain::mainWindowHandle() const { return static_cast<quint64>(winId()); }
+quint64 frmMain::mainWindowHandle() const {
+    return static_cast<quint64>(winId());
+}
 
 quint64 frmMain::activeWindowHandle() const {
     QWidget *active = QApplication::activeWindow();
@@ -145,7 +149,8 @@ void frmMain::showImageOverlay(const QStringList &fields) {
 void frmMain::importFile(const QString &path) {
     // The command is answered only once the file is in the list (or reported).
     QEventLoop wait;
-    const QMetaObject::Connection done = connect(m_fileImporter, &FileImporter::importFinished, &wait, &QEventLoop::quit);
+    const QMetaObject::Connection done =
+        connect(m_fileImporter, &FileImporter::importFinished, &wait, &QEventLoop::quit);
     m_fileImporter->ImportFiles(path);
     if (m_fileImporter->isImporting())
         wait.exec();
@@ -154,12 +159,17 @@ void frmMain::importFile(const QString &path) {
 }
 
 void frmMain::showCannotOpenFile() {
-    ShowMessage(QStringLiteral("Plase check if the file format supported and listed in our website.\n\nThank you."),
-                MsgExclamation, QStringLiteral("Can not open file"));
+    ShowMessage(
+        QStringLiteral("Plase check if the file format supported and listed in our website.\n\nThank you."),
+        MsgExclamation, QStringLiteral("Can not open file"));
 }
 
-void frmMain::showListState() { FileViewMain->ShowListState(); }
+void frmMain::showListState() {
+    FileViewMain->ShowListState();
+}
 
-void frmMain::processEvents() { QApplication::processEvents(); }
+void frmMain::processEvents() {
+    QApplication::processEvents();
+}
 
 } // namespace tv

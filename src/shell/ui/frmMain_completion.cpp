@@ -73,7 +73,8 @@ void frmMain::BatchEnd() {
                         QFile::remove(list.item(row, Item::ConvertedFileName));
                 }
             }
-            ShowReport(this, QStringLiteral("Conversion Reports"), QStringLiteral("Can not convert these files!"));
+            ShowReport(this, QStringLiteral("Conversion Reports"),
+                       QStringLiteral("Can not convert these files!"));
         }
     }
 
@@ -112,7 +113,8 @@ void frmMain::showCompletionNotice() {
         if (QSystemTrayIcon::isSystemTrayAvailable()) {
             auto *tray = new QSystemTrayIcon(windowIcon(), this);
             tray->show();
-            tray->showMessage(Config().productName, kCompleted + QStringLiteral("\n") + tr("Open output folder..."));
+            tray->showMessage(Config().productName,
+                              kCompleted + QStringLiteral("\n") + tr("Open output folder..."));
             QTimer::singleShot(15000, tray, &QObject::deleteLater);
         }
         Q_EMIT completionNotified(kCompleted);

@@ -82,7 +82,8 @@ void frmMain::setupConversion() {
     QFont bold = convert->font();
     bold.setBold(true);
     convert->setFont(bold);
-    QPushButton *stop = addFileListViewButton(4, tr("Stop"), QStringLiteral("img_stop.png"), tr("Stop converting"));
+    QPushButton *stop =
+        addFileListViewButton(4, tr("Stop"), QStringLiteral("img_stop.png"), tr("Stop converting"));
     stop->setEnabled(false);
     m_outputRowArea->addSpacing(12);
     m_outputRowArea->addWidget(chkThreadMode);
@@ -116,7 +117,8 @@ void frmMain::setupConversion() {
     connect(m_batch, &ConversionBatch::rowMoveFailed, this, &frmMain::onRowMoveFailed);
     connect(m_batch, &ConversionBatch::rowFailed, this, &frmMain::onRowFailed);
     connect(m_batch, &ConversionBatch::elapsedChanged, this, [this](int seconds) {
-        FileViewMain->list()->setFooterText(Item::Progress, QStringLiteral("Elapsed: ") + FormatClock(seconds));
+        FileViewMain->list()->setFooterText(Item::Progress,
+                                            QStringLiteral("Elapsed: ") + FormatClock(seconds));
     });
     connect(m_batch, &ConversionBatch::batchEnded, this, &frmMain::BatchEnd);
 
@@ -163,10 +165,12 @@ JobParameters frmMain::formatJobParameters() const {
 void frmMain::SetUiState(int state, bool enabled) {
     if (state == 1 && !enabled) {
         // Everything that changes the list, the output or the settings waits for the batch.
-        const QList<QWidget *> controls = {Cmd_FileListView(0), Cmd_FileListView(1), Cmd_FileListView(2),
-                                           Cmd_FileListView(7), Cmd_FileListView(10), Cmd_FileListView(11),
-                                           Cmd_FileListView(12), Txt_OutputPath, m_outputPanel, Chk_Merge,
-                                           chkThreadMode, txtThreadCount};
+        const QList<QWidget *> controls = {Cmd_FileListView(0),  Cmd_FileListView(1),
+                                           Cmd_FileListView(2),  Cmd_FileListView(7),
+                                           Cmd_FileListView(10), Cmd_FileListView(11),
+                                           Cmd_FileListView(12), Txt_OutputPath,
+                                           m_outputPanel,        Chk_Merge,
+                                           chkThreadMode,        txtThreadCount};
         m_lockedByBatch.clear();
         for (QWidget *control : controls) {
             if (control && control->isEnabled()) {

@@ -1,0 +1,262 @@
+// "Convert Now" in the real main window: rows in, outputs out, with the row states, messages,
+// merge, notices and power-off the user would see.
+#include "CatalogOperations.h"
+#include "Config.h"
+#include "ConversionFlags.h"
+#include "FileListModel.h"
+#include "FileListView.h"
+#include "MediaGen.h"
+#include "MediaItem.h"
+#include "MediaProbe.h"
+#include "MessageBox.h"
+#include "OutputFolders.h"
+#include "OutputPanel.h"
+#include "PowerOff.h"
+#include "ReportList.h"
+#include "Settings.h"
+#include "TestEnv.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+
+using namespace tv;
+
+namespace {
+
+// Closes every modal window that opens (completion dialogs) and every report window, noting names.
+class DialogCloser : public QObject {
+public:
+    DialogCloser() {
+        m_timer.setInterval(20);
+        connect(&m_timer, &QTimer::timeout, this, [this]() {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                seen << modal->objectName();
+                QMetaObject::invokeMethod(modal, "reject");
+            }
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                if (w->objectName() == "frmReportList" && w->isVisible()) {
+                    seen << w->objectName();
+                    w->close();
+                }
+            }
+        });
+        m_timer.start();
+    }
+    QStringList seen;
+
+private:
+    QTimer m_timer;
+};
+
+QString Status(frmMain &w, int row) {
+    return w.fileList()->list()->item(row, Item::Progress);
+}
+
+} // namespace
+
+class FrmMainConversionTest : public QObject {
+    Q_OBJECT
+private:
+    QString m_in;
+    QStringList m_messages;
+
+    std::unique_ptr<frmMain> makeWindow(const QString &outputFolder) {
+        auto w = std::make_unique<frmMain>(QStringList{});
+        if (!w->Form_Load())
+            return nullptr;
+        w->show();
+        QDir().mkpath(outputFolder);
+        w->findChild<QLineEdit *>("Txt_OutputPath")->setText(outputFolder);
+        return w;
+    }
+
+    bool runBatch(frmMain &w) {
+        QSignalSpy completed(&w, &frmMain::batchCompleted);
+        w.Cmd_FileListView(3)->click();
+        if (completed.isEmpty() && !completed.wait(60000))
+            return false;
+        return w.conversionState() == frmMain::Idle;
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        ReadConfiguration();
+        LoadFolders();
+        m_in = test::Home().path() + "/in/";
+        for (const char *name : {"one", "two", "three"})
+            QVERIFY(test::GenerateTone(m_in + name + ".wav", 2.0));
+        QVERIFY(test::GenerateTone(m_in + "long.flac", 30.0));
+        SetMessageHandler([this](const QString &prompt, int, const QString &title) {
+            m_messages << title + "|" + prompt;
+            return int(AnsOk);
+        });
+        SetPowerOffBackend([](int, const QString &) {
+            qFatal("no test may power the machine off without its own backend");
+            return false;
+        });
+    }
+
+    void init() { m_messages.clear(); }
+
+    void convertsTheListAndShowsTheCompletionDialog() {
+        const QString out = test::Home().path() + "/out1/";
+        auto w = makeWindow(out);
+        QVERIFY(w);
+        for (const char *name : {"one", "two", "three"})
+            w->importFile(m_in + name + ".wav");
+        QCOMPARE(w->fileList()->list()->rowCount(), 3);
+        DialogCloser closer;
+        QVERIFY(runBatch(*w));
+        for (int row = 0; row < 3; ++row) {
+            QCOMPARE(Status(*w, row).trimmed(), QStringLiteral("Done"));
+            const QString output = w->fileList()->list()->item(row, Item::ConvertedFileName);
+            QVERIFY2(output.startsWith(out) && output.endsWith(".MP3"), qPrintable(output));
+            QCOMPARE(test::ProbeWithFFprobe(output).codec, QStringLiteral("mp3"));
+        }
+        QVERIFY(closer.seen.contains("frmMsg2")); // MP3 outputs offer burning
+        QVERIFY(!w->findChild<QProgressBar *>("ProgressBar_Total")->isVisible());
+        QCOMPARE(w->Cmd_FileListView(3)->text(), QStringLiteral("Convert Now"));
+        QVERIFY(w->Cmd_FileListView(0)->isEnabled());
+        QVERIFY(m_messages.isEmpty());
+
+        // A second batch in a row names its outputs anew instead of overwriting.
+        QVERIFY(runBatch(*w));
+        QVERIFY(w->fileList()->list()->item(0, Item::ConvertedFileName).endsWith("one_(new).MP3"));
+    }
+
+    void emptyListStillCompletes() {
+        auto w = makeWindow(test::Home().path() + "/out-empty/");
+        DialogCloser closer;
+        QVERIFY(runBatch(*w));
+        QCOMPARE(closer.seen, QStringList{"frmMsg"}); // no output to look at: the plain dialog
+    }
+
+    void aVanishedInputStopsThePreparation() {
+        const QString out = test::Home().path() + "/out2/";
+        auto w = makeWindow(out);
+        const QString doomed = m_in + "doomed.wav";
+        QFile::copy(m_in + "one.wav", doomed);
+        w->importFile(m_in + "two.wav");
+        w->importFile(doomed);
+        QFile::remove(doomed);
+        w->Cmd_FileListView(3)->click();
+        QCOMPARE(w->conversionState(), frmMain::Idle);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages.first().startsWith("Attention!|" + doomed + "\n\nNo such file or directory"),
+                 qPrintable(m_messages.first()));
+        QVERIFY(w->Cmd_FileListView(0)->isEnabled());
+        QVERIFY(!QFile::exists(out + "two.MP3")); // nothing was started
+    }
+
+    void aFullDiskStopsTheBatchAndReports() {
+        const QString full = test::Home().path() + "/fullout";
+        if (!test::MountTmpfs(full, false, "64k"))
+            QSKIP("mounting a tmpfs is refused here");
+        auto w = makeWindow(full + "/");
+        w->importFile(m_in + "long.flac");
+        w->importFile(m_in + "one.wav");
+        // WAV output of 30 s does not fit in 64 KB.
+        w->SelectOutputFormat("CD Quality - PCM 16 bit, 44100 Hz, Stereo", "AudioFormat", "WAV");
+        DialogCloser closer;
+        const bool ended = runBatch(*w);
+        const QStringList left = QDir(full).entryList(QDir::Files | QDir::Hidden);
+        test::Unmount(full);
+        QVERIFY(ended);
+        QVERIFY(!m_messages.isEmpty());
+        QCOMPARE(m_messages.first(), "Attention!|" + DiskFullText(full + "/"));
+        QCOMPARE(Status(*w, 0), QStringLiteral("Unsuccessful! "));
+        QVERIFY(w->fileList()->list()->item(0, Item::ErrMsg).contains("No space left on device"));
+        QTRY_VERIFY(closer.seen.contains("frmReportList"));
+        QVERIFY(!closer.seen.contains("frmMsg2")); // no completion after a failure
+        QVERIFY(!left.contains("long.WAV"));
+        QVERIFY(Flags().stopRequested);
+    }
+
+    void stopKeepsDoneRowsAndSkipsNotices() {
+        const QString out = test::Home().path() + "/out3/";
+        auto w = makeWindow(out);
+        w->importFile(m_in + "one.wav");
+        w->importFile(m_in + "long.flac");
+        w->findChild<QCheckBox *>("chkThreadMode")->setChecked(true);
+        w->findChild<QLineEdit *>("txtThreadCount")->setText("abc"); // not a number: one at a time
+        DialogCloser closer;
+        QSignalSpy completed(w.get(), &frmMain::batchCompleted);
+        w->Cmd_FileListView(3)->click();
+        QCOMPARE(w->conversionState(), frmMain::Converting);
+        QVERIFY(w->Cmd_FileListView(4)->isEnabled());
+        QVERIFY(!w->Cmd_FileListView(0)->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(Status(*w, 0).trimmed(), QStringLiteral("Done"), 30000);
+        w->Cmd_FileListView(3)->click(); // pause
+        QCOMPARE(w->conversionState(), frmMain::Paused);
+        QCOMPARE(w->Cmd_FileListView(3)->text(), QStringLiteral("Resume"));
+        w->Cmd_FileListView(4)->click(); // stop
+        QVERIFY(completed.wait(30000));
+        QCOMPARE(w->conversionState(), frmMain::Idle);
+        QCOMPARE(Status(*w, 0).trimmed(), QStringLiteral("Done"));
+        QCOMPARE(Status(*w, 1).trimmed(), QString());
+        QVERIFY(closer.seen.isEmpty());
+        QVERIFY(!QFile::exists(out + "long.MP3"));
+        w->findChild<QCheckBox *>("chkThreadMode")->setChecked(false);
+    }
+
+    void mergeJoinsTheOutputsUnderTheFirstName() {
+        const QString out = test::Home().path() + "/out4/";
+        auto w = makeWindow(out);
+        w->importFile(m_in + "one.wav");
+        w->importFile(m_in + "two.wav");
+        w->findChild<QCheckBox *>("Chk_Merge")->setChecked(true);
+        DialogCloser closer;
+        QVERIFY(runBatch(*w));
+        const QString joined = w->fileList()->list()->item(0, Item::ConvertedFileName);
+        QCOMPARE(joined, out + "one_(new).MP3");
+        QVERIFY(QFile::exists(joined));
+        QVERIFY(!QFile::exists(out + "one.MP3"));
+        QVERIFY(!QFile::exists(out + "two.MP3"));
+        QVERIFY(qAbs(test::ProbeWithFFprobe(joined).duration - 4.0) < 0.2);
+        QVERIFY(closer.seen.contains("frmMsg2"));
+    }
+
+    void aMinimisedWindowGetsANoticeInstead() {
+        auto w = makeWindow(test::Home().path() + "/out5/");
+        w->importFile(m_in + "one.wav");
+        w->SelectOutputFormat("Lossless - 44100 Hz, Stereo", "AudioFormat", "FLAC");
+        w->showMinimized();
+        QSignalSpy notices(w.get(), &frmMain::completionNotified);
+        DialogCloser closer;
+        QVERIFY(runBatch(*w));
+        QCOMPARE(notices.size(), 1);
+        QCOMPARE(notices.first().first().toString(), QStringLiteral("Conversion is completed !"));
+        QVERIFY(closer.seen.isEmpty());
+    }
+
+    void shutdownWhenDoneAsksForPowerOffAndEnds() {
+        auto w = makeWindow(test::Home().path() + "/out6/");
+        w->importFile(m_in + "one.wav");
+        QList<QPair<int, QString>> requests;
+        SetPowerOffBackend([&](int delay, const QString &message) {
+            requests.append({delay, message});
+            return true;
+        });
+        w->findChild<QAction *>("mnuMenu(10)")->setChecked(true);
+        DialogCloser closer;
+        w->Cmd_FileListView(3)->click();
+        // The window closes itself instead of telling the user anything.
+        QTRY_VERIFY_WITH_TIMEOUT(w->isUnloading(), 60000);
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.first().first, 30);
+        QCOMPARE(requests.first().second, QStringLiteral("Conversion is completed !"));
+        QVERIFY(w->isUnloading());
+        QVERIFY(closer.seen.isEmpty());
+        SetPowerOffBackend({});
+    }
+};
+
+TV_TEST_MAIN(FrmMainConversionTest)
+#include "tst_frmmain_conversion.moc"
