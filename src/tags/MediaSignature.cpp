@@ -258,6 +258,12 @@ MediaSignature DetectMediaSignature(QIODevice &device) {
     signature.leadingId3v2Bytes = offset;
     if (!head.isEmpty())
         signature.container = ContainerOf(head, size - offset, &signature);
+    // Behind an ID3v2 tag there is MPEG audio in practice, even when its frames are damaged or
+    // missing (tag-only files): such a file is read and written as MPEG audio.
+    if (signature.container == MediaContainer::Unknown && (offset > 0 || Id3v2TagSize(head) > 0)) {
+        signature.container = MediaContainer::MpegAudio;
+        signature.mpegLayer = 3;
+    }
     device.seek(start);
     return signature;
 }

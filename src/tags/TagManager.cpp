@@ -111,7 +111,8 @@ QString WaveFormatName(int tag) {
     case 0x0050: return QStringLiteral("MPEG");
     case 0x0055: return QStringLiteral("MPEG Layer 3");
     case 0x2000: return QStringLiteral("AC-3");
-    default: return QStringLiteral("format 0x%1").arg(tag, 4, 16, QLatin1Char('0')).toUpper();
+    case 0x0000: return QStringLiteral("unknown format");
+    default: return QStringLiteral("format 0x%1").arg(QString::number(tag, 16).toUpper().rightJustified(4, u'0'));
     }
 }
 

@@ -136,10 +136,11 @@ bool TagManager::GetId3v2Frame(const QString &frameId, QString *text) const {
     TagLib::ID3v2::Tag *tag = d->Id3v2(false);
     if (!tag || !IsFrameId(frameId))
         return false;
-    // TagLib keeps a year of ID3v2.3 (TYER) as the ID3v2.4 recording time (TDRC).
+    // TagLib keeps the year of ID3v2.3 (TYER, with TDAT and TIME) as the ID3v2.4 recording time
+    // (TDRC), which holds the whole date.
     QStringList ids{frameId};
     if (frameId == QLatin1String("TYER"))
-        ids << QStringLiteral("TDRC");
+        ids.prepend(QStringLiteral("TDRC"));
     for (const QString &id : ids) {
         const TagLib::ID3v2::FrameList &frames = tag->frameList(TagLib::ByteVector(id.toLatin1().constData(), 4));
         if (frames.isEmpty())

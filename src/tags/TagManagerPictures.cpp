@@ -92,6 +92,9 @@ std::vector<QByteArray> PicturesOf(const TagManager::Private &d, int family) {
         break;
     default: break;
     }
+    // A picture without bytes (it happens) is no picture.
+    pictures.erase(std::remove_if(pictures.begin(), pictures.end(), [](const auto &p) { return p.second.isEmpty(); }),
+                   pictures.end());
     return Ordered(std::move(pictures));
 }
 

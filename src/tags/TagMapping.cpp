@@ -91,6 +91,18 @@ void ReadWmaWithFallback(const TagManager &m, const char *name, const char *fall
 
 qint16 Count(int n) { return qint16(std::min(n, 32767)); }
 
+// Many programs (ffmpeg among them) keep the comment of a Vorbis comment block under DESCRIPTION;
+// it is taken when there is no COMMENT, so such comments are not lost on conversion.
+void TakeDescriptionIfNoComment(const TagManager &m, int family, QString *comment) {
+    if (!comment->isEmpty())
+        return;
+    QString description;
+    const bool ok = family == TagFamilyFlac ? m.GetNamedField(family, QStringLiteral("DESCRIPTION"), &description)
+                                            : m.GetField(family, OggDescription, &description);
+    if (ok)
+        *comment = description;
+}
+
 } // namespace
 
 int WriteFamiliesOf(int fileType) {
@@ -197,6 +209,7 @@ void ReadTags(const TagManager &m, const TagFamilies &families, TagRecord *r) {
                    {"COMPOSER", &TagRecord::composer},
                    {"COMMENT", &TagRecord::comment}},
                   r);
+        TakeDescriptionIfNoComment(m, TagFamilyFlac, &r->comment);
         r->pictureCount = Count(m.PictureCount(TagFamilyFlac));
     }
     if (families.Reads(TagFamilyMp4)) {
@@ -224,6 +237,8 @@ void ReadTags(const TagManager &m, const TagFamilies &families, TagRecord *r) {
                       {OggCopyright, &TagRecord::copyright},
                       {OggComment, &TagRecord::comment}},
                      r);
+    if (families.Reads(TagFamilyOggVorbis))
+        TakeDescriptionIfNoComment(m, TagFamilyOggVorbis, &r->comment);
     if (families.Reads(TagFamilyWma)) {
         ReadNamed(m, TagFamilyWma, {{"WM/Year", &TagRecord::year}}, r);
         ReadWmaWithFallback(m, "WM/TrackNumber", "WM/Track", &r->track);

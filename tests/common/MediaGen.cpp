@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 
 namespace tv::test {
@@ -46,6 +48,67 @@ bool GeneratePicture(const QString &path, int width, int height) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     return RunFFmpeg({"-f", "lavfi", "-i", QStringLiteral("testsrc=size=%1x%2").arg(width).arg(height), "-frames:v",
                       "1", path});
+}
+
+bool GenerateNoisePicture(const QString &path, int width, int height) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QString noise = QStringLiteral("nullsrc=size=%1x%2,geq=r='random(1)*255':g='random(2)*255':b='random(3)*255'")
+                              .arg(width)
+                              .arg(height);
+    return RunFFmpeg({"-f", "lavfi", "-i", noise, "-frames:v", "1", "-pix_fmt", "rgb24", path});
+}
+
+bool GenerateTaggedTone(const QString &path, double seconds, const QStringList &metadata, const QString &coverPath,
+                        const QStringList &extraOutputArgs) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QString source = QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds);
+    QStringList args{"-f", "lavfi", "-i", source};
+    if (!coverPath.isEmpty())
+        args << "-i" << coverPath << "-map" << "0" << "-map" << "1" << "-c:v" << "copy" << "-disposition:v"
+             << "attached_pic";
+    for (const QString &pair : metadata)
+        args << "-metadata" << pair;
+    args += extraOutputArgs;
+    args << path;
+    return RunFFmpeg(args);
+}
+
+QJsonObject FFprobe(const QString &path) {
+    QProcess ffprobe;
+    ffprobe.start("ffprobe", {"-v", "error", "-show_format", "-show_streams", "-print_format", "json", path});
+    if (!ffprobe.waitForFinished(60000)) {
+        ffprobe.kill();
+        ffprobe.waitForFinished();
+        return QJsonObject();
+    }
+    if (ffprobe.exitStatus() != QProcess::NormalExit || ffprobe.exitCode() != 0)
+        return QJsonObject();
+    return QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object();
+}
+
+QString FFprobeTag(const QJsonObject &probe, const QString &key) {
+    QList<QJsonObject> tagSets{probe.value("format").toObject().value("tags").toObject()};
+    for (const QJsonValue &stream : probe.value("streams").toArray())
+        tagSets << stream.toObject().value("tags").toObject();
+    for (const QJsonObject &tags : tagSets) {
+        for (auto it = tags.begin(); it != tags.end(); ++it) {
+            if (it.key().compare(key, Qt::CaseInsensitive) == 0)
+                return it.value().toString();
+        }
+    }
+    return QString();
+}
+
+bool FFprobeHasCover(const QJsonObject &probe) {
+    for (const QJsonValue &stream : probe.value("streams").toArray()) {
+        if (stream.toObject().value("disposition").toObject().value("attached_pic").toInt() == 1)
+            return true;
+    }
+    return false;
+}
+
+double FFprobeDuration(const QJsonObject &probe) {
+    return probe.value("format").toObject().value("duration").toString().toDouble();
 }
 
 } // namespace tv::test
