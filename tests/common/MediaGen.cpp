@@ -111,4 +111,22 @@ double FFprobeDuration(const QJsonObject &probe) {
     return probe.value("format").toObject().value("duration").toString().toDouble();
 }
 
+double FFprobeAudioEnd(const QString &path) {
+    QProcess ffprobe;
+    ffprobe.start("ffprobe", {"-v", "error", "-select_streams", "a:0", "-show_entries", "packet=pts_time,duration_time",
+                              "-print_format", "json", path});
+    if (!ffprobe.waitForFinished(60000)) {
+        ffprobe.kill();
+        ffprobe.waitForFinished();
+        return 0;
+    }
+    double end = 0;
+    const QJsonArray packets = QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object().value("packets").toArray();
+    for (const QJsonValue &packet : packets) {
+        const QJsonObject p = packet.toObject();
+        end = std::max(end, p.value("pts_time").toString().toDouble() + p.value("duration_time").toString().toDouble());
+    }
+    return end;
+}
+
 } // namespace tv::test

@@ -40,5 +40,8 @@ QString FFprobeTag(const QJsonObject &probe, const QString &key);
 bool FFprobeHasCover(const QJsonObject &probe);
 // The container's duration in seconds (0 when unknown).
 double FFprobeDuration(const QJsonObject &probe);
+// Where the last packet of the first audio stream ends, in seconds, from the packets themselves
+// (demuxers estimate the container's duration differently once covers or tags change).
+double FFprobeAudioEnd(const QString &path);
 
 } // namespace tv::test
