@@ -268,6 +268,30 @@ MediaSignature DetectMediaSignature(QIODevice &device) {
     return signature;
 }
 
+AdtsSound MeasureAdts(const QString &path, qint64 offset) {
+    AdtsSound sound;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return sound;
+    static const int kRates[13] = {96000, 88200, 64000, 48000, 44100, 32000, 24000,
+                                   22050, 16000, 12000, 11025, 8000, 7350};
+    qint64 at = offset;
+    while (file.seek(at)) {
+        const QByteArray header = file.read(7);
+        const int length = AdtsFrameLength(header, 0);
+        if (length == 0)
+            break; // the end, or an ID3v1/APE tag after the last frame
+        if (sound.frames == 0) {
+            sound.sampleRate = kRates[(quint8(header[2]) >> 2) & 0xF];
+            sound.channels = ((quint8(header[2]) & 1) << 2) | (quint8(header[3]) >> 6);
+        }
+        // Raw data blocks per frame beyond the first are rare; each carries 1024 samples.
+        sound.frames += 1 + (quint8(header[6]) & 3);
+        at += length;
+    }
+    return sound;
+}
+
 MediaSignature DetectMediaSignature(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

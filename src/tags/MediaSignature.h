@@ -58,4 +58,14 @@ struct MediaSignature {
 MediaSignature DetectMediaSignature(QIODevice &device);
 MediaSignature DetectMediaSignature(const QString &path);
 
+// The sound of a raw AAC (ADTS) file, measured by walking its frame headers from the given offset
+// (TagLib does not read ADTS). Zero values when no frame is found.
+struct AdtsSound {
+    int sampleRate = 0;
+    int channels = 0;
+    qint64 frames = 0;
+    int DurationMs() const { return sampleRate > 0 ? int(frames * 1024 * 1000 / sampleRate) : 0; }
+};
+AdtsSound MeasureAdts(const QString &path, qint64 offset);
+
 } // namespace tv

@@ -117,6 +117,11 @@ TagWriteResult WriteTagsToOutput(const QString &outputPath, const TagRecord &rec
         return Fail(TagWriteOutcome::Failed, QStringLiteral("The tags of this kind of file cannot be written."));
     const SoundFingerprint before = SoundFingerprint::Of(look);
     look.Close();
+    // Without a measurable sound there is nothing to check the result against (and a converted
+    // output always has one): such a file, damaged or a bare tag, is left alone.
+    if (before.durationMs <= 0)
+        return Fail(TagWriteOutcome::Failed,
+                    QStringLiteral("The sound of this file cannot be measured; its tags were left as they are."));
 
     // The tags go into a copy beside the output, which replaces the output only when all went
     // well: a full disk or a failing write never leaves a damaged output behind.

@@ -203,6 +203,7 @@ void TagManager::Private::Reset() {
     writable = false;
     fileType = FileTypeNone;
     signature = MediaSignature();
+    adts = AdtsSound();
 }
 
 TagLib::ID3v2::Tag *TagManager::Private::Id3v2(bool create) const {
@@ -422,6 +423,8 @@ bool TagManager::Load(const QString &path, OpenMode mode) {
         d->error = QStringLiteral("The file's tags cannot be read.");
         return false;
     }
+    if (container == MediaContainer::Adts)
+        d->adts = MeasureAdts(path, d->signature.leadingId3v2Bytes);
     if (d->mp4 && d->mp4->audioProperties() &&
         d->mp4->audioProperties()->codec() == TagLib::MP4::Properties::ALAC)
         d->fileType = FileTypeAlac;
@@ -444,6 +447,19 @@ int TagManager::FileTypeCode() const { return d->loaded ? d->fileType : FileType
 
 int TagManager::SoundInformation(int query) const {
     const TagLib::AudioProperties *p = d->file ? d->file->audioProperties() : nullptr;
+    if (d->signature.container == MediaContainer::Adts) {
+        switch (query) {
+        case SoundSampleRate: return d->adts.sampleRate;
+        case SoundChannels: return d->adts.channels;
+        case SoundDurationMs: return d->adts.DurationMs();
+        case SoundBitsPerSample: return 16;
+        case SoundBitrate: {
+            const qint64 ms = d->adts.DurationMs();
+            return ms > 0 ? int(QFileInfo(d->path).size() * 8 / ms) : 0;
+        }
+        default: return 0;
+        }
+    }
     switch (query) {
     case SoundSampleRate: return p ? p->sampleRate() : 0;
     case SoundChannels: return p ? p->channels() : 0;

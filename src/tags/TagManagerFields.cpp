@@ -125,6 +125,16 @@ AsfBuiltIn AsfBuiltInField(const QString &name) {
     return AsfBuiltIn::None;
 }
 
+// At most maxUnits UTF-16 units, never splitting a character in two.
+QString Shortened(const QString &text, qsizetype maxUnits) {
+    if (text.size() <= maxUnits)
+        return text;
+    qsizetype end = maxUnits;
+    if (text.at(end - 1).isHighSurrogate())
+        --end;
+    return text.left(end);
+}
+
 bool IsChunkId(const QString &id) {
     static const QRegularExpression shape(QStringLiteral("^[A-Z0-9 ]{4}$"));
     return shape.match(id).hasMatch();
@@ -447,7 +457,9 @@ bool TagManager::SetNamedField(int family, const QString &name, const QString &t
         TagLib::ASF::Tag *tag = d->Asf();
         if (!tag)
             return false;
-        const TagLib::String value = ToTagString(text);
+        // The five texts of the content description hold at most 64 kB of UTF-16 each; longer
+        // ones would overflow their length fields and garble the header.
+        const TagLib::String value = ToTagString(AsfBuiltInField(name) == AsfBuiltIn::None ? text : Shortened(text, 32766));
         switch (AsfBuiltInField(name)) {
         case AsfBuiltIn::Title: tag->setTitle(value); return true;
         case AsfBuiltIn::Author: tag->setArtist(value); return true;

@@ -32,6 +32,7 @@ struct TagManager::Private {
     QString path;
     QString error;
     MediaSignature signature;
+    AdtsSound adts; // measured for raw AAC files only
     int fileType = FileTypeNone;
     bool loaded = false;
     bool writable = false;

@@ -52,10 +52,9 @@ bool GeneratePicture(const QString &path, int width, int height) {
 
 bool GenerateNoisePicture(const QString &path, int width, int height) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString noise = QStringLiteral("nullsrc=size=%1x%2,geq=r='random(1)*255':g='random(2)*255':b='random(3)*255'")
-                              .arg(width)
-                              .arg(height);
-    return RunFFmpeg({"-f", "lavfi", "-i", noise, "-frames:v", "1", "-pix_fmt", "rgb24", path});
+    // Raw random bytes as the picture's pixels: nothing for PNG to squeeze.
+    return RunFFmpeg({"-f", "rawvideo", "-pix_fmt", "rgb24", "-s", QStringLiteral("%1x%2").arg(width).arg(height), "-i",
+                      "/dev/urandom", "-frames:v", "1", path});
 }
 
 bool GenerateTaggedTone(const QString &path, double seconds, const QStringList &metadata, const QString &coverPath,
