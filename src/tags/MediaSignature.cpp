@@ -16,12 +16,16 @@ quint32 U32LE(const QByteArray &b, int at) {
     return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 | quint32(quint8(b[at + 2])) << 16 |
            quint32(quint8(b[at + 3])) << 24;
 }
-quint16 U16LE(const QByteArray &b, int at) { return quint16(quint8(b[at]) | quint8(b[at + 1]) << 8); }
+quint16 U16LE(const QByteArray &b, int at) {
+    return quint16(quint8(b[at]) | quint8(b[at + 1]) << 8);
+}
 
 bool At(const QByteArray &b, int at, const char *magic, int length) {
     return at >= 0 && b.size() >= at + length && memcmp(b.constData() + at, magic, size_t(length)) == 0;
 }
-bool At(const QByteArray &b, int at, const char *magic) { return At(b, at, magic, int(strlen(magic))); }
+bool At(const QByteArray &b, int at, const char *magic) {
+    return At(b, at, magic, int(strlen(magic)));
+}
 
 // Size of an ID3v2 tag starting at the buffer's start (header, body and footer), or 0.
 qint64 Id3v2TagSize(const QByteArray &b) {
@@ -50,7 +54,7 @@ bool ParseMpegFrame(const QByteArray &b, int at, MpegFrame *frame) {
     if (quint8(b[at]) != 0xFF || (b1 & 0xE0) != 0xE0)
         return false;
     const int versionBits = (b1 >> 3) & 3; // 0 = 2.5, 1 = reserved, 2 = 2, 3 = 1
-    const int layerBits = (b1 >> 1) & 3; // 1 = III, 2 = II, 3 = I
+    const int layerBits = (b1 >> 1) & 3;   // 1 = III, 2 = II, 3 = I
     const int bitrateIndex = b2 >> 4;
     const int rateIndex = (b2 >> 2) & 3;
     if (versionBits == 1 || layerBits == 0 || bitrateIndex == 0 || bitrateIndex == 15 || rateIndex == 3)
@@ -121,8 +125,9 @@ MediaContainer OggKind(const QByteArray &b) {
         return MediaContainer::OggOpus;
     if (At(b, packet, "Speex   "))
         return MediaContainer::OggSpeex;
-    if (At(b, packet, "\x7F"
-                      "FLAC",
+    if (At(b, packet,
+           "\x7F"
+           "FLAC",
            5) ||
         At(b, packet, "fLaC"))
         return MediaContainer::OggFlac;
@@ -151,13 +156,15 @@ bool IsModSignature(const QByteArray &b) {
     if (b.size() < 1084)
         return false;
     const QByteArray id = b.mid(1080, 4);
-    static const char *const kIds[] = {"M.K.", "M!K!", "M&K!", "N.T.", "FLT4", "FLT8", "CD81", "OKTA", "OCTA"};
+    static const char *const kIds[] = {"M.K.", "M!K!", "M&K!", "N.T.", "FLT4",
+                                       "FLT8", "CD81", "OKTA", "OCTA"};
     for (const char *known : kIds) {
         if (id == known)
             return true;
     }
     const auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    return (digit(id[0]) && id.mid(1) == "CHN") || (digit(id[0]) && digit(id[1]) && (id.mid(2) == "CH" || id.mid(2) == "CN"));
+    return (digit(id[0]) && id.mid(1) == "CHN") ||
+           (digit(id[0]) && digit(id[1]) && (id.mid(2) == "CH" || id.mid(2) == "CN"));
 }
 
 MediaContainer ContainerOf(const QByteArray &b, qint64 bytesToEnd, MediaSignature *signature) {
@@ -211,8 +218,9 @@ MediaContainer ContainerOf(const QByteArray &b, qint64 bytesToEnd, MediaSignatur
         return MediaContainer::Nist;
     if (At(b, 0, "Creative Voice File\x1A"))
         return MediaContainer::Voc;
-    if (At(b, 0, "\x64\xA3\x01\x00", 4) || At(b, 0, "\x00\x01\xA3\x64", 4) || At(b, 0, "\x64\xA3\x02\x00", 4) ||
-        At(b, 0, "\x00\x02\xA3\x64", 4) || At(b, 0, "\x64\xA3\x03\x00", 4) || At(b, 0, "\x00\x03\xA3\x64", 4) ||
+    if (At(b, 0, "\x64\xA3\x01\x00", 4) || At(b, 0, "\x00\x01\xA3\x64", 4) ||
+        At(b, 0, "\x64\xA3\x02\x00", 4) || At(b, 0, "\x00\x02\xA3\x64", 4) ||
+        At(b, 0, "\x64\xA3\x03\x00", 4) || At(b, 0, "\x00\x03\xA3\x64", 4) ||
         At(b, 0, "\x64\xA3\x04\x00", 4) || At(b, 0, "\x00\x04\xA3\x64", 4))
         return MediaContainer::Ircam;
     if (At(b, 0, "PVF1\n") || At(b, 0, "PVF2\n"))
@@ -274,7 +282,7 @@ AdtsSound MeasureAdts(const QString &path, qint64 offset) {
     if (!file.open(QIODevice::ReadOnly))
         return sound;
     static const int kRates[13] = {96000, 88200, 64000, 48000, 44100, 32000, 24000,
-                                   22050, 16000, 12000, 11025, 8000, 7350};
+                                   22050, 16000, 12000, 11025, 8000,  7350};
     qint64 at = offset;
     while (file.seek(at)) {
         const QByteArray header = file.read(7);

@@ -11,7 +11,7 @@ namespace tv {
 enum class MediaContainer {
     Unknown,
     MpegAudio, // MPEG-1/2/2.5 audio frames (layer in MediaSignature::mpegLayer)
-    Adts, // raw AAC in ADTS frames
+    Adts,      // raw AAC in ADTS frames
     Ac3,
     OggVorbis,
     OggOpus,
@@ -23,8 +23,8 @@ enum class MediaContainer {
     Rf64,
     Wave64,
     CdTrack, // RIFF CDDA
-    Aiff, // AIFF and AIFF-C
-    Mp4, // ISO base media (MP4, M4A, M4B, M4R, 3GP, MOV)
+    Aiff,    // AIFF and AIFF-C
+    Mp4,     // ISO base media (MP4, M4A, M4B, M4R, 3GP, MOV)
     Asf,
     MonkeysAudio,
     WavPack,
@@ -49,8 +49,8 @@ enum class MediaContainer {
 
 struct MediaSignature {
     MediaContainer container = MediaContainer::Unknown;
-    int mpegLayer = 0; // 1, 2 or 3 for MpegAudio
-    int waveFormatTag = 0; // the "fmt " format tag; an extensible header gives its sub-format's
+    int mpegLayer = 0;            // 1, 2 or 3 for MpegAudio
+    int waveFormatTag = 0;        // the "fmt " format tag; an extensible header gives its sub-format's
     qint64 leadingId3v2Bytes = 0; // bytes of ID3v2 tags in front of the audio
 };
 

@@ -40,7 +40,9 @@ struct SoundFingerprint {
     }
 };
 
-TagWriteResult Fail(TagWriteOutcome outcome, const QString &error) { return {outcome, error}; }
+TagWriteResult Fail(TagWriteOutcome outcome, const QString &error) {
+    return {outcome, error};
+}
 
 bool CopyFileContent(const QString &from, QFile *to, QString *error) {
     QFile source(from);
@@ -90,8 +92,8 @@ ProbeTags ReadTagsForProbe(const QString &path, const QString &tempFolder) {
         QString folder = !tempFolder.isEmpty() ? tempFolder : Paths().tempFolder;
         if (folder.isEmpty())
             folder = QDir::tempPath();
-        const QString coverPath = WithTrailingSlash(folder) + QStringLiteral("tagimg_") + NewPresetID() +
-                                  QStringLiteral(".jpg");
+        const QString coverPath =
+            WithTrailingSlash(folder) + QStringLiteral("tagimg_") + NewPresetID() + QStringLiteral(".jpg");
         if (ExportCoverPicture(manager, families, coverPath))
             result.coverPath = coverPath;
     }
@@ -110,29 +112,33 @@ TagWriteResult WriteTagsToOutput(const QString &outputPath, const TagRecord &rec
     QByteArray cover;
     if (record.HasPicture() && (families.readFlags & kCoverFamilyBits))
         cover = PreparePictureForTag(record.pictureData.isEmpty() ? ReadPictureFile(record.picturePath)
-                                                                   : record.pictureData);
+                                                                  : record.pictureData);
     if (families.writeFlags == 0 && cover.isEmpty())
         return {TagWriteOutcome::NothingToWrite, QString()};
     if (!look.HasTagAccess())
-        return Fail(TagWriteOutcome::Failed, QStringLiteral("The tags of this kind of file cannot be written."));
+        return Fail(TagWriteOutcome::Failed,
+                    QStringLiteral("The tags of this kind of file cannot be written."));
     const SoundFingerprint before = SoundFingerprint::Of(look);
     look.Close();
     // Without a measurable sound there is nothing to check the result against (and a converted
     // output always has one): such a file, damaged or a bare tag, is left alone.
     if (before.durationMs <= 0)
-        return Fail(TagWriteOutcome::Failed,
-                    QStringLiteral("The sound of this file cannot be measured; its tags were left as they are."));
+        return Fail(
+            TagWriteOutcome::Failed,
+            QStringLiteral("The sound of this file cannot be measured; its tags were left as they are."));
 
     // The tags go into a copy beside the output, which replaces the output only when all went
     // well: a full disk or a failing write never leaves a damaged output behind.
     const QFileInfo info(outputPath);
-    QTemporaryFile copy(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".tags-XXXXXX"));
+    QTemporaryFile copy(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                        QStringLiteral(".tags-XXXXXX"));
     if (!copy.open())
-        return Fail(TagWriteOutcome::Failed, QStringLiteral("No working copy can be made beside the file: ") +
-                                                 copy.errorString());
+        return Fail(TagWriteOutcome::Failed,
+                    QStringLiteral("No working copy can be made beside the file: ") + copy.errorString());
     QString error;
     if (!CopyFileContent(outputPath, &copy, &error))
-        return Fail(TagWriteOutcome::Failed, QStringLiteral("No working copy can be made beside the file: ") + error);
+        return Fail(TagWriteOutcome::Failed,
+                    QStringLiteral("No working copy can be made beside the file: ") + error);
     copy.setPermissions(QFile::permissions(outputPath));
     const QString copyPath = copy.fileName();
     copy.close();
@@ -141,7 +147,8 @@ TagWriteResult WriteTagsToOutput(const QString &outputPath, const TagRecord &rec
     const qint64 room = QStorageInfo(info.absolutePath()).bytesAvailable();
     const qint64 needed = cover.size() + 1024 * 1024;
     if (room >= 0 && room < needed)
-        return Fail(TagWriteOutcome::Failed, QStringLiteral("There is not enough room on the disk for the tags."));
+        return Fail(TagWriteOutcome::Failed,
+                    QStringLiteral("There is not enough room on the disk for the tags."));
 
     {
         TagManager writer;
@@ -153,14 +160,16 @@ TagWriteResult WriteTagsToOutput(const QString &outputPath, const TagRecord &rec
         const int written = WriteTags(writer, families, record);
         const int saved = writer.Save();
         if (written != TagResultOk || saved != TagResultOk)
-            return Fail(TagWriteOutcome::Failed, QStringLiteral("The tags could not be saved into the file."));
+            return Fail(TagWriteOutcome::Failed,
+                        QStringLiteral("The tags could not be saved into the file."));
     }
 
     {
         TagManager check;
         if (!check.Load(copyPath) || !SoundFingerprint::Of(check).SameSound(before))
-            return Fail(TagWriteOutcome::Failed,
-                        QStringLiteral("Writing the tags would have damaged the file; it was left as it was."));
+            return Fail(
+                TagWriteOutcome::Failed,
+                QStringLiteral("Writing the tags would have damaged the file; it was left as it was."));
     }
 
     if (std::rename(QFile::encodeName(copyPath).constData(), QFile::encodeName(outputPath).constData()) != 0)

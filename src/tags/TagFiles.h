@@ -11,12 +11,12 @@ namespace tv {
 
 struct ProbeTags {
     bool loaded = false; // false: the tag reader could not load the file; use the decoder's tags
-    QString error; // why not, in plain words
+    QString error;       // why not, in plain words
     int fileType = -1;
     QString typeName;
     TagRecord record; // record.picturePath is the exported cover, or ""
     int bitsPerSample = 16;
-    QString language; // the language of the first ID3v2 comment frame
+    QString language;  // the language of the first ID3v2 comment frame
     QString coverPath; // "tagimg_" + identifier + ".jpg" in the temporary folder, or ""
 };
 
@@ -25,10 +25,10 @@ struct ProbeTags {
 ProbeTags ReadTagsForProbe(const QString &path, const QString &tempFolder = QString());
 
 enum class TagWriteOutcome {
-    Written, // the output now holds the record's tags
+    Written,        // the output now holds the record's tags
     NothingToWrite, // the output's type carries none of the tag blocks written (e.g. AIFF, ALAC)
-    NotLoaded, // the tag writer cannot load the output; it keeps the encoder's tags
-    Failed, // the tags could not be written; the output is as the encoder left it
+    NotLoaded,      // the tag writer cannot load the output; it keeps the encoder's tags
+    Failed,         // the tags could not be written; the output is as the encoder left it
 };
 
 struct TagWriteResult {

@@ -67,11 +67,11 @@ enum FileTypeCode : int {
 
 // Information texts of a loaded file.
 enum InformationText : int {
-    InfoCodec = 1, // "MPEG-1 Layer 3", "Windows Media Audio 9.1", "PCM", ...
-    InfoContainer = 2, // "MPEG audio", "ASF", "RIFF WAVE", ...
+    InfoCodec = 1,        // "MPEG-1 Layer 3", "Windows Media Audio 9.1", "PCM", ...
+    InfoContainer = 2,    // "MPEG audio", "ASF", "RIFF WAVE", ...
     InfoSampleFormat = 3, // WAVE sample coding ("PCM", "IEEE float", "A-law"); "16 bit" elsewhere
-    InfoBitrate = 4, // "128 kbps"
-    InfoSampling = 5, // "44100 Hz, 2 channels"
+    InfoBitrate = 4,      // "128 kbps"
+    InfoSampling = 5,     // "44100 Hz, 2 channels"
 };
 
 // Sound information queries of a loaded file.
@@ -79,7 +79,7 @@ enum SoundInformation : int {
     SoundSampleRate = 1, // Hz
     SoundChannels = 2,
     SoundBitsPerSample = 3, // the stored sample width; 16 for formats that decode to 16-bit samples
-    SoundBitrate = 4, // kbit/s
+    SoundBitrate = 4,       // kbit/s
     SoundDurationMs = 5,
 };
 

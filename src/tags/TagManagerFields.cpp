@@ -16,38 +16,58 @@ namespace TagField {
 
 QString ApeKey(int number) {
     switch (number) {
-    case ApeTitle: return QStringLiteral("Title");
-    case ApeArtist: return QStringLiteral("Artist");
-    case ApeAlbum: return QStringLiteral("Album");
-    case ApeYear: return QStringLiteral("Year");
-    case ApeComment: return QStringLiteral("Comment");
-    case ApeTrack: return QStringLiteral("Track");
-    case ApeGenre: return QStringLiteral("Genre");
-    case ApeComposer: return QStringLiteral("Composer");
-    case ApeCopyright: return QStringLiteral("Copyright");
-    default: return QString();
+    case ApeTitle:
+        return QStringLiteral("Title");
+    case ApeArtist:
+        return QStringLiteral("Artist");
+    case ApeAlbum:
+        return QStringLiteral("Album");
+    case ApeYear:
+        return QStringLiteral("Year");
+    case ApeComment:
+        return QStringLiteral("Comment");
+    case ApeTrack:
+        return QStringLiteral("Track");
+    case ApeGenre:
+        return QStringLiteral("Genre");
+    case ApeComposer:
+        return QStringLiteral("Composer");
+    case ApeCopyright:
+        return QStringLiteral("Copyright");
+    default:
+        return QString();
     }
 }
 
 QString Mp4Key(int number) {
     switch (number) {
-    case Mp4Album: return QStringLiteral("\u00A9alb");
-    case Mp4Artist: return QStringLiteral("\u00A9ART");
-    case Mp4Comment: return QStringLiteral("\u00A9cmt");
-    case Mp4Composer: return QStringLiteral("\u00A9wrt");
-    case Mp4Copyright: return QStringLiteral("cprt");
-    case Mp4Year: return QStringLiteral("\u00A9day");
-    case Mp4Title: return QStringLiteral("\u00A9nam");
-    case Mp4Genre: return QStringLiteral("\u00A9gen");
-    case Mp4Track: return QStringLiteral("trkn");
-    default: return QString();
+    case Mp4Album:
+        return QStringLiteral("\u00A9alb");
+    case Mp4Artist:
+        return QStringLiteral("\u00A9ART");
+    case Mp4Comment:
+        return QStringLiteral("\u00A9cmt");
+    case Mp4Composer:
+        return QStringLiteral("\u00A9wrt");
+    case Mp4Copyright:
+        return QStringLiteral("cprt");
+    case Mp4Year:
+        return QStringLiteral("\u00A9day");
+    case Mp4Title:
+        return QStringLiteral("\u00A9nam");
+    case Mp4Genre:
+        return QStringLiteral("\u00A9gen");
+    case Mp4Track:
+        return QStringLiteral("trkn");
+    default:
+        return QString();
     }
 }
 
 QString OggFieldName(int number) {
-    static const char *const kNames[] = {"ALBUM",    "ARTIST",   "COMMENT",      "CONTACT",   "COPYRIGHT", "DATE",
-                                         "DESCRIPTION", "GENRE", "ISRC",         "LICENSE",   "LOCATION",  "ORGANIZATION",
-                                         "PERFORMER", "TITLE",   "TRACKNUMBER", "VERSION"};
+    static const char *const kNames[] = {
+        "ALBUM", "ARTIST",  "COMMENT",  "CONTACT",      "COPYRIGHT", "DATE",  "DESCRIPTION", "GENRE",
+        "ISRC",  "LICENSE", "LOCATION", "ORGANIZATION", "PERFORMER", "TITLE", "TRACKNUMBER", "VERSION"};
     if (number < 0 || number >= int(std::size(kNames)))
         return QString();
     return QLatin1String(kNames[number]);
@@ -100,12 +120,18 @@ unsigned int LeadingNumber(const QString &text) {
 
 QString AsfAttributeText(const TagLib::ASF::Attribute &a) {
     switch (a.type()) {
-    case TagLib::ASF::Attribute::UnicodeType: return FromTagString(a.toString());
-    case TagLib::ASF::Attribute::DWordType: return QString::number(a.toUInt());
-    case TagLib::ASF::Attribute::QWordType: return QString::number(a.toULongLong());
-    case TagLib::ASF::Attribute::WordType: return QString::number(a.toUShort());
-    case TagLib::ASF::Attribute::BoolType: return a.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-    default: return QString();
+    case TagLib::ASF::Attribute::UnicodeType:
+        return FromTagString(a.toString());
+    case TagLib::ASF::Attribute::DWordType:
+        return QString::number(a.toUInt());
+    case TagLib::ASF::Attribute::QWordType:
+        return QString::number(a.toULongLong());
+    case TagLib::ASF::Attribute::WordType:
+        return QString::number(a.toUShort());
+    case TagLib::ASF::Attribute::BoolType:
+        return a.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    default:
+        return QString();
     }
 }
 
@@ -152,7 +178,8 @@ bool TagManager::GetId3v2Frame(const QString &frameId, QString *text) const {
     if (frameId == QLatin1String("TYER"))
         ids.prepend(QStringLiteral("TDRC"));
     for (const QString &id : ids) {
-        const TagLib::ID3v2::FrameList &frames = tag->frameList(TagLib::ByteVector(id.toLatin1().constData(), 4));
+        const TagLib::ID3v2::FrameList &frames =
+            tag->frameList(TagLib::ByteVector(id.toLatin1().constData(), 4));
         if (frames.isEmpty())
             continue;
         const TagLib::ID3v2::Frame *frame = frames.front();
@@ -261,14 +288,29 @@ bool TagManager::GetField(int family, int number, QString *text) const {
         if (!tag)
             return false;
         switch (number) {
-        case Id3v1Title: *text = FromTagString(tag->title()); return true;
-        case Id3v1Artist: *text = FromTagString(tag->artist()); return true;
-        case Id3v1Album: *text = FromTagString(tag->album()); return true;
-        case Id3v1Year: *text = tag->year() ? QString::number(tag->year()) : QString(); return true;
-        case Id3v1Comment: *text = FromTagString(tag->comment()); return true;
-        case Id3v1Track: *text = tag->track() ? QString::number(tag->track()) : QString(); return true;
-        case Id3v1Genre: *text = Id3v1GenreName(int(tag->genreNumber())); return true;
-        default: return false;
+        case Id3v1Title:
+            *text = FromTagString(tag->title());
+            return true;
+        case Id3v1Artist:
+            *text = FromTagString(tag->artist());
+            return true;
+        case Id3v1Album:
+            *text = FromTagString(tag->album());
+            return true;
+        case Id3v1Year:
+            *text = tag->year() ? QString::number(tag->year()) : QString();
+            return true;
+        case Id3v1Comment:
+            *text = FromTagString(tag->comment());
+            return true;
+        case Id3v1Track:
+            *text = tag->track() ? QString::number(tag->track()) : QString();
+            return true;
+        case Id3v1Genre:
+            *text = Id3v1GenreName(int(tag->genreNumber()));
+            return true;
+        default:
+            return false;
         }
     }
     case TagFamilyApe: {
@@ -294,9 +336,10 @@ bool TagManager::GetField(int family, int number, QString *text) const {
         const TagLib::MP4::Item item = tag->item(tagKey);
         if (number == Mp4Track) {
             const TagLib::MP4::Item::IntPair pair = item.toIntPair();
-            *text = pair.first <= 0 ? QString()
-                                    : (pair.second > 0 ? QStringLiteral("%1/%2").arg(pair.first).arg(pair.second)
-                                                       : QString::number(pair.first));
+            *text = pair.first <= 0
+                        ? QString()
+                        : (pair.second > 0 ? QStringLiteral("%1/%2").arg(pair.first).arg(pair.second)
+                                           : QString::number(pair.first));
         } else {
             *text = JoinValues(item.toStringList());
         }
@@ -312,7 +355,8 @@ bool TagManager::GetField(int family, int number, QString *text) const {
         *text = it == fields.end() ? QString() : JoinValues(it->second);
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -325,18 +369,31 @@ bool TagManager::SetField(int family, int number, const QString &text) {
             return false;
         const TagLib::String latin1 = ToTagString(ToLatin1Text(text));
         switch (number) {
-        case Id3v1Title: tag->setTitle(latin1); return true;
-        case Id3v1Artist: tag->setArtist(latin1); return true;
-        case Id3v1Album: tag->setAlbum(latin1); return true;
-        case Id3v1Year: tag->setYear(std::min(LeadingNumber(text), 9999u)); return true;
-        case Id3v1Comment: tag->setComment(latin1); return true;
+        case Id3v1Title:
+            tag->setTitle(latin1);
+            return true;
+        case Id3v1Artist:
+            tag->setArtist(latin1);
+            return true;
+        case Id3v1Album:
+            tag->setAlbum(latin1);
+            return true;
+        case Id3v1Year:
+            tag->setYear(std::min(LeadingNumber(text), 9999u));
+            return true;
+        case Id3v1Comment:
+            tag->setComment(latin1);
+            return true;
         case Id3v1Track: {
             const unsigned int track = LeadingNumber(text);
             tag->setTrack(track <= 255 ? track : 0);
             return true;
         }
-        case Id3v1Genre: tag->setGenreNumber(unsigned(Id3v1GenreNumber(text))); return true;
-        default: return false; // ID3v1 has no composer (8) or other fields
+        case Id3v1Genre:
+            tag->setGenreNumber(unsigned(Id3v1GenreNumber(text)));
+            return true;
+        default:
+            return false; // ID3v1 has no composer (8) or other fields
         }
     }
     case TagFamilyApe: {
@@ -363,7 +420,8 @@ bool TagManager::SetField(int family, int number, const QString &text) {
             return true;
         }
         if (number == Mp4Track) {
-            static const QRegularExpression pair(QStringLiteral("^\\s*(\\d{1,5})\\s*(?:/\\s*(\\d{1,5})\\s*)?$"));
+            static const QRegularExpression pair(
+                QStringLiteral("^\\s*(\\d{1,5})\\s*(?:/\\s*(\\d{1,5})\\s*)?$"));
             const auto m = pair.match(text);
             if (!m.hasMatch())
                 return false; // an MP4 track is a number; other texts cannot be stored
@@ -386,7 +444,8 @@ bool TagManager::SetField(int family, int number, const QString &text) {
             tag->addField(ToTagString(name), ToTagString(text), true);
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -408,12 +467,23 @@ bool TagManager::GetNamedField(int family, const QString &name, QString *text) c
         if (!tag)
             return false;
         switch (AsfBuiltInField(name)) {
-        case AsfBuiltIn::Title: *text = FromTagString(tag->title()); return true;
-        case AsfBuiltIn::Author: *text = FromTagString(tag->artist()); return true;
-        case AsfBuiltIn::Description: *text = FromTagString(tag->comment()); return true;
-        case AsfBuiltIn::Copyright: *text = FromTagString(tag->copyright()); return true;
-        case AsfBuiltIn::Rating: *text = FromTagString(tag->rating()); return true;
-        case AsfBuiltIn::None: break;
+        case AsfBuiltIn::Title:
+            *text = FromTagString(tag->title());
+            return true;
+        case AsfBuiltIn::Author:
+            *text = FromTagString(tag->artist());
+            return true;
+        case AsfBuiltIn::Description:
+            *text = FromTagString(tag->comment());
+            return true;
+        case AsfBuiltIn::Copyright:
+            *text = FromTagString(tag->copyright());
+            return true;
+        case AsfBuiltIn::Rating:
+            *text = FromTagString(tag->rating());
+            return true;
+        case AsfBuiltIn::None:
+            break;
         }
         const TagLib::String key = ToTagString(name);
         QStringList values;
@@ -434,7 +504,8 @@ bool TagManager::GetNamedField(int family, const QString &name, QString *text) c
         *text = FromTagString(tag->fieldText(TagLib::ByteVector(name.toLatin1().constData(), 4)));
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -459,14 +530,26 @@ bool TagManager::SetNamedField(int family, const QString &name, const QString &t
             return false;
         // The five texts of the content description hold at most 64 kB of UTF-16 each; longer
         // ones would overflow their length fields and garble the header.
-        const TagLib::String value = ToTagString(AsfBuiltInField(name) == AsfBuiltIn::None ? text : Shortened(text, 32766));
+        const TagLib::String value =
+            ToTagString(AsfBuiltInField(name) == AsfBuiltIn::None ? text : Shortened(text, 32766));
         switch (AsfBuiltInField(name)) {
-        case AsfBuiltIn::Title: tag->setTitle(value); return true;
-        case AsfBuiltIn::Author: tag->setArtist(value); return true;
-        case AsfBuiltIn::Description: tag->setComment(value); return true;
-        case AsfBuiltIn::Copyright: tag->setCopyright(value); return true;
-        case AsfBuiltIn::Rating: tag->setRating(value); return true;
-        case AsfBuiltIn::None: break;
+        case AsfBuiltIn::Title:
+            tag->setTitle(value);
+            return true;
+        case AsfBuiltIn::Author:
+            tag->setArtist(value);
+            return true;
+        case AsfBuiltIn::Description:
+            tag->setComment(value);
+            return true;
+        case AsfBuiltIn::Copyright:
+            tag->setCopyright(value);
+            return true;
+        case AsfBuiltIn::Rating:
+            tag->setRating(value);
+            return true;
+        case AsfBuiltIn::None:
+            break;
         }
         const TagLib::String key = ToTagString(name);
         if (text.isEmpty()) {
@@ -488,7 +571,8 @@ bool TagManager::SetNamedField(int family, const QString &name, const QString &t
         tag->setFieldText(TagLib::ByteVector(name.toLatin1().constData(), 4), ToTagString(text));
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 

@@ -17,7 +17,9 @@ namespace tv {
 
 namespace {
 
-QByteArray ToBytes(const TagLib::ByteVector &v) { return QByteArray(v.data(), int(v.size())); }
+QByteArray ToBytes(const TagLib::ByteVector &v) {
+    return QByteArray(v.data(), int(v.size()));
+}
 TagLib::ByteVector ToByteVector(const QByteArray &a) {
     return TagLib::ByteVector(a.constData(), static_cast<unsigned int>(a.size()));
 }
@@ -88,19 +90,24 @@ std::vector<QByteArray> PicturesOf(const TagManager::Private &d, int family) {
         break;
     case TagFamilyFlac:
         for (const TagLib::FLAC::Picture *picture : FlacPictures(d))
-            pictures.emplace_back(picture->type() == TagLib::FLAC::Picture::FrontCover, ToBytes(picture->data()));
+            pictures.emplace_back(picture->type() == TagLib::FLAC::Picture::FrontCover,
+                                  ToBytes(picture->data()));
         break;
-    default: break;
+    default:
+        break;
     }
     // A picture without bytes (it happens) is no picture.
-    pictures.erase(std::remove_if(pictures.begin(), pictures.end(), [](const auto &p) { return p.second.isEmpty(); }),
-                   pictures.end());
+    pictures.erase(
+        std::remove_if(pictures.begin(), pictures.end(), [](const auto &p) { return p.second.isEmpty(); }),
+        pictures.end());
     return Ordered(std::move(pictures));
 }
 
 } // namespace
 
-int TagManager::PictureCount(int family) const { return int(PicturesOf(*d, family).size()); }
+int TagManager::PictureCount(int family) const {
+    return int(PicturesOf(*d, family).size());
+}
 
 QByteArray TagManager::PictureData(int family, int index) const {
     const std::vector<QByteArray> pictures = PicturesOf(*d, family);
@@ -137,7 +144,8 @@ bool TagManager::SetFrontCover(int family, const QByteArray &picture) {
         if (!tag)
             return false;
         // MP4 pictures carry no type: the cover put in becomes the only one.
-        const auto format = kind == PictureKind::Jpeg ? TagLib::MP4::CoverArt::JPEG : TagLib::MP4::CoverArt::PNG;
+        const auto format =
+            kind == PictureKind::Jpeg ? TagLib::MP4::CoverArt::JPEG : TagLib::MP4::CoverArt::PNG;
         TagLib::MP4::CoverArtList covers;
         covers.append(TagLib::MP4::CoverArt(format, ToByteVector(picture)));
         tag->setItem("covr", TagLib::MP4::Item(covers));
@@ -184,7 +192,8 @@ bool TagManager::SetFrontCover(int family, const QByteArray &picture) {
         }
         return false;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <taglib/aifffile.h>
 #include <taglib/apefile.h>
 #include <taglib/apetag.h>
 #include <taglib/asffile.h>
@@ -22,7 +23,6 @@
 #include <taglib/wavfile.h>
 #include <taglib/wavpackfile.h>
 #include <taglib/xiphcomment.h>
-#include <taglib/aifffile.h>
 
 #include <memory>
 
@@ -71,7 +71,9 @@ struct TagManager::Private {
 inline TagLib::String ToTagString(const QString &text) {
     return TagLib::String(text.toUtf8().toStdString(), TagLib::String::UTF8);
 }
-inline QString FromTagString(const TagLib::String &text) { return QString::fromStdString(text.to8Bit(true)); }
+inline QString FromTagString(const TagLib::String &text) {
+    return QString::fromStdString(text.to8Bit(true));
+}
 
 // Values of a multi-valued field, joined for display.
 QString JoinValues(const TagLib::StringList &values);

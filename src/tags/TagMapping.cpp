@@ -23,8 +23,9 @@ void ReadId3v2(const TagManager &m, TagRecord *r) {
     const struct {
         const char *frame;
         QString TagRecord::*field;
-    } frames[] = {{"TYER", &TagRecord::year},  {"TRCK", &TagRecord::track},     {"TPE1", &TagRecord::artist},
-                  {"TIT2", &TagRecord::title}, {"TALB", &TagRecord::album},     {"TCON", &TagRecord::genre},
+    } frames[] = {{"TYER", &TagRecord::year},      {"TRCK", &TagRecord::track},
+                  {"TPE1", &TagRecord::artist},    {"TIT2", &TagRecord::title},
+                  {"TALB", &TagRecord::album},     {"TCON", &TagRecord::genre},
                   {"TCOP", &TagRecord::copyright}, {"TCOM", &TagRecord::composer}};
     for (const auto &f : frames) {
         QString value;
@@ -47,14 +48,16 @@ struct NumberedField {
     QString TagRecord::*field;
 };
 
-void ReadNumbered(const TagManager &m, int family, std::initializer_list<NumberedField> fields, TagRecord *r) {
+void ReadNumbered(const TagManager &m, int family, std::initializer_list<NumberedField> fields,
+                  TagRecord *r) {
     for (const NumberedField &f : fields) {
         QString value;
         Take(m.GetField(family, f.number, &value), value, &(r->*f.field));
     }
 }
 
-void WriteNumbered(TagManager &m, int family, std::initializer_list<NumberedField> fields, const TagRecord &r) {
+void WriteNumbered(TagManager &m, int family, std::initializer_list<NumberedField> fields,
+                   const TagRecord &r) {
     for (const NumberedField &f : fields)
         m.SetField(family, f.number, r.*f.field); // a field the block cannot hold is skipped
 }
@@ -89,7 +92,9 @@ void ReadWmaWithFallback(const TagManager &m, const char *name, const char *fall
     *field = value;
 }
 
-qint16 Count(int n) { return qint16(std::min(n, 32767)); }
+qint16 Count(int n) {
+    return qint16(std::min(n, 32767));
+}
 
 // Many programs (ffmpeg among them) keep the comment of a Vorbis comment block under DESCRIPTION;
 // it is taken when there is no COMMENT, so such comments are not lost on conversion.
@@ -97,8 +102,9 @@ void TakeDescriptionIfNoComment(const TagManager &m, int family, QString *commen
     if (!comment->isEmpty())
         return;
     QString description;
-    const bool ok = family == TagFamilyFlac ? m.GetNamedField(family, QStringLiteral("DESCRIPTION"), &description)
-                                            : m.GetField(family, OggDescription, &description);
+    const bool ok = family == TagFamilyFlac
+                        ? m.GetNamedField(family, QStringLiteral("DESCRIPTION"), &description)
+                        : m.GetField(family, OggDescription, &description);
     if (ok)
         *comment = description;
 }
@@ -110,54 +116,96 @@ int WriteFamiliesOf(int fileType) {
     case FileTypeMp3:
     case FileTypeMp2:
     case FileTypeMp1:
-    case FileTypeAac: return TagFamilyId3v2 | TagFamilyId3v1;
+    case FileTypeAac:
+        return TagFamilyId3v2 | TagFamilyId3v1;
     case FileTypeWav:
-    case FileTypeWavOther: return TagFamilyRiffInfo;
-    case FileTypeOggVorbis: return TagFamilyOggVorbis;
-    case FileTypeWma: return TagFamilyWma;
-    case FileTypeFlac: return TagFamilyFlac;
-    case FileTypeMp4: return TagFamilyMp4;
-    case FileTypeApe: return TagFamilyApe;
-    default: return 0;
+    case FileTypeWavOther:
+        return TagFamilyRiffInfo;
+    case FileTypeOggVorbis:
+        return TagFamilyOggVorbis;
+    case FileTypeWma:
+        return TagFamilyWma;
+    case FileTypeFlac:
+        return TagFamilyFlac;
+    case FileTypeMp4:
+        return TagFamilyMp4;
+    case FileTypeApe:
+        return TagFamilyApe;
+    default:
+        return 0;
     }
 }
 
 QString FileTypeName(int fileType, const TagManager &manager) {
     switch (fileType) {
-    case FileTypeMp3: return QStringLiteral("MP3");
-    case FileTypeWav: return QStringLiteral("WAV");
-    case FileTypeMp2: return QStringLiteral("MP2");
-    case FileTypeMp1: return QStringLiteral("MP1");
-    case FileTypeOggVorbis: return QStringLiteral("OGG Vorbis");
-    case FileTypeWma: return manager.InformationText(InfoCodec);
-    case FileTypeMod: return QStringLiteral("MOD music");
-    case FileTypeMtm: return QStringLiteral("MTM MOD music");
-    case FileTypeS3m: return QStringLiteral("S3M MOD music");
-    case FileTypeXm: return QStringLiteral("XM MOD music");
-    case FileTypeIt: return QStringLiteral("IT MOD music");
-    case FileTypeMo3: return QStringLiteral("MO3 MOD music");
-    case FileTypeCdTrack: return QStringLiteral("CD Track");
-    case FileTypeAiff: return QStringLiteral("AIFF");
-    case FileTypeFlac: return QStringLiteral("FLAC");
-    case FileTypeAac: return QStringLiteral("AAC");
-    case FileTypeMp4: return QStringLiteral("MP4");
-    case FileTypeAc3: return QStringLiteral("AC3");
-    case FileTypeAlac: return QStringLiteral("ALAC");
-    case FileTypeWavPack: return QStringLiteral("WavPack");
-    case FileTypeWavOther: return QStringLiteral("WAV ") + manager.InformationText(InfoSampleFormat);
-    case FileTypeAu: return QStringLiteral("AU");
-    case FileTypePaf: return QStringLiteral("PAF");
-    case FileTypeSvx: return QStringLiteral("SVX");
-    case FileTypeNist: return QStringLiteral("NIST");
-    case FileTypeVoc: return QStringLiteral("VOC");
-    case FileTypeIrcam: return QStringLiteral("IRCAM");
-    case FileTypeW64: return QStringLiteral("W64");
-    case FileTypePvf: return QStringLiteral("PVF");
-    case FileTypeCaf: return QStringLiteral("CAF");
-    case FileTypeApe: return QStringLiteral("Monkey's audio (APE)");
-    case FileTypeMusePack: return QStringLiteral("MusePack");
-    case FileTypeSpeex: return QStringLiteral("Speex");
-    default: return QString();
+    case FileTypeMp3:
+        return QStringLiteral("MP3");
+    case FileTypeWav:
+        return QStringLiteral("WAV");
+    case FileTypeMp2:
+        return QStringLiteral("MP2");
+    case FileTypeMp1:
+        return QStringLiteral("MP1");
+    case FileTypeOggVorbis:
+        return QStringLiteral("OGG Vorbis");
+    case FileTypeWma:
+        return manager.InformationText(InfoCodec);
+    case FileTypeMod:
+        return QStringLiteral("MOD music");
+    case FileTypeMtm:
+        return QStringLiteral("MTM MOD music");
+    case FileTypeS3m:
+        return QStringLiteral("S3M MOD music");
+    case FileTypeXm:
+        return QStringLiteral("XM MOD music");
+    case FileTypeIt:
+        return QStringLiteral("IT MOD music");
+    case FileTypeMo3:
+        return QStringLiteral("MO3 MOD music");
+    case FileTypeCdTrack:
+        return QStringLiteral("CD Track");
+    case FileTypeAiff:
+        return QStringLiteral("AIFF");
+    case FileTypeFlac:
+        return QStringLiteral("FLAC");
+    case FileTypeAac:
+        return QStringLiteral("AAC");
+    case FileTypeMp4:
+        return QStringLiteral("MP4");
+    case FileTypeAc3:
+        return QStringLiteral("AC3");
+    case FileTypeAlac:
+        return QStringLiteral("ALAC");
+    case FileTypeWavPack:
+        return QStringLiteral("WavPack");
+    case FileTypeWavOther:
+        return QStringLiteral("WAV ") + manager.InformationText(InfoSampleFormat);
+    case FileTypeAu:
+        return QStringLiteral("AU");
+    case FileTypePaf:
+        return QStringLiteral("PAF");
+    case FileTypeSvx:
+        return QStringLiteral("SVX");
+    case FileTypeNist:
+        return QStringLiteral("NIST");
+    case FileTypeVoc:
+        return QStringLiteral("VOC");
+    case FileTypeIrcam:
+        return QStringLiteral("IRCAM");
+    case FileTypeW64:
+        return QStringLiteral("W64");
+    case FileTypePvf:
+        return QStringLiteral("PVF");
+    case FileTypeCaf:
+        return QStringLiteral("CAF");
+    case FileTypeApe:
+        return QStringLiteral("Monkey's audio (APE)");
+    case FileTypeMusePack:
+        return QStringLiteral("MusePack");
+    case FileTypeSpeex:
+        return QStringLiteral("Speex");
+    default:
+        return QString();
     }
 }
 
@@ -249,8 +297,8 @@ void ReadTags(const TagManager &m, const TagFamilies &families, TagRecord *r) {
                    {"WM/Genre", &TagRecord::genre}},
                   r);
         ReadWmaWithFallback(m, "Copyright", "WM/Copyright", &r->copyright);
-        ReadNamed(m, TagFamilyWma, {{"WM/Composer", &TagRecord::composer}, {"Description", &TagRecord::comment}},
-                  r);
+        ReadNamed(m, TagFamilyWma,
+                  {{"WM/Composer", &TagRecord::composer}, {"Description", &TagRecord::comment}}, r);
         r->pictureCount = Count(m.PictureCount(TagFamilyWma));
     }
     if (families.Reads(TagFamilyRiffInfo))

@@ -17,7 +17,7 @@ class TagManager;
 struct TagFamilies {
     int fileType = -1;
     QString typeName;
-    int readFlags = 0; // TagFamily bits
+    int readFlags = 0;  // TagFamily bits
     int writeFlags = 0; // TagFamily bits
 
     void Clear() { *this = TagFamilies(); }

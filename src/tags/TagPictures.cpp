@@ -1,5 +1,8 @@
 #include "TagPictures.h"
 
+#include "Config.h"
+#include "PresetIdentifier.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -58,11 +61,16 @@ PictureKind PictureKindOf(const QByteArray &data) {
 
 QString PictureMimeType(PictureKind kind) {
     switch (kind) {
-    case PictureKind::Jpeg: return QStringLiteral("image/jpeg");
-    case PictureKind::Png: return QStringLiteral("image/png");
-    case PictureKind::Bmp: return QStringLiteral("image/bmp");
-    case PictureKind::Gif: return QStringLiteral("image/gif");
-    default: return QString();
+    case PictureKind::Jpeg:
+        return QStringLiteral("image/jpeg");
+    case PictureKind::Png:
+        return QStringLiteral("image/png");
+    case PictureKind::Bmp:
+        return QStringLiteral("image/bmp");
+    case PictureKind::Gif:
+        return QStringLiteral("image/gif");
+    default:
+        return QString();
     }
 }
 
@@ -121,6 +129,51 @@ bool SavePictureAsJpeg(const QByteArray &data, const QString &path) {
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+QString StoreCoverCopy(const QString &picturePath, const QString &tempFolder) {
+    QFile source(picturePath);
+    if (picturePath.isEmpty() || !source.open(QIODevice::ReadOnly))
+        return QString();
+    QString folder = !tempFolder.isEmpty() ? tempFolder : Paths().tempFolder;
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    const QString suffix = QFileInfo(picturePath).suffix();
+    const QString target = WithTrailingSlash(folder) + QStringLiteral("tagimg_") + NewPresetID() +
+                           (suffix.isEmpty() ? QString() : QStringLiteral(".") + suffix);
+    QDir().mkpath(folder);
+    QSaveFile copy(target);
+    if (!copy.open(QIODevice::WriteOnly))
+        return QString();
+    while (!source.atEnd()) {
+        const QByteArray block = source.read(1024 * 1024);
+        if (block.isEmpty() || copy.write(block) != block.size()) {
+            copy.cancelWriting();
+            return QString();
+        }
+    }
+    return copy.commit() ? target : QString();
+}
+
+bool ConvertPictureFile(const QString &source, const QString &target, int filterIndex) {
+    static const char *const kFormats[] = {"jpeg", "png", "bmp"};
+    if (filterIndex < 1 || filterIndex > 3)
+        return false;
+    QImageReader reader(source);
+    reader.setAutoTransform(true);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return false;
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QImageWriter writer(&file, kFormats[filterIndex - 1]);
+    const QImage out = filterIndex == 1 ? image.convertToFormat(QImage::Format_RGB888) : image;
+    if (!writer.write(out)) {
         file.cancelWriting();
         return false;
     }

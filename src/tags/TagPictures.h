@@ -31,4 +31,15 @@ QByteArray PreparePictureForTag(const QByteArray &data);
 // kept as they are, so no picture is lost.
 bool SavePictureAsJpeg(const QByteArray &data, const QString &path);
 
+// Copies a chosen cover into the temporary folder (the program's when tempFolder is empty) as
+// "tagimg_" + a new identifier + "." + the picture's extension, replacing a file of that name, so
+// that later conversions do not depend on where the picture came from. Answers the copy's path,
+// or "" when the picture cannot be copied.
+QString StoreCoverCopy(const QString &picturePath, const QString &tempFolder = QString());
+
+// Saves a picture file in another image format, as the "Save As" of a cover offers them:
+// filterIndex 1 writes JPEG, 2 PNG, 3 BMP; any other index writes nothing. False when nothing was
+// written (also when the source is no readable picture or the target cannot be written).
+bool ConvertPictureFile(const QString &source, const QString &target, int filterIndex);
+
 } // namespace tv

@@ -7,7 +7,7 @@
 namespace tv {
 
 struct TagRecord {
-    QString year; // year or date text
+    QString year;  // year or date text
     QString track; // track number text, taken as found ("3", "3/12")
     QString artist;
     QString title;
@@ -15,8 +15,8 @@ struct TagRecord {
     QString genre; // free text; GenreNames() are the offered choices
     QString copyright;
     QString composer;
-    QString commentLanguage; // language of the first ID3v2 comment frame (three letters)
-    QString commentDescription; // description of the first ID3v2 comment frame
+    QString commentLanguage;      // language of the first ID3v2 comment frame (three letters)
+    QString commentDescription;   // description of the first ID3v2 comment frame
     qint16 commentFrameCount = 0; // number of ID3v2 comment frames found
     QString comment;
     qint16 pictureCount = 0; // number of pictures found in the tag

@@ -53,18 +53,19 @@ bool GeneratePicture(const QString &path, int width, int height) {
 bool GenerateNoisePicture(const QString &path, int width, int height) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     // Raw random bytes as the picture's pixels: nothing for PNG to squeeze.
-    return RunFFmpeg({"-f", "rawvideo", "-pix_fmt", "rgb24", "-s", QStringLiteral("%1x%2").arg(width).arg(height), "-i",
-                      "/dev/urandom", "-frames:v", "1", path});
+    const QString size = QStringLiteral("%1x%2").arg(width).arg(height);
+    return RunFFmpeg(
+        {"-f", "rawvideo", "-pix_fmt", "rgb24", "-s", size, "-i", "/dev/urandom", "-frames:v", "1", path});
 }
 
-bool GenerateTaggedTone(const QString &path, double seconds, const QStringList &metadata, const QString &coverPath,
-                        const QStringList &extraOutputArgs) {
+bool GenerateTaggedTone(const QString &path, double seconds, const QStringList &metadata,
+                        const QString &coverPath, const QStringList &extraOutputArgs) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QString source = QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds);
     QStringList args{"-f", "lavfi", "-i", source};
     if (!coverPath.isEmpty())
-        args << "-i" << coverPath << "-map" << "0" << "-map" << "1" << "-c:v" << "copy" << "-disposition:v"
-             << "attached_pic";
+        args += QStringList{"-i", coverPath, "-map", "0", "-map", "1", "-c:v", "copy", "-disposition:v",
+                            "attached_pic"};
     for (const QString &pair : metadata)
         args << "-metadata" << pair;
     args += extraOutputArgs;
@@ -112,18 +113,20 @@ double FFprobeDuration(const QJsonObject &probe) {
 
 double FFprobeAudioEnd(const QString &path) {
     QProcess ffprobe;
-    ffprobe.start("ffprobe", {"-v", "error", "-select_streams", "a:0", "-show_entries", "packet=pts_time,duration_time",
-                              "-print_format", "json", path});
+    ffprobe.start("ffprobe", {"-v", "error", "-select_streams", "a:0", "-show_entries",
+                              "packet=pts_time,duration_time", "-print_format", "json", path});
     if (!ffprobe.waitForFinished(60000)) {
         ffprobe.kill();
         ffprobe.waitForFinished();
         return 0;
     }
     double end = 0;
-    const QJsonArray packets = QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object().value("packets").toArray();
+    const QJsonObject answer = QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object();
+    const QJsonArray packets = answer.value("packets").toArray();
     for (const QJsonValue &packet : packets) {
         const QJsonObject p = packet.toObject();
-        end = std::max(end, p.value("pts_time").toString().toDouble() + p.value("duration_time").toString().toDouble());
+        const double pts = p.value("pts_time").toString().toDouble();
+        end = std::max(end, pts + p.value("duration_time").toString().toDouble());
     }
     return end;
 }

@@ -5,6 +5,7 @@
 #include "TagFiles.h"
 #include "TagManager.h"
 #include "TagMapping.h"
+#include "TagPictures.h"
 #include "TagTestSupport.h"
 #include "TestEnv.h"
 
@@ -29,8 +30,12 @@ using namespace tv::test;
 
 namespace {
 
-QString Q(const TagLib::String &s) { return QString::fromStdString(s.to8Bit(true)); }
-TagLib::String T(const QString &s) { return TagLib::String(s.toUtf8().toStdString(), TagLib::String::UTF8); }
+QString Q(const TagLib::String &s) {
+    return QString::fromStdString(s.to8Bit(true));
+}
+TagLib::String T(const QString &s) {
+    return TagLib::String(s.toUtf8().toStdString(), TagLib::String::UTF8);
+}
 
 TagRecord ReadRecord(const QString &path) {
     TagManager m;
@@ -56,7 +61,8 @@ class TagMappingTest : public QObject {
     // A short tone without any tags, as an encoder might leave an output.
     QString Untagged(const QString &name, const QStringList &codec = {}) {
         const QString path = Path(name);
-        if (!QFile::exists(path) && !GenerateTone(path, 1.5, 44100, 1, QStringList{"-map_metadata", "-1"} + codec))
+        if (!QFile::exists(path) &&
+            !GenerateTone(path, 1.5, 44100, 1, QStringList{"-map_metadata", "-1"} + codec))
             return QString();
         return path;
     }
@@ -110,14 +116,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typeName");
         QTest::addColumn<int>("writeFlags");
         QTest::newRow("mp3") << "t.mp3" << QStringList{} << 0 << "MP3" << (TagFamilyId3v2 | TagFamilyId3v1);
-        QTest::newRow("mp2") << "t.mp2" << QStringList{"-c:a", "mp2"} << 2 << "MP2" << (TagFamilyId3v2 | TagFamilyId3v1);
-        QTest::newRow("adts") << "t.aac" << QStringList{"-c:a", "aac"} << 15 << "AAC" << (TagFamilyId3v2 | TagFamilyId3v1);
+        QTest::newRow("mp2") << "t.mp2" << QStringList{"-c:a", "mp2"} << 2 << "MP2"
+                             << (TagFamilyId3v2 | TagFamilyId3v1);
+        QTest::newRow("adts") << "t.aac" << QStringList{"-c:a", "aac"} << 15 << "AAC"
+                              << (TagFamilyId3v2 | TagFamilyId3v1);
         QTest::newRow("wav") << "t.wav" << QStringList{} << 1 << "WAV" << int(TagFamilyRiffInfo);
         QTest::newRow("float wav") << "f.wav" << QStringList{"-c:a", "pcm_f32le"} << 20 << "WAV IEEE float"
                                    << int(TagFamilyRiffInfo);
         QTest::newRow("a-law wav") << "a.wav" << QStringList{"-c:a", "pcm_alaw"} << 20 << "WAV A-law"
                                    << int(TagFamilyRiffInfo);
-        QTest::newRow("ogg") << "t.ogg" << QStringList{"-c:a", "libvorbis"} << 4 << "OGG Vorbis" << int(TagFamilyOggVorbis);
+        QTest::newRow("ogg") << "t.ogg" << QStringList{"-c:a", "libvorbis"} << 4 << "OGG Vorbis"
+                             << int(TagFamilyOggVorbis);
         QTest::newRow("flac") << "t.flac" << QStringList{} << 14 << "FLAC" << int(TagFamilyFlac);
         QTest::newRow("m4a") << "t.m4a" << QStringList{} << 16 << "MP4" << int(TagFamilyMp4);
         QTest::newRow("alac") << "l.m4a" << QStringList{"-c:a", "alac"} << 18 << "ALAC" << 0;
@@ -128,7 +137,8 @@ private Q_SLOTS:
         QTest::newRow("caf") << "t.caf" << QStringList{} << 29 << "CAF" << 0;
         QTest::newRow("w64") << "t.w64" << QStringList{} << 27 << "W64" << 0;
         QTest::newRow("voc") << "t.voc" << QStringList{"-c:a", "pcm_u8"} << 25 << "VOC" << 0;
-        QTest::newRow("speex") << "t.spx" << QStringList{"-c:a", "libspeex", "-ar", "16000"} << 33 << "Speex" << 0;
+        QTest::newRow("speex") << "t.spx" << QStringList{"-c:a", "libspeex", "-ar", "16000"} << 33 << "Speex"
+                               << 0;
         QTest::newRow("wavpack") << "t.wv" << QStringList{} << 19 << "WavPack" << 0;
     }
 
@@ -207,7 +217,7 @@ private Q_SLOTS:
         TagRecord r;
         ReadTags(m, f, &r);
         QCOMPARE(r.title, longTitle.left(30)); // ID3v1 wins, cut to its field length
-        QCOMPARE(r.album, QString()); // an empty ID3v1 field clears the ID3v2 value
+        QCOMPARE(r.album, QString());          // an empty ID3v1 field clears the ID3v2 value
         QCOMPARE(r.genre, QStringLiteral("Jazz"));
         QCOMPARE(r.comment, QStringLiteral("v1 comment"));
         QCOMPARE(r.copyright, QStringLiteral("(C) ID3v2")); // ID3v1 has no copyright to give
@@ -377,8 +387,10 @@ private Q_SLOTS:
             const char *name;
             QStringList codec;
             bool composer, album;
-        } outputs[] = {{"u.flac", {}, true, true},           {"u.m4a", {}, true, true},
-                       {"u.ogg", {"-c:a", "libvorbis"}, false, true}, {"u.wma", {}, true, true},
+        } outputs[] = {{"u.flac", {}, true, true},
+                       {"u.m4a", {}, true, true},
+                       {"u.ogg", {"-c:a", "libvorbis"}, false, true},
+                       {"u.wma", {}, true, true},
                        {"u.wav", {}, false, false}};
         for (const auto &o : outputs) {
             const QString path = Path(o.name);
@@ -401,7 +413,8 @@ private Q_SLOTS:
         QVERIFY(CopyTo(Untagged("t.mp3"), mp3));
         QVERIFY(WriteTagsToOutput(mp3, record).Succeeded());
         TagLib::MPEG::File f(mp3.toUtf8().constData());
-        const auto *title = dynamic_cast<TagLib::ID3v2::TextIdentificationFrame *>(f.ID3v2Tag()->frameList("TIT2").front());
+        const auto *title =
+            dynamic_cast<TagLib::ID3v2::TextIdentificationFrame *>(f.ID3v2Tag()->frameList("TIT2").front());
         QVERIFY(title);
         QCOMPARE(Q(title->toString()), record.title);
         QCOMPARE(title->textEncoding(), TagLib::String::UTF16);
@@ -430,7 +443,7 @@ private Q_SLOTS:
             QVERIFY(m.Load(path));
             TagFamilies f;
             DetectTagFamilies(m, &f);
-            const int family = f.Reads(TagFamilyId3v2) ? TagFamilyId3v2
+            const int family = f.Reads(TagFamilyId3v2)  ? TagFamilyId3v2
                                : f.Reads(TagFamilyFlac) ? TagFamilyFlac
                                : f.Reads(TagFamilyMp4)  ? TagFamilyMp4
                                                         : TagFamilyWma;
@@ -448,7 +461,8 @@ private Q_SLOTS:
         }
         // An ID3v2 cover is typed as the front cover.
         TagLib::MPEG::File f(Path("c.mp3").toUtf8().constData());
-        const auto *apic = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame *>(f.ID3v2Tag()->frameList("APIC").front());
+        const auto *apic =
+            dynamic_cast<TagLib::ID3v2::AttachedPictureFrame *>(f.ID3v2Tag()->frameList("APIC").front());
         QVERIFY(apic);
         QCOMPARE(apic->type(), TagLib::ID3v2::AttachedPictureFrame::FrontCover);
         QCOMPARE(Q(apic->mimeType()), QStringLiteral("image/png"));
@@ -486,6 +500,33 @@ private Q_SLOTS:
         QCOMPARE(mp3Tags.record.comment, QStringLiteral("Bonjour"));
         QCOMPARE(mp3Tags.bitsPerSample, 16);
         QCOMPARE(mp3Tags.coverPath, QString());
+    }
+
+    void coverFilesForTheEditor() {
+        const QString temp = Path("editor-temp");
+        const QString copy = StoreCoverCopy(m_cover, temp);
+        QVERIFY(QFileInfo(copy).fileName().startsWith("tagimg_"));
+        QVERIFY(copy.endsWith(".png"));
+        QCOMPARE(QFileInfo(copy).absolutePath(), QDir(temp).absolutePath());
+        QCOMPARE(FileBytes(copy), FileBytes(m_cover));
+        QVERIFY(StoreCoverCopy(m_cover, temp) != copy);
+        QCOMPARE(StoreCoverCopy(Path("no-such-picture.png"), temp), QString());
+
+        const struct {
+            int filter;
+            const char *magic;
+        } saves[] = {{1, "\xFF\xD8\xFF"}, {2, "\x89PNG"}, {3, "BM"}};
+        for (const auto &save : saves) {
+            const QString target = Path(QStringLiteral("saved-as-%1").arg(save.filter));
+            QVERIFY(ConvertPictureFile(m_cover, target, save.filter));
+            QVERIFY(FileBytes(target).startsWith(save.magic));
+            QCOMPARE(QImage(target).size(), QSize(64, 48));
+        }
+        QVERIFY(!ConvertPictureFile(m_cover, Path("saved-as-4"), 4));
+        QVERIFY(!QFile::exists(Path("saved-as-4")));
+        const QString text = WriteFile(Path("not-a-picture.png"), "just text");
+        QVERIFY(!ConvertPictureFile(text, Path("saved-from-text.jpg"), 1));
+        QVERIFY(!QFile::exists(Path("saved-from-text.jpg")));
     }
 };
 

@@ -31,7 +31,7 @@ enum Carries : int {
     Comment = 256,
     Cover = 512,
     AllText = 511,
-    Id3v1 = 1024, // read back through ID3v1, which keeps only the track number before "/"
+    Id3v1 = 1024,         // read back through ID3v1, which keeps only the track number before "/"
     ProbedAsId3v1 = 2048, // ffprobe's ADTS reader shows the ID3v1 block only
 };
 
@@ -51,7 +51,7 @@ class TagRoundTripTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_temp; // the program's temporary folder of this test
+    QString m_temp;                     // the program's temporary folder of this test
     QMap<QString, ProbeTags> m_sources; // probed inputs by extension
 
     QString Path(const QString &name) const { return m_dir.filePath(name); }
@@ -59,7 +59,8 @@ class TagRoundTripTest : public QObject {
     // What an encoder leaves: the input's sound in the output format, without its tags.
     bool Convert(const QString &input, const QString &output, const QStringList &codec) {
         QFile::remove(output);
-        return RunFFmpeg(QStringList{"-i", input, "-map", "0:a", "-map_metadata", "-1"} + codec + QStringList{output});
+        return RunFFmpeg(QStringList{"-i", input, "-map", "0:a", "-map_metadata", "-1"} + codec +
+                         QStringList{output});
     }
 
 private Q_SLOTS:
@@ -69,9 +70,10 @@ private Q_SLOTS:
         const QString cover = Path("cover.png");
         QVERIFY(GeneratePicture(cover, 80, 60));
         const TagRecord r = SampleRecord();
-        const QStringList metadata{"title=" + r.title,         "artist=" + r.artist,   "album=" + r.album,
-                                   "date=" + r.year,           "track=" + r.track,     "genre=" + r.genre,
-                                   "copyright=" + r.copyright, "composer=" + r.composer, "comment=" + r.comment};
+        const QStringList metadata{
+            "title=" + r.title,         "artist=" + r.artist,     "album=" + r.album,
+            "date=" + r.year,           "track=" + r.track,       "genre=" + r.genre,
+            "copyright=" + r.copyright, "composer=" + r.composer, "comment=" + r.comment};
         for (const QString ext : {"mp3", "flac", "m4a"}) {
             const QString input = Path("input." + ext);
             QVERIFY(GenerateTaggedTone(input, 2.0, metadata, cover));
@@ -117,7 +119,9 @@ private Q_SLOTS:
             // make none unless asked to.
             {"mp2", {"-c:a", "mp2"}, AllText | Id3v1},
             {"aac", {"-c:a", "aac"}, AllText | Id3v1 | ProbedAsId3v1},
-            {"adts", {"-c:a", "aac", "-f", "adts", "-write_id3v2", "1"}, AllText | Cover | Id3v1 | ProbedAsId3v1},
+            {"adts",
+             {"-c:a", "aac", "-f", "adts", "-write_id3v2", "1"},
+             AllText | Cover | Id3v1 | ProbedAsId3v1},
             {"m4a", {}, AllText | Cover},
             {"m4b", {"-f", "ipod"}, AllText | Cover},
             {"m4r", {"-f", "ipod"}, AllText | Cover},
@@ -159,7 +163,8 @@ private Q_SLOTS:
         QCOMPARE(back.record.artist, expect(Artist, want.artist));
         QCOMPARE(back.record.album, expect(Album, want.album));
         QCOMPARE(back.record.year, expect(Year, want.year));
-        QCOMPARE(back.record.track, (carries & Id3v1) ? want.track.section('/', 0, 0) : expect(Track, want.track));
+        QCOMPARE(back.record.track,
+                 (carries & Id3v1) ? want.track.section('/', 0, 0) : expect(Track, want.track));
         QCOMPARE(back.record.genre, expect(Genre, want.genre));
         QCOMPARE(back.record.copyright, expect(Copyright, want.copyright));
         QCOMPARE(back.record.composer, expect(Composer, want.composer));
@@ -181,7 +186,8 @@ private Q_SLOTS:
                  asId3v1 ? want.track.section('/', 0, 0) : expect(Track, want.track));
         QCOMPARE(ProbeValue(probe, {"genre", "WM/Genre"}), expect(Genre, want.genre));
         QCOMPARE(ProbeValue(probe, {"copyright"}), asId3v1 ? QString() : expect(Copyright, want.copyright));
-        QCOMPARE(ProbeValue(probe, {"composer", "WM/Composer"}), asId3v1 ? QString() : expect(Composer, want.composer));
+        QCOMPARE(ProbeValue(probe, {"composer", "WM/Composer"}),
+                 asId3v1 ? QString() : expect(Composer, want.composer));
         QCOMPARE(ProbeValue(probe, {"comment", "description"}), expect(Comment, want.comment));
         QCOMPARE(FFprobeHasCover(probe), bool(carries & Cover));
         QVERIFY(DecodesCompletely(path));
@@ -221,7 +227,8 @@ private Q_SLOTS:
         QTest::newRow("ac3") << "ac3" << QStringList{} << int(TagWriteOutcome::NothingToWrite);
         QTest::newRow("wavpack") << "wv" << QStringList{} << int(TagWriteOutcome::NothingToWrite);
         QTest::newRow("caf") << "caf" << QStringList{} << int(TagWriteOutcome::NothingToWrite);
-        QTest::newRow("opus") << "opus" << QStringList{"-c:a", "libopus"} << int(TagWriteOutcome::NothingToWrite);
+        QTest::newRow("opus") << "opus" << QStringList{"-c:a", "libopus"}
+                              << int(TagWriteOutcome::NothingToWrite);
         QTest::newRow("matroska") << "mka" << QStringList{} << int(TagWriteOutcome::NotLoaded);
     }
 
@@ -231,8 +238,9 @@ private Q_SLOTS:
         QFETCH(int, outcome);
         const QString path = Path("keep." + output);
         QFile::remove(path);
-        QVERIFY(RunFFmpeg(QStringList{"-i", Path("input.flac"), "-map", "0:a", "-metadata", "title=Encoder title"} +
-                          codec + QStringList{path}));
+        QVERIFY(RunFFmpeg(
+            QStringList{"-i", Path("input.flac"), "-map", "0:a", "-metadata", "title=Encoder title"} + codec +
+            QStringList{path}));
         const QByteArray before = FileHash(path);
         const TagWriteResult result = WriteTagsToOutput(path, m_sources["flac"].record);
         QCOMPARE(int(result.outcome), outcome);

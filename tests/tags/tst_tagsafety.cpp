@@ -27,7 +27,8 @@ class TagSafetyTest : public QObject {
 
     QString Untagged(const QString &name, const QStringList &codec = {}, double seconds = 1.5) {
         const QString path = Path("src-" + name);
-        if (!QFile::exists(path) && !GenerateTone(path, seconds, 44100, 1, QStringList{"-map_metadata", "-1"} + codec))
+        if (!QFile::exists(path) &&
+            !GenerateTone(path, seconds, 44100, 1, QStringList{"-map_metadata", "-1"} + codec))
             return QString();
         return path;
     }
@@ -46,7 +47,8 @@ class TagSafetyTest : public QObject {
             QCOMPARE(FileHash(path), before);
         }
         // No working copy is ever left behind.
-        const QStringList leftovers = QDir(QFileInfo(path).absolutePath()).entryList({"*.tags-*"}, QDir::Hidden | QDir::Files);
+        const QStringList leftovers =
+            QDir(QFileInfo(path).absolutePath()).entryList({"*.tags-*"}, QDir::Hidden | QDir::Files);
         QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(", ")));
     }
 
@@ -158,7 +160,8 @@ private Q_SLOTS:
         // An ID3v2 header that claims 200 MB in front of a small MP3.
         const QByteArray mp3 = FileBytes(Untagged("t.mp3"));
         QVERIFY(mp3.startsWith("ID3"));
-        const QString hugeId3 = WriteFile(Path("huge-id3.mp3"), Patched(mp3, 6, QByteArray("\x5F\x7F\x7F\x7F", 4)));
+        const QString hugeId3 =
+            WriteFile(Path("huge-id3.mp3"), Patched(mp3, 6, QByteArray("\x5F\x7F\x7F\x7F", 4)));
         QVERIFY(!ReadTagsForProbe(hugeId3).record.title.contains(QChar(0)));
         CheckWriteLeavesSoundWhole(hugeId3, SampleRecord());
         // The sound hides behind the damaged tag, so it cannot be checked: the file is left alone.
@@ -170,7 +173,8 @@ private Q_SLOTS:
         QByteArray flac = FileBytes(flacPath);
         qsizetype block = 4;
         while (block + 4 <= flac.size() && (quint8(flac[block]) & 0x7F) != 4)
-            block += 4 + ((quint8(flac[block + 1]) << 16) | (quint8(flac[block + 2]) << 8) | quint8(flac[block + 3]));
+            block += 4 + ((quint8(flac[block + 1]) << 16) | (quint8(flac[block + 2]) << 8) |
+                          quint8(flac[block + 3]));
         QVERIFY(block + 4 <= flac.size());
         WriteFile(flacPath, Patched(flac, block + 1, QByteArray("\xFF\xFF\xF0", 3)));
         ReadTagsForProbe(flacPath);
@@ -202,8 +206,9 @@ private Q_SLOTS:
         longValues.comment = QString(100000, QChar(u'x'));
         for (const char *name : {"t.wma", "t.mp3", "t.m4a", "t.ogg", "t.wav", "t.flac"}) {
             const QString path = Path(QString("long-") + name);
-            QVERIFY(CopyTo(Untagged(name, QString(name) == QLatin1String("t.ogg") ? QStringList{"-c:a", "libvorbis"}
-                                                                                   : QStringList{}),
+            QVERIFY(CopyTo(Untagged(name, QString(name) == QLatin1String("t.ogg")
+                                              ? QStringList{"-c:a", "libvorbis"}
+                                              : QStringList{}),
                            path));
             CheckWriteLeavesSoundWhole(path, longValues);
             // The short values beside the long ones come back intact.
@@ -233,7 +238,9 @@ private Q_SLOTS:
             QVERIFY(m.Load(path));
             TagFamilies f;
             DetectTagFamilies(m, &f);
-            const int family = f.Reads(TagFamilyFlac) ? TagFamilyFlac : f.Reads(TagFamilyMp4) ? TagFamilyMp4 : TagFamilyId3v2;
+            const int family = f.Reads(TagFamilyFlac)  ? TagFamilyFlac
+                               : f.Reads(TagFamilyMp4) ? TagFamilyMp4
+                                                       : TagFamilyId3v2;
             const QByteArray embedded = m.PictureData(family, 0);
             QVERIFY(!embedded.isEmpty());
             QVERIFY(embedded.size() <= kMaxTagPictureBytes);
@@ -272,9 +279,8 @@ private Q_SLOTS:
             job.record.artist = QStringLiteral("Künstler %1").arg(i);
             jobs << job;
         }
-        const QList<bool> written = QtConcurrent::blockingMapped(jobs, [](const Job &job) {
-            return WriteTagsToOutput(job.path, job.record).Succeeded();
-        });
+        const QList<bool> written = QtConcurrent::blockingMapped(
+            jobs, [](const Job &job) { return WriteTagsToOutput(job.path, job.record).Succeeded(); });
         QCOMPARE(written, QList<bool>(8, true));
         const QList<ProbeTags> read =
             QtConcurrent::blockingMapped(jobs, [](const Job &job) { return ReadTagsForProbe(job.path); });
