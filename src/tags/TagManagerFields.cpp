@@ -75,6 +75,30 @@ QString OggFieldName(int number) {
 
 } // namespace TagField
 
+QString JoinValues(const TagLib::StringList &values) {
+    QStringList parts;
+    for (const TagLib::String &value : values) {
+        const QString text = FromTagString(value);
+        if (!text.isEmpty())
+            parts << text;
+    }
+    return parts.join(QStringLiteral(" / "));
+}
+
+QString ToLatin1Text(const QString &text) {
+    QString out;
+    for (const char32_t code : text.toUcs4()) {
+        if (code < 0x100) {
+            out += QChar(code);
+            continue;
+        }
+        const QString decomposed = QString::fromUcs4(&code, 1).normalized(QString::NormalizationForm_KD);
+        const QChar base = decomposed.isEmpty() ? QChar() : decomposed.front();
+        out += (!base.isNull() && base.unicode() < 0x100 && base.unicode() >= 0x20) ? base : QChar(u'?');
+    }
+    return out;
+}
+
 namespace {
 
 bool IsLatin1(const QString &text) {

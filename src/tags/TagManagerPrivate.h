@@ -67,6 +67,9 @@ struct TagManager::Private {
     TagLib::RIFF::Info::Tag *RiffInfo() const;
 };
 
+// The file type code of what a file holds.
+int FileTypeCodeOf(const MediaSignature &signature);
+
 // Text between Qt and TagLib, always through UTF-8.
 inline TagLib::String ToTagString(const QString &text) {
     return TagLib::String(text.toUtf8().toStdString(), TagLib::String::UTF8);
