@@ -14,7 +14,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 namespace tv {
 
@@ -173,7 +172,7 @@ TagWriteResult WriteTagsToOutput(const QString &outputPath, const TagRecord &rec
     }
 
     if (std::rename(QFile::encodeName(copyPath).constData(), QFile::encodeName(outputPath).constData()) != 0)
-        return Fail(TagWriteOutcome::Failed, QString::fromLocal8Bit(std::strerror(errno)));
+        return Fail(TagWriteOutcome::Failed, qt_error_string(errno));
     copy.setAutoRemove(false); // the copy is the output now
     return {TagWriteOutcome::Written, QString()};
 }

@@ -118,15 +118,17 @@ public:
     int TagBlockMask() const;
 
     // ID3v2: a text frame by its four-letter name ("TIT2", "TYER", ...). Multiple values are
-    // joined with " / ". Setting an empty text removes the frame. False when the file has no
-    // ID3v2 block (get) or cannot hold one (set).
+    // joined with " / "; genre numbers become names; "TYER" gives the whole recording date where
+    // the tag has one. Setting an empty text removes the frame. False when the file has no ID3v2
+    // block (get) or cannot hold one (set).
     bool GetId3v2Frame(const QString &frameId, QString *text) const;
     bool SetId3v2Frame(const QString &frameId, const QString &text);
     int Id3v2FrameCount(const QString &frameId) const;
     // The comment frame number index (from 0).
     bool GetId3v2Comment(int index, QString *language, QString *description, QString *text) const;
-    // Replaces every comment frame by one (none when text is empty). A language that is not three
-    // letters becomes "XXX" (unknown).
+    // Replaces the plain comment frame (no description) and the one of the same description by
+    // one (by none when text is empty); comments of other descriptions stay. A language that is
+    // not three letters becomes "XXX" (unknown).
     bool SetId3v2Comment(const QString &language, const QString &description, const QString &text);
 
     // Numbered fields of ID3v1, APE, MP4 and OGG Vorbis comments (field numbers: TagFields.h).
