@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 
 namespace tv::test {
@@ -98,6 +100,87 @@ bool GeneratePicture(const QString &path, int width, int height) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     return RunFFmpeg({"-f", "lavfi", "-i", QStringLiteral("testsrc=size=%1x%2").arg(width).arg(height),
                       "-frames:v", "1", path});
+}
+
+bool GenerateNoisePicture(const QString &path, int width, int height) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    // Raw random bytes as the picture's pixels: nothing for PNG to squeeze.
+    const QString size = QStringLiteral("%1x%2").arg(width).arg(height);
+    return RunFFmpeg(
+        {"-f", "rawvideo", "-pix_fmt", "rgb24", "-s", size, "-i", "/dev/urandom", "-frames:v", "1", path});
+}
+
+bool GenerateTaggedTone(const QString &path, double seconds, const QStringList &metadata,
+                        const QString &coverPath, const QStringList &extraOutputArgs) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QString source = QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds);
+    QStringList args{"-f", "lavfi", "-i", source};
+    if (!coverPath.isEmpty())
+        args += QStringList{"-i", coverPath, "-map", "0", "-map", "1", "-c:v", "copy", "-disposition:v",
+                            "attached_pic"};
+    for (const QString &pair : metadata)
+        args << "-metadata" << pair;
+    args += extraOutputArgs;
+    args << path;
+    return RunFFmpeg(args);
+}
+
+QJsonObject FFprobe(const QString &path) {
+    QProcess ffprobe;
+    ffprobe.start("ffprobe", {"-v", "error", "-show_format", "-show_streams", "-print_format", "json", path});
+    if (!ffprobe.waitForFinished(60000)) {
+        ffprobe.kill();
+        ffprobe.waitForFinished();
+        return QJsonObject();
+    }
+    if (ffprobe.exitStatus() != QProcess::NormalExit || ffprobe.exitCode() != 0)
+        return QJsonObject();
+    return QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object();
+}
+
+QString FFprobeTag(const QJsonObject &probe, const QString &key) {
+    QList<QJsonObject> tagSets{probe.value("format").toObject().value("tags").toObject()};
+    for (const QJsonValue &stream : probe.value("streams").toArray())
+        tagSets << stream.toObject().value("tags").toObject();
+    for (const QJsonObject &tags : tagSets) {
+        for (auto it = tags.begin(); it != tags.end(); ++it) {
+            if (it.key().compare(key, Qt::CaseInsensitive) == 0)
+                return it.value().toString();
+        }
+    }
+    return QString();
+}
+
+bool FFprobeHasCover(const QJsonObject &probe) {
+    for (const QJsonValue &stream : probe.value("streams").toArray()) {
+        if (stream.toObject().value("disposition").toObject().value("attached_pic").toInt() == 1)
+            return true;
+    }
+    return false;
+}
+
+double FFprobeDuration(const QJsonObject &probe) {
+    return probe.value("format").toObject().value("duration").toString().toDouble();
+}
+
+double FFprobeAudioEnd(const QString &path) {
+    QProcess ffprobe;
+    ffprobe.start("ffprobe", {"-v", "error", "-select_streams", "a:0", "-show_entries",
+                              "packet=pts_time,duration_time", "-print_format", "json", path});
+    if (!ffprobe.waitForFinished(60000)) {
+        ffprobe.kill();
+        ffprobe.waitForFinished();
+        return 0;
+    }
+    double end = 0;
+    const QJsonObject answer = QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object();
+    const QJsonArray packets = answer.value("packets").toArray();
+    for (const QJsonValue &packet : packets) {
+        const QJsonObject p = packet.toObject();
+        const double pts = p.value("pts_time").toString().toDouble();
+        end = std::max(end, pts + p.value("duration_time").toString().toDouble());
+    }
+    return end;
 }
 
 } // namespace tv::test

@@ -66,6 +66,14 @@ bool MountTmpfs(const QString &dir, bool readOnly, const QString &size) {
     return mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
 }
 
+bool RemountReadOnly(const QString &dir) {
+    QProcess mount;
+    mount.start("mount", {"-o", "remount,ro", dir});
+    if (!mount.waitForFinished(10000))
+        return false;
+    return mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
+}
+
 void Unmount(const QString &dir) {
     QProcess umount;
     umount.start("umount", {dir});

@@ -33,6 +33,8 @@ QString WriteFile(const QString &path, const QByteArray &content = QByteArray("x
 // which tests treat as a reason to skip.
 bool MountTmpfs(const QString &dir, bool readOnly, const QString &size = QStringLiteral("1m"));
 void Unmount(const QString &dir);
+// Makes a mounted tmpfs read-only, keeping what was put into it; false where that is refused.
+bool RemountReadOnly(const QString &dir);
 
 } // namespace tv::test
 

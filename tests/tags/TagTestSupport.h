@@ -1,0 +1,49 @@
+#pragma once
+// Shared pieces of the tag tests: a typical tag record and small file helpers.
+
+#include "MediaGen.h"
+#include "TagRecord.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QString>
+
+namespace tv::test {
+
+// Values short enough for every block (ID3v1 keeps 30 characters, 28 for a comment).
+inline TagRecord SampleRecord() {
+    TagRecord r;
+    r.title = "Morning Tune";
+    r.artist = "The Testers";
+    r.album = "Sample Album";
+    r.year = "2021";
+    r.track = "3/12";
+    r.genre = "Jazz";
+    r.copyright = "(C) 2021 Testers";
+    r.composer = "Ann Composer";
+    r.comment = "Recorded live";
+    return r;
+}
+
+inline QByteArray FileBytes(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline QByteArray FileHash(const QString &path) {
+    return QCryptographicHash::hash(FileBytes(path), QCryptographicHash::Sha256);
+}
+
+inline bool CopyTo(const QString &from, const QString &to) {
+    QFile::remove(to);
+    return QFile::copy(from, to);
+}
+
+// Whether ffmpeg can decode the whole file (its audio is intact).
+inline bool DecodesCompletely(const QString &path) {
+    QString error;
+    const bool ok = RunFFmpeg({"-xerror", "-i", path, "-map", "0:a", "-f", "null", "-"}, &error);
+    return ok && error.trimmed().isEmpty();
+}
+
+} // namespace tv::test

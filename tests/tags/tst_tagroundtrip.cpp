@@ -1,0 +1,261 @@
+// The way tags travel through a conversion: read from a tagged input while probing, written into
+// the converted output of every tag-capable format, and checked there by TagLib and, on its own,
+// by ffprobe.
+#include "MediaGen.h"
+#include "TagFiles.h"
+#include "TagTestSupport.h"
+#include "TestEnv.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <taglib/commentsframe.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+
+using namespace tv;
+using namespace tv::test;
+
+namespace {
+
+// Field sets an output format carries.
+enum Carries : int {
+    Title = 1,
+    Artist = 2,
+    Album = 4,
+    Year = 8,
+    Track = 16,
+    Genre = 32,
+    Copyright = 64,
+    Composer = 128,
+    Comment = 256,
+    Cover = 512,
+    AllText = 511,
+    Id3v1 = 1024,         // read back through ID3v1, which keeps only the track number before "/"
+    ProbedAsId3v1 = 2048, // ffprobe's ADTS reader shows the ID3v1 block only
+};
+
+// The first non-empty ffprobe tag among names the demuxers use for one field.
+QString ProbeValue(const QJsonObject &probe, const QStringList &keys) {
+    for (const QString &key : keys) {
+        const QString value = FFprobeTag(probe, key);
+        if (!value.isEmpty())
+            return value;
+    }
+    return QString();
+}
+
+} // namespace
+
+class TagRoundTripTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_temp;                     // the program's temporary folder of this test
+    QMap<QString, ProbeTags> m_sources; // probed inputs by extension
+
+    QString Path(const QString &name) const { return m_dir.filePath(name); }
+
+    // What an encoder leaves: the input's sound in the output format, without its tags.
+    bool Convert(const QString &input, const QString &output, const QStringList &codec) {
+        QFile::remove(output);
+        return RunFFmpeg(QStringList{"-i", input, "-map", "0:a", "-map_metadata", "-1"} + codec +
+                         QStringList{output});
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        m_temp = Path("temp");
+        const QString cover = Path("cover.png");
+        QVERIFY(GeneratePicture(cover, 80, 60));
+        const TagRecord r = SampleRecord();
+        const QStringList metadata{
+            "title=" + r.title,         "artist=" + r.artist,     "album=" + r.album,
+            "date=" + r.year,           "track=" + r.track,       "genre=" + r.genre,
+            "copyright=" + r.copyright, "composer=" + r.composer, "comment=" + r.comment};
+        for (const QString ext : {"mp3", "flac", "m4a"}) {
+            const QString input = Path("input." + ext);
+            QVERIFY(GenerateTaggedTone(input, 2.0, metadata, cover));
+            if (ext == QLatin1String("mp3")) {
+                // ffmpeg keeps an MP3 comment in a TXXX frame; taggers use the comment frame.
+                TagLib::MPEG::File f(input.toUtf8().constData());
+                auto *comment = new TagLib::ID3v2::CommentsFrame;
+                comment->setLanguage("eng");
+                comment->setText(TagLib::String(r.comment.toStdString()));
+                f.ID3v2Tag(true)->addFrame(comment);
+                QVERIFY(f.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone));
+            }
+            const ProbeTags tags = ReadTagsForProbe(input, m_temp);
+            QVERIFY2(tags.loaded, qPrintable(tags.error));
+            // The probe reads every field of the input.
+            QCOMPARE(tags.record.title, r.title);
+            QCOMPARE(tags.record.artist, r.artist);
+            QCOMPARE(tags.record.album, r.album);
+            QCOMPARE(tags.record.year, r.year);
+            QCOMPARE(tags.record.track, r.track);
+            QCOMPARE(tags.record.genre, r.genre);
+            QCOMPARE(tags.record.copyright, r.copyright);
+            QCOMPARE(tags.record.composer, r.composer);
+            QCOMPARE(tags.record.comment, r.comment);
+            QVERIFY(!tags.coverPath.isEmpty());
+            QCOMPARE(QImage(tags.coverPath).size(), QSize(80, 60));
+            m_sources.insert(ext, tags);
+        }
+    }
+
+    void tagsReachEveryTaggedOutput_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QStringList>("codec");
+        QTest::addColumn<int>("carries");
+        const struct {
+            const char *output;
+            QStringList codec;
+            int carries;
+        } outputs[] = {
+            {"mp3", {}, AllText | Cover | Id3v1},
+            // A cover goes only into tag blocks the output already has: the MP2 and ADTS writers
+            // make none unless asked to.
+            {"mp2", {"-c:a", "mp2"}, AllText | Id3v1},
+            {"aac", {"-c:a", "aac"}, AllText | Id3v1 | ProbedAsId3v1},
+            {"adts",
+             {"-c:a", "aac", "-f", "adts", "-write_id3v2", "1"},
+             AllText | Cover | Id3v1 | ProbedAsId3v1},
+            {"m4a", {}, AllText | Cover},
+            {"m4b", {"-f", "ipod"}, AllText | Cover},
+            {"m4r", {"-f", "ipod"}, AllText | Cover},
+            {"mp4", {"-c:a", "aac"}, AllText | Cover},
+            {"ogg", {"-c:a", "libvorbis"}, AllText & ~Composer},
+            {"flac", {}, AllText | Cover},
+            {"wma", {}, AllText | Cover},
+            {"wav", {}, Title | Artist | Year | Genre | Copyright | Comment},
+        };
+        for (const QString source : {"mp3", "flac", "m4a"}) {
+            for (const auto &o : outputs)
+                QTest::addRow("%s to %s", qPrintable(source), o.output)
+                    << source << QString::fromLatin1(o.output) << o.codec << o.carries;
+        }
+    }
+
+    void tagsReachEveryTaggedOutput() {
+        QFETCH(QString, source);
+        QFETCH(QString, output);
+        QFETCH(QStringList, codec);
+        QFETCH(int, carries);
+        const ProbeTags &input = m_sources[source];
+        const QString path = Path(QStringLiteral("%1-to.%2").arg(source, output));
+        QVERIFY(Convert(Path("input." + source), path, codec));
+        const double soundEnd = FFprobeAudioEnd(path);
+        QVERIFY(soundEnd > 1.9);
+
+        const TagWriteResult result = WriteTagsToOutput(path, input.record);
+        QVERIFY2(result.Succeeded(), qPrintable(result.error));
+
+        // TagLib reads back what the format carries, and nothing of what it does not.
+        const ProbeTags back = ReadTagsForProbe(path, m_temp);
+        QVERIFY(back.loaded);
+        const TagRecord &want = input.record;
+        const auto expect = [carries](int field, const QString &value) {
+            return (carries & field) ? value : QString();
+        };
+        QCOMPARE(back.record.title, expect(Title, want.title));
+        QCOMPARE(back.record.artist, expect(Artist, want.artist));
+        QCOMPARE(back.record.album, expect(Album, want.album));
+        QCOMPARE(back.record.year, expect(Year, want.year));
+        QCOMPARE(back.record.track,
+                 (carries & Id3v1) ? want.track.section('/', 0, 0) : expect(Track, want.track));
+        QCOMPARE(back.record.genre, expect(Genre, want.genre));
+        QCOMPARE(back.record.copyright, expect(Copyright, want.copyright));
+        QCOMPARE(back.record.composer, expect(Composer, want.composer));
+        QCOMPARE(back.record.comment, expect(Comment, want.comment));
+        QCOMPARE(!back.coverPath.isEmpty(), bool(carries & Cover));
+        if (carries & Cover)
+            QCOMPARE(QImage(back.coverPath).size(), QSize(80, 60));
+
+        // ffprobe, on its own, finds the same values and every sound packet where it was.
+        const QJsonObject probe = FFprobe(path);
+        QVERIFY(!probe.isEmpty());
+        QCOMPARE(FFprobeAudioEnd(path), soundEnd);
+        QCOMPARE(ProbeValue(probe, {"title"}), expect(Title, want.title));
+        QCOMPARE(ProbeValue(probe, {"artist", "author"}), expect(Artist, want.artist));
+        QCOMPARE(ProbeValue(probe, {"album", "WM/AlbumTitle"}), expect(Album, want.album));
+        QCOMPARE(ProbeValue(probe, {"date", "year", "WM/Year"}), expect(Year, want.year));
+        const bool asId3v1 = carries & ProbedAsId3v1;
+        QCOMPARE(ProbeValue(probe, {"track", "TRACKNUMBER", "WM/TrackNumber"}),
+                 asId3v1 ? want.track.section('/', 0, 0) : expect(Track, want.track));
+        QCOMPARE(ProbeValue(probe, {"genre", "WM/Genre"}), expect(Genre, want.genre));
+        QCOMPARE(ProbeValue(probe, {"copyright"}), asId3v1 ? QString() : expect(Copyright, want.copyright));
+        QCOMPARE(ProbeValue(probe, {"composer", "WM/Composer"}),
+                 asId3v1 ? QString() : expect(Composer, want.composer));
+        QCOMPARE(ProbeValue(probe, {"comment", "description"}), expect(Comment, want.comment));
+        QCOMPARE(FFprobeHasCover(probe), bool(carries & Cover));
+        QVERIFY(DecodesCompletely(path));
+    }
+
+    void apeFilesGetTheirApeTag() {
+        // ffmpeg cannot encode Monkey's Audio: a real one stands in for the output.
+        const QString original = QStringLiteral(TUNEVANE_CORPUS_DIR "/ape-monkeys/taglib__mac-399.ape");
+        if (!QFile::exists(original))
+            QSKIP("the shared media corpus is not here");
+        const QString path = Path("out.ape");
+        QVERIFY(CopyTo(original, path));
+        const TagRecord want = m_sources["flac"].record;
+        QVERIFY(WriteTagsToOutput(path, want).Succeeded());
+        const ProbeTags back = ReadTagsForProbe(path, m_temp);
+        QCOMPARE(back.fileType, 31);
+        QCOMPARE(back.record.title, want.title);
+        QCOMPARE(back.record.year, want.year);
+        QCOMPARE(back.record.track, want.track);
+        QCOMPARE(back.record.copyright, want.copyright);
+        QCOMPARE(back.record.composer, want.composer);
+        QCOMPARE(back.record.comment, want.comment);
+        const QJsonObject probe = FFprobe(path);
+        QCOMPARE(ProbeValue(probe, {"title"}), want.title);
+        QCOMPARE(ProbeValue(probe, {"artist"}), want.artist);
+        QCOMPARE(ProbeValue(probe, {"composer"}), want.composer);
+        QVERIFY(DecodesCompletely(path));
+    }
+
+    void formatsWithoutTagBlocksKeepTheEncodersTags_data() {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QStringList>("codec");
+        QTest::addColumn<int>("outcome");
+        QTest::newRow("aiff") << "aiff" << QStringList{} << int(TagWriteOutcome::NothingToWrite);
+        // An ALAC output has an MP4 tag block: it takes the cover, and its tags stay the encoder's.
+        QTest::newRow("alac") << "m4a" << QStringList{"-c:a", "alac"} << int(TagWriteOutcome::Written);
+        QTest::newRow("ac3") << "ac3" << QStringList{} << int(TagWriteOutcome::NothingToWrite);
+        QTest::newRow("wavpack") << "wv" << QStringList{} << int(TagWriteOutcome::NothingToWrite);
+        QTest::newRow("caf") << "caf" << QStringList{} << int(TagWriteOutcome::NothingToWrite);
+        QTest::newRow("opus") << "opus" << QStringList{"-c:a", "libopus"}
+                              << int(TagWriteOutcome::NothingToWrite);
+        QTest::newRow("matroska") << "mka" << QStringList{} << int(TagWriteOutcome::NotLoaded);
+    }
+
+    void formatsWithoutTagBlocksKeepTheEncodersTags() {
+        QFETCH(QString, output);
+        QFETCH(QStringList, codec);
+        QFETCH(int, outcome);
+        const QString path = Path("keep." + output);
+        QFile::remove(path);
+        QVERIFY(RunFFmpeg(
+            QStringList{"-i", Path("input.flac"), "-map", "0:a", "-metadata", "title=Encoder title"} + codec +
+            QStringList{path}));
+        const QByteArray before = FileHash(path);
+        const TagWriteResult result = WriteTagsToOutput(path, m_sources["flac"].record);
+        QCOMPARE(int(result.outcome), outcome);
+        const QJsonObject probe = FFprobe(path);
+        const QString title = FFprobeTag(probe, "title");
+        QVERIFY2(title.isEmpty() || title == QLatin1String("Encoder title"), qPrintable(title));
+        if (result.outcome == TagWriteOutcome::Written) {
+            QCOMPARE(title, QStringLiteral("Encoder title"));
+            QVERIFY(FFprobeHasCover(probe));
+            QVERIFY(DecodesCompletely(path));
+        } else {
+            QCOMPARE(FileHash(path), before);
+        }
+    }
+};
+
+TV_TEST_MAIN_CORE(TagRoundTripTest)
+#include "tst_tagroundtrip.moc"

@@ -1,0 +1,295 @@
+// Writing tags never damages an output: files that cannot be loaded, renamed files, full and
+// read-only disks, broken and oversized tag blocks, huge covers, and many writers at once.
+#include "MediaGen.h"
+#include "TagFiles.h"
+#include "TagManager.h"
+#include "TagMapping.h"
+#include "TagPictures.h"
+#include "TagTestSupport.h"
+#include "TestEnv.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtConcurrent>
+
+#include <taglib/mpegfile.h>
+
+using namespace tv;
+using namespace tv::test;
+
+class TagSafetyTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString Path(const QString &name) const { return m_dir.filePath(name); }
+
+    QString Untagged(const QString &name, const QStringList &codec = {}, double seconds = 1.5) {
+        const QString path = Path("src-" + name);
+        if (!QFile::exists(path) &&
+            !GenerateTone(path, seconds, 44100, 1, QStringList{"-map_metadata", "-1"} + codec))
+            return QString();
+        return path;
+    }
+
+    // Whatever the writer answers, the output is either written and whole, or exactly as before.
+    void CheckWriteLeavesSoundWhole(const QString &path, const TagRecord &record) {
+        const QByteArray before = FileHash(path);
+        const bool decodedBefore = DecodesCompletely(path);
+        const double endBefore = FFprobeAudioEnd(path);
+        const TagWriteResult result = WriteTagsToOutput(path, record);
+        if (result.Succeeded()) {
+            QCOMPARE(DecodesCompletely(path), decodedBefore);
+            QCOMPARE(FFprobeAudioEnd(path), endBefore);
+        } else {
+            QVERIFY(!result.error.isEmpty() || result.outcome == TagWriteOutcome::NothingToWrite);
+            QCOMPARE(FileHash(path), before);
+        }
+        // No working copy is ever left behind.
+        const QStringList leftovers =
+            QDir(QFileInfo(path).absolutePath()).entryList({"*.tags-*"}, QDir::Hidden | QDir::Files);
+        QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(", ")));
+    }
+
+    static QByteArray Patched(QByteArray bytes, qsizetype at, const QByteArray &with) {
+        bytes.replace(at, with.size(), with);
+        return bytes;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void filesThatCannotBeLoadedAreLeftAlone() {
+        QCOMPARE(WriteTagsToOutput(Path("missing.mp3"), SampleRecord()).outcome, TagWriteOutcome::NotLoaded);
+        const QString empty = WriteFile(Path("empty.mp3"), QByteArray());
+        QCOMPARE(WriteTagsToOutput(empty, SampleRecord()).outcome, TagWriteOutcome::NotLoaded);
+        QVERIFY(FileBytes(empty).isEmpty());
+
+        QByteArray noise(50000, 0);
+        for (int i = 0; i < noise.size(); ++i)
+            noise[i] = char((i * 7919 + 13) % 251);
+        const QString garbage = WriteFile(Path("garbage.mp3"), noise);
+        const TagWriteResult result = WriteTagsToOutput(garbage, SampleRecord());
+        QCOMPARE(result.outcome, TagWriteOutcome::NotLoaded);
+        QVERIFY(!result.error.isEmpty());
+        QCOMPARE(FileBytes(garbage), noise);
+        QVERIFY(!ReadTagsForProbe(garbage).loaded);
+
+        // An output path below a regular file.
+        const QString file = WriteFile(Path("plain.txt"), "x");
+        QCOMPARE(WriteTagsToOutput(file + "/out.mp3", SampleRecord()).outcome, TagWriteOutcome::NotLoaded);
+
+        // A cut-off MP4: whatever happens, nothing gets worse.
+        const QString cut = Path("cut.m4a");
+        WriteFile(cut, FileBytes(Untagged("t.m4a")).left(3000));
+        const QByteArray cutBefore = FileBytes(cut);
+        if (!WriteTagsToOutput(cut, SampleRecord()).Succeeded())
+            QCOMPARE(FileBytes(cut), cutBefore);
+    }
+
+    void renamedFilesAreWrittenInTheirRealFormat() {
+        const struct {
+            const char *source;
+            QStringList codec;
+            const char *renamed;
+            const char *magic;
+            const char *formatName;
+        } cases[] = {{"t.flac", {}, "flac-named.mp3", "fLaC", "flac"},
+                     {"t.mp3", {}, "mp3-named.m4a", "ID3", "mp3"},
+                     {"t.wav", {}, "wav-named.ogg", "RIFF", "wav"},
+                     {"t.ogg", {"-c:a", "libvorbis"}, "ogg-named.flac", "OggS", "ogg"},
+                     {"t.m4a", {}, "m4a-named.wma", nullptr, "mov,mp4,m4a,3gp,3g2,mj2"}};
+        for (const auto &c : cases) {
+            const QString path = Path(c.renamed);
+            QVERIFY(CopyTo(Untagged(c.source, c.codec), path));
+            const TagWriteResult result = WriteTagsToOutput(path, SampleRecord());
+            QVERIFY2(result.Succeeded(), qPrintable(QString(c.renamed) + ": " + result.error));
+            const QByteArray bytes = FileBytes(path);
+            if (c.magic)
+                QVERIFY2(bytes.startsWith(c.magic), c.renamed);
+            const QJsonObject probe = FFprobe(path);
+            QCOMPARE(probe.value("format").toObject().value("format_name").toString(), QString(c.formatName));
+            QCOMPARE(FFprobeTag(probe, "title"), SampleRecord().title);
+            QVERIFY2(DecodesCompletely(path), c.renamed);
+            // Only MPEG audio gets an ID3v1 block at its end.
+            QCOMPARE(bytes.right(128).startsWith("TAG"), QString(c.source) == QLatin1String("t.mp3"));
+        }
+    }
+
+    void fullAndReadOnlyDisksLeaveTheFileAsItWas() {
+        const QString mount = Path("small");
+        if (!MountTmpfs(mount, false, "1m"))
+            QSKIP("mounting a small disk is not allowed here");
+        const QString wav = mount + "/big.wav";
+        // About 700 kB: the disk holds it, but not a second copy.
+        QVERIFY(CopyTo(Untagged("big.wav", {}, 8.0), wav));
+        QVERIFY(QFileInfo(wav).size() > 600 * 1024);
+        const QByteArray before = FileHash(wav);
+        TagWriteResult result = WriteTagsToOutput(wav, SampleRecord());
+        QCOMPARE(result.outcome, TagWriteOutcome::Failed);
+        QVERIFY(!result.error.isEmpty());
+        QCOMPARE(FileHash(wav), before);
+        QCOMPARE(QDir(mount).entryList(QDir::Files | QDir::Hidden), QStringList{"big.wav"});
+
+        // Room for the copy, but not for a large cover on top of it.
+        QFile::remove(wav);
+        const QString small = mount + "/small.flac";
+        QVERIFY(CopyTo(Untagged("t.flac"), small));
+        const QString bigCover = Path("wide.png");
+        QVERIFY(GenerateNoisePicture(bigCover, 500, 400)); // ~600 kB that stays PNG
+        TagRecord record = SampleRecord();
+        record.picturePath = bigCover;
+        const QByteArray smallBefore = FileHash(small);
+        result = WriteTagsToOutput(small, record);
+        QCOMPARE(result.outcome, TagWriteOutcome::Failed);
+        QCOMPARE(FileHash(small), smallBefore);
+        QCOMPARE(QDir(mount).entryList(QDir::Files | QDir::Hidden), QStringList{"small.flac"});
+
+        // Read-only: the writer cannot even make its working copy.
+        if (RemountReadOnly(mount)) {
+            result = WriteTagsToOutput(small, SampleRecord());
+            QCOMPARE(result.outcome, TagWriteOutcome::Failed);
+            QCOMPARE(FileHash(small), smallBefore);
+            QVERIFY(ReadTagsForProbe(small).loaded); // reading needs no write access
+        }
+        Unmount(mount);
+    }
+
+    void brokenAndOversizedTagBlocks() {
+        // An ID3v2 header that claims 200 MB in front of a small MP3.
+        const QByteArray mp3 = FileBytes(Untagged("t.mp3"));
+        QVERIFY(mp3.startsWith("ID3"));
+        const QString hugeId3 =
+            WriteFile(Path("huge-id3.mp3"), Patched(mp3, 6, QByteArray("\x5F\x7F\x7F\x7F", 4)));
+        QVERIFY(!ReadTagsForProbe(hugeId3).record.title.contains(QChar(0)));
+        CheckWriteLeavesSoundWhole(hugeId3, SampleRecord());
+        // The sound hides behind the damaged tag, so it cannot be checked: the file is left alone.
+        QCOMPARE(FileBytes(hugeId3).size(), mp3.size());
+
+        // A FLAC whose Vorbis comment block claims 16 MB.
+        const QString flacPath = Path("long-comment.flac");
+        QVERIFY(GenerateTaggedTone(flacPath, 1.5, {"title=Before"}));
+        QByteArray flac = FileBytes(flacPath);
+        qsizetype block = 4;
+        while (block + 4 <= flac.size() && (quint8(flac[block]) & 0x7F) != 4)
+            block += 4 + ((quint8(flac[block + 1]) << 16) | (quint8(flac[block + 2]) << 8) |
+                          quint8(flac[block + 3]));
+        QVERIFY(block + 4 <= flac.size());
+        WriteFile(flacPath, Patched(flac, block + 1, QByteArray("\xFF\xFF\xF0", 3)));
+        ReadTagsForProbe(flacPath);
+        CheckWriteLeavesSoundWhole(flacPath, SampleRecord());
+
+        // An MP4 item list that claims to be larger than the file.
+        const QString m4aPath = Path("long-ilst.m4a");
+        QVERIFY(GenerateTaggedTone(m4aPath, 1.5, {"title=Before"}));
+        QByteArray m4a = FileBytes(m4aPath);
+        const qsizetype ilst = m4a.indexOf("ilst");
+        QVERIFY(ilst > 4);
+        WriteFile(m4aPath, Patched(m4a, ilst - 4, QByteArray("\x7F\xFF\xFF\xF0", 4)));
+        ReadTagsForProbe(m4aPath);
+        CheckWriteLeavesSoundWhole(m4aPath, SampleRecord());
+
+        // A RIFF INFO list larger than the file, in a WAV.
+        const QString wavPath = Path("long-info.wav");
+        QVERIFY(GenerateTaggedTone(wavPath, 1.5, {"title=Before"}));
+        QByteArray wav = FileBytes(wavPath);
+        const qsizetype list = wav.indexOf("LIST");
+        QVERIFY(list > 0);
+        WriteFile(wavPath, Patched(wav, list + 4, QByteArray("\xF0\xFF\xFF\x7F", 4)));
+        ReadTagsForProbe(wavPath);
+        CheckWriteLeavesSoundWhole(wavPath, SampleRecord());
+
+        // Values far longer than some blocks can hold (ASF keeps 64 kB per text).
+        TagRecord longValues = SampleRecord();
+        longValues.title = QString(70000, QChar(u'ä'));
+        longValues.comment = QString(100000, QChar(u'x'));
+        for (const char *name : {"t.wma", "t.mp3", "t.m4a", "t.ogg", "t.wav", "t.flac"}) {
+            const QString path = Path(QString("long-") + name);
+            QVERIFY(CopyTo(Untagged(name, QString(name) == QLatin1String("t.ogg")
+                                              ? QStringList{"-c:a", "libvorbis"}
+                                              : QStringList{}),
+                           path));
+            CheckWriteLeavesSoundWhole(path, longValues);
+            // The short values beside the long ones come back intact.
+            const ProbeTags back = ReadTagsForProbe(path, Path("temp"));
+            QCOMPARE(back.record.artist, longValues.artist);
+            QVERIFY(back.record.title.startsWith(QStringLiteral("ää")));
+            QVERIFY(back.record.title.size() >= 30);
+        }
+    }
+
+    void hugeCoversAreMadeToFit() {
+        const QString huge = Path("huge.png");
+        QVERIFY(GenerateNoisePicture(huge, 3200, 3200));
+        QVERIFY(QFileInfo(huge).size() > 28 * 1000 * 1000);
+        const QString notAPicture = Path("not-a-picture.jpg");
+        WriteFile(notAPicture, QByteArray("\xFF\xD8\xFF\xE0") + QByteArray(30 * 1000 * 1000, '\x11'));
+
+        for (const char *name : {"t.flac", "t.mp3", "t.m4a"}) {
+            const QString path = Path(QString("cover-") + name);
+            QVERIFY(CopyTo(Untagged(name), path));
+            const double end = FFprobeAudioEnd(path);
+            TagRecord record = SampleRecord();
+            record.picturePath = huge;
+            QVERIFY2(WriteTagsToOutput(path, record).Succeeded(), name);
+
+            TagManager m;
+            QVERIFY(m.Load(path));
+            TagFamilies f;
+            DetectTagFamilies(m, &f);
+            const int family = f.Reads(TagFamilyFlac)  ? TagFamilyFlac
+                               : f.Reads(TagFamilyMp4) ? TagFamilyMp4
+                                                       : TagFamilyId3v2;
+            const QByteArray embedded = m.PictureData(family, 0);
+            QVERIFY(!embedded.isEmpty());
+            QVERIFY(embedded.size() <= kMaxTagPictureBytes);
+            QVERIFY(embedded.startsWith("\xFF\xD8\xFF"));
+            const QSize size = QImage::fromData(embedded).size();
+            QCOMPARE(size.width(), size.height());
+            QVERIFY(size.width() <= 3000 && size.width() >= 250);
+            QVERIFY2(DecodesCompletely(path), name);
+            QCOMPARE(FFprobeAudioEnd(path), end);
+            QVERIFY(FFprobeHasCover(FFprobe(path)));
+
+            // Bytes that only look like a picture: the tags go in, no cover does.
+            const QString other = Path(QString("fake-cover-") + name);
+            QVERIFY(CopyTo(Untagged(name), other));
+            record.picturePath = notAPicture;
+            QVERIFY(WriteTagsToOutput(other, record).Succeeded());
+            const ProbeTags back = ReadTagsForProbe(other, Path("temp"));
+            QCOMPARE(back.record.title, record.title);
+            QCOMPARE(back.record.pictureCount, qint16(0));
+        }
+    }
+
+    void manyWritersAndReadersAtOnce() {
+        struct Job {
+            QString path;
+            TagRecord record;
+        };
+        QList<Job> jobs;
+        const char *names[] = {"t.mp3", "t.flac", "t.m4a", "t.wma", "t.wav", "t.mp3", "t.flac", "t.m4a"};
+        for (int i = 0; i < 8; ++i) {
+            Job job;
+            job.path = Path(QStringLiteral("parallel-%1-%2").arg(i).arg(names[i]));
+            QVERIFY(CopyTo(Untagged(names[i]), job.path));
+            job.record = SampleRecord();
+            job.record.title = QStringLiteral("Parallel title %1").arg(i);
+            job.record.artist = QStringLiteral("Künstler %1").arg(i);
+            jobs << job;
+        }
+        const QList<bool> written = QtConcurrent::blockingMapped(
+            jobs, [](const Job &job) { return WriteTagsToOutput(job.path, job.record).Succeeded(); });
+        QCOMPARE(written, QList<bool>(8, true));
+        const QList<ProbeTags> read =
+            QtConcurrent::blockingMapped(jobs, [](const Job &job) { return ReadTagsForProbe(job.path); });
+        for (int i = 0; i < 8; ++i) {
+            QCOMPARE(read[i].record.title, jobs[i].record.title);
+            QCOMPARE(read[i].record.artist, jobs[i].record.artist);
+        }
+    }
+};
+
+TV_TEST_MAIN_CORE(TagSafetyTest)
+#include "tst_tagsafety.moc"
