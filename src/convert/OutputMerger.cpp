@@ -5,6 +5,8 @@
 #include "OutputNaming.h"
 
 #include <QFile>
+#include <QFutureWatcher>
+#include <QtConcurrent>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cerrno>
@@ -101,9 +103,17 @@ void OutputMerger::onRunFinished() {
     }
     m_runner->CleanUp(QString());
     result.finalPath = m_finalPath;
-    if (m_request.writeTags)
-        m_request.writeTags(m_finalPath);
-    finish(result);
+    if (!m_request.writeTags) {
+        finish(result);
+        return;
+    }
+    // Tagging copies the joined file, which can be large: it is done off the UI thread.
+    auto *watcher = new QFutureWatcher<void>(this);
+    connect(watcher, &QFutureWatcher<void>::finished, this, [this, watcher, result]() {
+        watcher->deleteLater();
+        finish(result);
+    });
+    watcher->setFuture(QtConcurrent::run([write = m_request.writeTags, path = m_finalPath]() { write(path); }));
 }
 
 } // namespace tv

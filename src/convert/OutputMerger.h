@@ -17,7 +17,8 @@ struct MergeRequest {
     QString outputFolder; // the output-folder text
     int panelIndex = 2;   // output tab: 2 (audio formats) copies the audio only
     QString workFolder;   // where the runner's work files go
-    std::function<void(const QString &joinedPath)> writeTags; // the first row's tags
+    // The first row's tags; called on a worker thread once the join has its name.
+    std::function<void(const QString &joinedPath)> writeTags;
 };
 
 struct MergeResult {

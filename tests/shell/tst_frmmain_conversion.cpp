@@ -91,7 +91,7 @@ private Q_SLOTS:
         LoadFolders();
         m_in = test::Home().path() + "/in/";
         for (const char *name : {"one", "two", "three"})
-            QVERIFY(test::GenerateTone(m_in + name + ".wav", 2.0));
+            QVERIFY(test::GenerateTone(m_in + name + ".wav", 2.0, 44100, 2, {"-metadata", QString("title=Song %1").arg(name)}));
         QVERIFY(test::GenerateTone(m_in + "long.flac", 30.0));
         SetMessageHandler([this](const QString &prompt, int, const QString &title) {
             m_messages << title + "|" + prompt;
@@ -220,6 +220,8 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(out + "one.MP3"));
         QVERIFY(!QFile::exists(out + "two.MP3"));
         QVERIFY(qAbs(test::ProbeWithFFprobe(joined).duration - 4.0) < 0.2);
+        // The joined file carries the first row's tags.
+        QCOMPARE(test::FFprobeTag(test::FFprobe(joined), "title"), w->fileList()->list()->item(0, Item::TagTitle));
         QVERIFY(closer.seen.contains("frmMsg2"));
     }
 
@@ -234,6 +236,54 @@ private Q_SLOTS:
         QCOMPARE(notices.size(), 1);
         QCOMPARE(notices.first().first().toString(), QStringLiteral("Conversion is completed !"));
         QVERIFY(closer.seen.isEmpty());
+    }
+
+    // Tags and covers of the input reach every tag-capable output, and the joined file of a merge.
+    void tagsAndCoversTravelIntoTheOutputs_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("preset");
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<bool>("cover");
+        QTest::newRow("MP3 to FLAC") << "tagged.mp3" << "Lossless - 44100 Hz, Stereo" << "FLAC" << true;
+        QTest::newRow("FLAC to MP3") << "tagged.flac" << "Good Quality - 44100 Hz, Stereo, 128 kbps" << "MP3" << true;
+        QTest::newRow("M4A to OGG") << "tagged.m4a" << "" << "OGG" << false;
+        QTest::newRow("MP3 to M4A") << "tagged.mp3" << "" << "M4A" << true;
+        QTest::newRow("FLAC to WMA") << "tagged.flac" << "" << "WMA" << true;
+        QTest::newRow("MP3 to WAV") << "tagged.mp3" << "CD Quality - PCM 16 bit, 44100 Hz, Stereo" << "WAV" << false;
+    }
+    void tagsAndCoversTravelIntoTheOutputs() {
+        QFETCH(QString, input);
+        QFETCH(QString, preset);
+        QFETCH(QString, keyword);
+        QFETCH(bool, cover);
+        const QString picture = m_in + "cover.png";
+        if (!QFile::exists(picture))
+            QVERIFY(test::GeneratePicture(picture, 120, 120));
+        const QStringList tags{"title=Ünïcode Title 日本", "artist=The Artist", "album=An Album", "date=2021",
+                               "track=3", "genre=Jazz", "comment=A comment"};
+        if (!QFile::exists(m_in + input))
+            QVERIFY(test::GenerateTaggedTone(m_in + input, 2.0, tags, input.endsWith("m4a") ? QString() : picture));
+        const QString out = test::Home().path() + "/tags-" + QString(QTest::currentDataTag()).replace(' ', '_') + "/";
+        auto w = makeWindow(out);
+        w->importFile(m_in + input);
+        QCOMPARE(w->fileList()->list()->item(0, Item::TagTitle), QStringLiteral("Ünïcode Title 日本"));
+        if (preset.isEmpty())
+            w->outputPanel()->SelectOutputFormat(QString(), "AudioFormat", keyword);
+        else
+            w->SelectOutputFormat(preset, "AudioFormat", keyword);
+        DialogCloser closer;
+        QVERIFY(runBatch(*w));
+        const QString output = w->fileList()->list()->item(0, Item::ConvertedFileName);
+        QCOMPARE(Status(*w, 0).trimmed(), QStringLiteral("Done"));
+        const QJsonObject probe = test::FFprobe(output);
+        QCOMPARE(test::FFprobeTag(probe, "title"), QStringLiteral("Ünïcode Title 日本"));
+        QCOMPARE(test::FFprobeTag(probe, "artist"), QStringLiteral("The Artist"));
+        QCOMPARE(test::FFprobeTag(probe, "album"), QStringLiteral("An Album"));
+        QVERIFY(test::FFprobeTag(probe, "date").contains("2021") || test::FFprobeTag(probe, "year") == "2021" ||
+                test::FFprobeTag(probe, "WM/Year") == "2021");
+        QCOMPARE(test::FFprobeTag(probe, "genre"), QStringLiteral("Jazz"));
+        if (cover)
+            QVERIFY(test::FFprobeHasCover(probe));
     }
 
     void shutdownWhenDoneAsksForPowerOffAndEnds() {

@@ -9,6 +9,8 @@
 #include "FileListView.h"
 #include "InputInfoPanel.h"
 #include "MediaItem.h"
+#include "MediaItemTags.h"
+#include "TagFiles.h"
 #include "MessageBox.h"
 #include "OutputMerger.h"
 #include "OutputPanel.h"
@@ -137,7 +139,8 @@ bool frmMain::MergeOutputs() {
     request.outputFolder = Txt_OutputPath->text();
     request.panelIndex = m_outputPanel->currentTab();
     request.workFolder = Paths().tempFolder;
-    // The first row's tags go into the joined file once the tag writer is connected.
+    const TagRecord firstTags = TagRecordOfItem(list.mediaItem(0));
+    request.writeTags = [firstTags](const QString &joined) { WriteTagsToOutput(joined, firstTags); };
 
     Flags().waitMode = 3;
     m_convertWait->ShowMode(frmWait::Finalizing);

@@ -12,6 +12,8 @@
 #include "InputInfoPanel.h"
 #include "KeyFilters.h"
 #include "MediaItem.h"
+#include "MediaItemTags.h"
+#include "TagFiles.h"
 #include "MessageBox.h"
 #include "OutputFolders.h"
 #include "OutputMerger.h"
@@ -53,6 +55,8 @@ const StateLook kStateLooks[] = {
 void frmMain::setupConversion() {
     FFEncoder1 = new Engine(this);
     FFEncoder1->setObjectName(QStringLiteral("FFEncoder1"));
+    // The tag formats are read with the tag reader when files are added.
+    InstallTagReader();
     m_singleFile = new SingleFileConversion(this);
     m_batch = new ConversionBatch(FFEncoder1, this);
     m_merger = new OutputMerger(this);
@@ -236,6 +240,15 @@ void frmMain::StartConversion() {
         SetRowStatus(list, row, false, RowStatus::Ready);
     }
     flags.cancelPrepare = false;
+
+    // Each output receives its row's tags on the worker that wrote it, before it takes its name.
+    QVector<TagRecord> records;
+    for (int row = 0; row < list.rowCount(); ++row)
+        records.append(TagRecordOfItem(list.mediaItem(row)));
+    FFEncoder1->setOutputFinisher([records](int job, const QString &workPath) {
+        if (job >= 0 && job < records.size())
+            WriteTagsToOutput(workPath, records.at(job));
+    });
 
     flags.waitMode = 1;
     m_convertWait->ShowMode(frmWait::PrepareFiles);
