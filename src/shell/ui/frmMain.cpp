@@ -56,6 +56,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(pa
     buildLayout();
     buildMenu();
     buildOutputPanel();
+    buildFormatSettings();
 
     Timer_StartUp = new QTimer(this);
     Timer_StartUp->setObjectName(QStringLiteral("Timer_StartUp"));
@@ -168,6 +169,7 @@ bool frmMain::Form_Load() {
 
 void frmMain::Timer_StartUp_Timer() {
     Timer_StartUp->stop();
+    finishFormatSettingsStartUp();
     // Bring the window to the front once, without keeping it above other windows.
     SetTopMost(true, this);
     QApplication::processEvents();

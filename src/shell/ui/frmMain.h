@@ -18,6 +18,8 @@ namespace tv {
 
 class CatalogTable;
 class OutputPanel;
+class frmFormatSetting;
+struct JobParameters;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -44,6 +46,10 @@ public:
     OutputPanel *outputPanel() const { return m_outputPanel; }
     // Selects tab, keyword button and preset (the search and the text commands use it).
     void SelectOutputFormat(const QString &name, const QString &maker, const QString &keyword);
+    // The format settings editor (frmMain_settings.cpp), alive hidden for the whole run, and
+    // the encoding parameters a conversion takes from it.
+    frmFormatSetting *formatSettings() const { return m_formatSetting; }
+    JobParameters formatJobParameters() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -62,6 +68,8 @@ private:
     void LoadCatalogs();
     void outputToolbarClick(int index);
     void openSearch();
+    void buildFormatSettings();
+    void finishFormatSettingsStartUp();
 
     // Widgets and state below belong to the UI thread.
     QStringList m_arguments;
@@ -74,6 +82,7 @@ private:
     CatalogTable *ReportControl_PresetMain = nullptr;
     CatalogTable *ReportControl_FavoritesMain = nullptr;
     OutputPanel *m_outputPanel = nullptr;
+    frmFormatSetting *m_formatSetting = nullptr;
     QCheckBox *Chk_Merge = nullptr;
 
     // Areas of the window that the subsystems fill (see the sketch in the architecture notes).
