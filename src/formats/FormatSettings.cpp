@@ -362,6 +362,7 @@ void FormatSettings::ApplyPreset(int presetRow) {
                                        m_boxes[VideoBitrateBox].maximum),
                    chooser(VideoBitrateChooser));
     if (Unfixed(videoBitrate) == kSmartFit) {
+        m_boxes[VideoBitrateBox].fixed = false;
         selectAndHandle(VideoBitrateChooser, kSmartFit, 0);
     } else {
         const QString choice = Unfixed(videoBitrate).trimmed() == QLatin1String("0")

@@ -77,12 +77,15 @@ QComboBox *frmFormatSetting::makeChooser(int index) {
     return combo;
 }
 
-QWidget *frmFormatSetting::makeNumberBox(int box, QLineEdit *&text, UpDown *&spin, const QString &name) {
+QWidget *frmFormatSetting::makeNumberBox(int box, const QString &before, const QString &after) {
+    const QString name = QLatin1String(kNumberBoxNames[box]);
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
-    text = new QLineEdit(row);
+    if (!before.isEmpty())
+        layout->addWidget(new QLabel(before, row));
+    auto *text = new QLineEdit(row);
     text->setObjectName(QStringLiteral("Txt_") + name);
     text->setFixedWidth(64);
     text->setAlignment(Qt::AlignRight);
@@ -91,11 +94,15 @@ QWidget *frmFormatSetting::makeNumberBox(int box, QLineEdit *&text, UpDown *&spi
             [this, box](const QString &typed) { numberTyped(box, typed); });
     // A box left empty or with a lone minus shows its number again.
     connect(text, &QLineEdit::editingFinished, this, [this]() { runRules([]() {}); });
-    spin = new UpDown(row);
+    auto *spin = new UpDown(row);
     spin->setObjectName(QStringLiteral("UpDown_") + name);
     connect(spin, &QSpinBox::valueChanged, this, [this, box](int value) { numberStepped(box, value); });
     layout->addWidget(text);
     layout->addWidget(spin);
+    if (!after.isEmpty()) {
+        layout->addSpacing(4);
+        layout->addWidget(new QLabel(after, row));
+    }
     m_numberText[box] = text;
     m_numberSpin[box] = spin;
     m_numberRow[box] = row;
@@ -113,10 +120,8 @@ QGroupBox *frmFormatSetting::buildVideoGroup() {
     auto *sizeRow = new QHBoxLayout();
     sizeRow->setSpacing(6);
     sizeRow->addWidget(makeChooser(FrameSizeChooser), 1);
-    QLineEdit *text = nullptr;
-    UpDown *spin = nullptr;
-    sizeRow->addWidget(makeNumberBox(WidthBox, text, spin, QLatin1String(kNumberBoxNames[WidthBox])));
-    sizeRow->addWidget(makeNumberBox(HeightBox, text, spin, QLatin1String(kNumberBoxNames[HeightBox])));
+    sizeRow->addWidget(makeNumberBox(WidthBox, QString(), QString()));
+    sizeRow->addWidget(makeNumberBox(HeightBox, QStringLiteral("x "), QString()));
     m_numberText[WidthBox]->setToolTip(tr("Width"));
     m_numberText[HeightBox]->setToolTip(tr("Height"));
     form->addRow(tr("Frame size:"), sizeRow);
@@ -127,10 +132,8 @@ QGroupBox *frmFormatSetting::buildVideoGroup() {
     auto *bitrateRow = new QHBoxLayout();
     bitrateRow->setSpacing(6);
     bitrateRow->addWidget(makeChooser(VideoBitrateChooser), 1);
-    QWidget *custom =
-        makeNumberBox(VideoBitrateBox, text, spin, QLatin1String(kNumberBoxNames[VideoBitrateBox]));
+    bitrateRow->addWidget(makeNumberBox(VideoBitrateBox, QString(), tr("kbps")));
     m_numberText[VideoBitrateBox]->setToolTip(tr("Video bitrate in kbps"));
-    bitrateRow->addWidget(custom);
     form->addRow(tr("Bitrate:"), bitrateRow);
 
     auto *qualityRow = new QHBoxLayout();
@@ -177,7 +180,7 @@ void frmFormatSetting::buildLayout() {
     PresetList->setRootIsDecorated(false);
     PresetList->setUniformRowHeights(true);
     PresetList->setSelectionMode(QAbstractItemView::SingleSelection);
-    PresetList->setMinimumWidth(300);
+    PresetList->setMinimumWidth(360);
     PresetList->setContextMenuPolicy(Qt::CustomContextMenu);
     PresetList->header()->setStretchLastSection(true);
     PresetList->installEventFilter(this);
@@ -249,7 +252,7 @@ void frmFormatSetting::buildLayout() {
         (*hidden[i])->setVisible(false);
         (*hidden[i])->setReadOnly(true);
     }
-    resize(860, 560);
+    resize(980, 580);
 }
 
 template <typename F> void frmFormatSetting::runRules(F &&rules) {
@@ -339,6 +342,7 @@ void frmFormatSetting::ApplyPreset(int presetRow) {
 
 QTreeWidgetItem *frmFormatSetting::addListRow(const QString &name, const QString &id, bool removable) {
     auto *item = new QTreeWidgetItem(PresetList, QStringList{name});
+    item->setToolTip(0, name);
     item->setData(0, kIdRole, id);
     item->setData(0, kRemovableRole, removable);
     if (removable)
@@ -476,6 +480,7 @@ void frmFormatSetting::renamePreset() {
     if (name.isEmpty())
         return;
     item->setText(0, name);
+    item->setToolTip(0, name);
     const int row = FindCatalogRow(m_presets, QStringLiteral("ID"), listRowId(index));
     if (row > 0)
         SetCatalogField(m_presets, row, QStringLiteral("Name"), name, false, false);
@@ -549,22 +554,24 @@ void frmFormatSetting::Form_Activate() {
 
 void frmFormatSetting::applyThemeColours() {
     const bool dark = Settings().themeNo == 2;
-    QPalette list = PresetList->palette();
-    list.setColor(QPalette::Base, dark ? QColor(0x16, 0x16, 0x16) : QColor(Qt::white));
-    list.setColor(QPalette::Text, dark ? QColor(Qt::white) : QColor(0x1b, 0x1f, 0x24));
-    PresetList->setPalette(list);
     QList<QWidget *> fields(Combo_OutputFile.cbegin(), Combo_OutputFile.cend());
     fields.append(QList<QWidget *>(m_numberText.cbegin(), m_numberText.cend()));
-    for (QWidget *field : fields) {
-        QPalette palette = field->palette();
-        const QColor text = dark ? QColor(Qt::white) : QColor(0x1b, 0x1f, 0x24);
-        const QColor back = dark ? QColor(Qt::black) : QColor(Qt::white);
-        palette.setColor(QPalette::Base, back);
-        palette.setColor(QPalette::Button, back);
-        palette.setColor(QPalette::Text, text);
-        palette.setColor(QPalette::ButtonText, text);
-        field->setPalette(palette);
-    }
+    // The list and the fields take the theme's colours; disabled fields keep the greyed look.
+    auto colour = [](QWidget *widget, const QColor &back, const QColor &text) {
+        QPalette palette = widget->palette();
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            palette.setColor(group, QPalette::Base, back);
+            palette.setColor(group, QPalette::Button, back);
+            palette.setColor(group, QPalette::Text, text);
+            palette.setColor(group, QPalette::ButtonText, text);
+        }
+        widget->setPalette(palette);
+    };
+    const QColor light(Qt::white);
+    const QColor ink(0x1b, 0x1f, 0x24);
+    colour(PresetList, dark ? QColor(0x16, 0x16, 0x16) : light, dark ? QColor(Qt::white) : ink);
+    for (QWidget *field : fields)
+        colour(field, dark ? QColor(Qt::black) : light, dark ? QColor(Qt::white) : ink);
 }
 
 void frmFormatSetting::Cmd_Panel_Click(int index) {

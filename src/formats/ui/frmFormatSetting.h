@@ -74,7 +74,7 @@ private:
     QGroupBox *buildVideoGroup();
     QGroupBox *buildAudioGroup();
     QComboBox *makeChooser(int index);
-    QWidget *makeNumberBox(int box, QLineEdit *&text, UpDown *&spin, const QString &name);
+    QWidget *makeNumberBox(int box, const QString &before, const QString &after);
     void Form_Activate();
     void applyThemeColours();
     template <typename F> void runRules(F &&rules);
