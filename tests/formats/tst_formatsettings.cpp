@@ -259,7 +259,10 @@ private Q_SLOTS:
         QCOMPARE(Field("A-1", "AudioBitrate"), QStringLiteral("2112 kbps"));
 
         // "No Audio" in a video container: the audio choosers go dark, the option text says so.
+        // The fixed bitrate of the audio preset does not carry over to Smart Fit.
         s.ApplyPreset(Row("V-1"));
+        Choose(s, VideoBitrateChooser, "Custom");
+        QVERIFY(s.numberBox(VideoBitrateBox).visible && s.numberBox(VideoBitrateBox).enabled);
         Choose(s, AudioCodecChooser, "No Audio");
         for (int i : {SampleRateChooser, AudioBitrateChooser, ChannelsChooser, AudioSizeChooser})
             QVERIFY(!s.chooser(i).isChooserEnabled());

@@ -10,6 +10,7 @@
 #include "MessageBox.h"
 #include "OutputFolders.h"
 #include "OutputPanel.h"
+#include "Settings.h"
 #include "TestEnv.h"
 #include "frmFormatSetting.h"
 #include "frmMain.h"
@@ -451,8 +452,16 @@ private Q_SLOTS:
         QVERIFY(!Push(*editor, "Cmd_PanelList(1)")->isEnabled());
         Push(*editor, "Cmd_Panel(0)")->click();
         w.findChild<QToolButton *>("Cmd_OutoutAudio(0)")->click();
+        // The Dark theme's colours reach the list and the fields.
+        Settings().themeNo = 2;
         OpenEditor(w);
         QVERIFY(Push(*editor, "Cmd_PanelList(1)")->isEnabled());
+        QCOMPARE(List(w)->palette().color(QPalette::Active, QPalette::Base), QColor(0x16, 0x16, 0x16));
+        QCOMPARE(Combo(w, 4)->palette().color(QPalette::Active, QPalette::ButtonText), QColor(Qt::white));
+        Push(*editor, "Cmd_Panel(0)")->click();
+        Settings().themeNo = 1;
+        OpenEditor(w);
+        QCOMPARE(List(w)->palette().color(QPalette::Active, QPalette::Base), QColor(Qt::white));
         Push(*editor, "Cmd_Panel(0)")->click();
     }
 
