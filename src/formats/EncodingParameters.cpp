@@ -1,5 +1,7 @@
 #include "EncodingParameters.h"
 
+#include "Chooser.h"
+
 #include <QLocale>
 #include <cmath>
 #include <limits>
@@ -425,6 +427,14 @@ QString ChoiceListText(const QStringList &table) {
             text += entry + QLatin1Char(';');
     }
     return text;
+}
+
+void FillChoiceList(const QString &list, Chooser &chooser) {
+    chooser.clearEntries();
+    QStringList items = list.split(QLatin1Char(';'));
+    items.removeLast();
+    for (QString &item : items)
+        chooser.addEntry(item.remove(QLatin1Char('#')));
 }
 
 } // namespace tv

@@ -7,6 +7,8 @@
 
 namespace tv {
 
+class Chooser;
+
 // One record per job, filled by the conversion driver from the format settings and the row.
 struct JobParameters {
     QString AudioCodec;    // display name, e.g. "MP3"
@@ -55,5 +57,9 @@ const QStringList &PictureSizeTable();
 const QStringList &FrameRateTable();
 const QStringList &AspectRatioTable();
 QString ChoiceListText(const QStringList &table);
+
+// Empties the chooser and adds every item of a ";"-terminated list (the text after the last
+// ";" is not an item), each with every fixed marker "#" removed.
+void FillChoiceList(const QString &list, Chooser &chooser);
 
 } // namespace tv

@@ -8,6 +8,7 @@
 #include "Cipher.h"
 #include "EncodingParameters.h"
 #include "Engine.h"
+#include "FormatSettings.h"
 #include "MediaGen.h"
 #include "MediaProbe.h"
 #include "OutputTabs.h"
@@ -318,14 +319,8 @@ private Q_SLOTS:
                         failures.insert(job, message);
                 });
         for (int row = 1; row <= m_presets.rows(); ++row) {
-            JobParameters job;
-            job.AudioCodec = Unfixed(Field(m_presets, row, "AudioCodec")).trimmed();
-            job.FileExtention = Unfixed(Field(m_presets, row, "FileExtention"));
-            job.Channels =
-                static_cast<qint32>(kChannelOrder.indexOf(Unfixed(Field(m_presets, row, "Channels"))));
-            job.AudioBitrate = Unfixed(Field(m_presets, row, "AudioBitrate")).remove("kbps").trimmed();
-            job.SampleRate = Unfixed(Field(m_presets, row, "SampleRate")).remove("Hz").trimmed();
-            job.AudioSize = Unfixed(Field(m_presets, row, "AudioSize")).trimmed();
+            // The job the settings give once the preset is chosen.
+            JobParameters job = PresetJobParameters(m_formats, m_presets, row);
             job.TrimStart = "00:00:00.000";
             job.TrimDuration = "00:00:00.600";
             const QString kind =

@@ -79,7 +79,7 @@ private Q_SLOTS:
 
         // Toolbar and output row controls.
         QVERIFY(Push(w, "Cmd_FileListView(10)")->isVisible() == false); // first entry chosen
-        QVERIFY(!Push(w, "Cmd_FileListView(11)")->isEnabled());         // no settings editor yet
+        QVERIFY(Push(w, "Cmd_FileListView(11)")->isEnabled());
         QVERIFY(Push(w, "Cmd_FileListView(12)")->isEnabled());
         auto *merge = w.findChild<QCheckBox *>("Chk_Merge");
         QVERIFY(merge && merge->isVisible());

@@ -412,13 +412,19 @@ void OutputPanel::ListBox_MakerNames_Click() {
         Cmd_Outout_Click(DeviceTab, 0);
 }
 
-void OutputPanel::updateFavoriteButton() {
+void OutputPanel::ShowFavoriteState(const QString &presetId) {
     if (!m_favoriteButton)
         return;
-    const bool favorite = FindFavorite(m_favorites, currentPresetId()) > 0;
+    const bool favorite = FindFavorite(m_favorites, presetId) > 0;
     m_favoriteButton->setToolTip(favorite ? tr("Remove from favorites tab") : tr("Add to favorites tab"));
     m_favoriteButton->setIcon(
         ThemeIcon(favorite ? QStringLiteral("img_favorite_on.png") : QStringLiteral("img_favorite_off.png")));
+}
+
+void OutputPanel::updateFavoriteButton() {
+    if (!m_favoriteButton)
+        return;
+    ShowFavoriteState(currentPresetId());
     // Off the favorites tab the first entry (the custom placeholder) cannot become a favorite.
     const int index = Cmd_OutputPreset->currentIndex();
     m_favoriteButton->setVisible(m_presetRowVisible && index >= 0 &&
@@ -491,6 +497,17 @@ void OutputPanel::ToggleFavorite() {
 void OutputPanel::OpenFormatSettings() {
     if (m_settingsAvailable)
         emit formatSettingsRequested();
+}
+
+void OutputPanel::SetPresetEntries(const QList<PresetListEntry> &entries, int index) {
+    {
+        const QSignalBlocker blocker(Cmd_OutputPreset);
+        Cmd_OutputPreset->clear();
+        for (const PresetListEntry &entry : entries)
+            Cmd_OutputPreset->addItem(entry.name, entry.id);
+        Cmd_OutputPreset->setCurrentIndex(index >= 0 && index < entries.size() ? index : -1);
+    }
+    Cmd_OutputPreset_Click();
 }
 
 } // namespace tv

@@ -62,6 +62,11 @@ public:
     void ToggleFavorite();
     // The click of the toolbar's settings button.
     void OpenFormatSettings();
+    // Refills the preset chooser with the settings editor's list and selects an entry, which
+    // chooses its preset.
+    void SetPresetEntries(const QList<tv::PresetListEntry> &entries, int index);
+    // Shows on the favorites button whether a preset is a favorite.
+    void ShowFavoriteState(const QString &presetId);
 
     int currentTab() const { return m_currentTab; }
     QString currentOutputKeyword() const { return m_currentKeyword; }

@@ -60,6 +60,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(pa
     buildOutputPanel();
     setupFileList();
     setupConversion();
+    buildFormatSettings();
 
     Timer_StartUp = new QTimer(this);
     Timer_StartUp->setObjectName(QStringLiteral("Timer_StartUp"));
@@ -182,6 +183,7 @@ bool frmMain::Form_Load() {
 
 void frmMain::Timer_StartUp_Timer() {
     Timer_StartUp->stop();
+    finishFormatSettingsStartUp();
     qCInfo(lcStartup) << "frmMain shown";
     // A file named on the command line goes through the command interface, like a second start's.
     if (m_textCommands->argumentCount() > 0) {

@@ -36,6 +36,7 @@ class FileDropTarget;
 class FileImporter;
 class FileListView;
 class InputInfoPanel;
+class frmFormatSetting;
 
 class frmMain : public QMainWindow, public CommandHost {
     Q_OBJECT
@@ -62,6 +63,11 @@ public:
     OutputPanel *outputPanel() const { return m_outputPanel; }
     // Selects tab, keyword button and preset (the search and the text commands use it).
     void SelectOutputFormat(const QString &name, const QString &maker, const QString &keyword);
+    // The format settings editor (frmMain_settings.cpp), alive hidden for the whole run, and
+    // the encoding parameters a conversion takes from it.
+    frmFormatSetting *formatSettings() const { return m_formatSetting; }
+    JobParameters formatJobParameters() const;
+
     // The file list, its importer and the input information panel (frmMain_filelist.cpp).
     FileListView *fileList() const { return FileViewMain; }
     FileImporter *fileImporter() const { return m_fileImporter; }
@@ -72,8 +78,6 @@ public:
     // FFEncoder1 runs the batches, FFEncoder_MediaConverter single files for other windows.
     Engine *batchEngine() const { return FFEncoder1; }
     SingleFileConversion *singleFileConversion() const { return m_singleFile; }
-    // The encoding parameters of the next job as the format settings show them.
-    JobParameters formatJobParameters() const;
     // Enables or disables the controls for an operating state (0 idle, 1 converting).
     void SetUiState(int state, bool enabled);
 
@@ -143,6 +147,8 @@ private:
     void BatchEnd();
     bool MergeOutputs();
     void showCompletionNotice();
+    void buildFormatSettings();
+    void finishFormatSettingsStartUp();
 
     // Widgets and state below belong to the UI thread.
     QStringList m_arguments;
@@ -155,6 +161,7 @@ private:
     CatalogTable *ReportControl_PresetMain = nullptr;
     CatalogTable *ReportControl_FavoritesMain = nullptr;
     OutputPanel *m_outputPanel = nullptr;
+    frmFormatSetting *m_formatSetting = nullptr;
     QCheckBox *Chk_Merge = nullptr;
     FileListView *FileViewMain = nullptr;
     InputInfoPanel *GroupBox_InputInfo = nullptr;

@@ -146,26 +146,6 @@ void frmMain::setConversionState(ConversionState state) {
     button->setProperty("Tag", QString::number(state));
 }
 
-JobParameters frmMain::formatJobParameters() const {
-    // Until the format settings window exists the chosen preset's own values are the settings.
-    JobParameters job;
-    const int row = m_outputPanel->currentPresetRow();
-    auto field = [this, row](const char *name) {
-        QString value = GetCatalogField(presetCatalog(), row, QString::fromLatin1(name));
-        value.remove(QLatin1Char('#'));
-        return value;
-    };
-    job.AudioCodec = field("AudioCodec").trimmed();
-    job.FileExtention = field("FileExtention").trimmed().toUpper();
-    const QString channels = field("Channels").trimmed();
-    job.Channels = channels == QLatin1String("Mono") ? 0 : channels == QLatin1String("Stereo") ? 1 : 2;
-    job.AudioBitrate = field("AudioBitrate").remove(QLatin1String("kbps")).trimmed();
-    job.SampleRate = field("SampleRate").remove(QLatin1String("Hz")).trimmed();
-    job.AudioSize = field("AudioSize").trimmed();
-    job.Merge = Chk_Merge->isChecked();
-    return job;
-}
-
 void frmMain::SetUiState(int state, bool enabled) {
     if (state == 1 && !enabled) {
         // Everything that changes the list, the output or the settings waits for the batch.

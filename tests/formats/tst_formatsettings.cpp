@@ -1,0 +1,532 @@
+// The format settings without a window: applying presets (fixed values included), the
+// change rules of every chooser and number box, storing edits into the preset, new user
+// presets, and the encoding parameters every shipped preset and every reachable
+// combination gives.
+#include "CatalogOperations.h"
+#include "CatalogStartup.h"
+#include "CatalogTable.h"
+#include "Chooser.h"
+#include "EncodingParameters.h"
+#include "FormatSettings.h"
+#include "TestEnv.h"
+
+#include <QDir>
+#include <QSet>
+#include <functional>
+
+using namespace tv;
+
+namespace {
+
+const QStringList kFormatColumns = {"Format",     "VideoCodec", "FPS",       "FileExtention",   "AspectRatio",
+                                    "FrameSize",  "MaxWidth",   "MaxHeight", "MaxVideoBitrate", "AudioCodec",
+                                    "SampleRate", "Channels",   "AudioSize", "AudioBitrate"};
+const QStringList kPresetColumns = {
+    "Name",         "ID",           "Maker",        "Keyword",       "Format",     "Type",
+    "Image",        "Thumbnail",    "QualityLevel", "VideoCodec",    "FPS",        "Width",
+    "Height",       "VideoBitrate", "AspectRatio",  "FileExtention", "AudioCodec", "SampleRate",
+    "AudioBitrate", "Channels",     "AudioSize",    "Removable"};
+
+void Columns(CatalogTable &table, const QStringList &captions) {
+    for (const QString &caption : captions)
+        table.addColumn(caption, 200);
+}
+
+QStringList Options(const QString &list) {
+    QStringList options = list.split(';');
+    options.removeLast();
+    return options;
+}
+
+QString Unfixed(QString value) {
+    return value.remove('#');
+}
+
+// Selects an entry as the user would and lets the rules run.
+void Choose(FormatSettings &s, int chooser, const QString &text) {
+    const int entry = s.chooser(chooser).findEntry(text);
+    QVERIFY2(entry >= 0, qPrintable(text + " is not offered by chooser " + QString::number(chooser) + ": " +
+                                    s.chooser(chooser).entryTexts().join('|')));
+    s.chooser(chooser).setCurrentEntry(entry);
+    s.ChooserChanged(chooser);
+}
+
+QString Option(const QString &value, const char *unit) {
+    return QString(value).remove(QLatin1String(unit)).trimmed();
+}
+
+} // namespace
+
+class FormatSettingsTest : public QObject {
+    Q_OBJECT
+private:
+    CatalogTable m_formats;
+    CatalogTable m_presets;
+
+    int Row(const QString &id) const { return FindCatalogRow(m_presets, "ID", id); }
+    QString Field(const QString &id, const QString &field) const {
+        return GetCatalogField(m_presets, Row(id), field);
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_formats.removeAll();
+        m_presets.removeAll();
+        Columns(m_formats, kFormatColumns);
+        Columns(m_presets, kPresetColumns);
+        AddCatalogRow(
+            m_formats,
+            "MP4//H.264//UseFPSLib//MP4;M4V;//UseAspectRatioLib//UseFrameLib//1920//1080//3000//AAC//"
+            "22050 Hz;44100 Hz;48000 Hz;//Mono;Stereo;//16 bit;//64 kbps;128 kbps;",
+            0, false);
+        AddCatalogRow(m_formats,
+                      "MP4//MPEG-4//15 fps;25 fps;//MP4;//4:3;//320x240;0 x 0;Custom;//1280//720//1000//MP3//"
+                      "44100 Hz;48000 Hz;//Mono;Stereo;//16 bit;//128 kbps;",
+                      0, false);
+        AddCatalogRow(m_formats, "MP4//No Video//#//M4A;//#//#//0//0//0//No Audio//-;//Mono;//16 bit;//-;", 0,
+                      false);
+        AddCatalogRow(m_formats,
+                      "WAV//No Video//#//WAV;//#//#//0//0//0//PCM little-endian//8000 Hz;44100 Hz;//"
+                      "Mono;Stereo;5.1 Surround;//8 bit;16 bit;//64 kbps;",
+                      0, false);
+
+        AddCatalogRow(
+            m_presets,
+            "HD//V-1//VideoFormat//MP4//MP4//Video//hd.png//thumb_mp4.png//High//H.264//25 fps//640//"
+            "480//Smart Fit//16:9//M4V//AAC//44100 Hz//128 kbps//Stereo//16 bit//No",
+            0, false);
+        AddCatalogRow(
+            m_presets,
+            "Locked//V-2//VideoFormat//MP4//MP4//Video//lock.png//thumb_mp4.png//#SmallSize//#MPEG-4//"
+            "#25 fps//#320//#240//#1000//#4:3//#MP4//MP3//48000 Hz//#128 kbps//#Mono//16 bit//No",
+            0, false);
+        AddCatalogRow(
+            m_presets,
+            "Wave//A-1//AudioFormat//WAV//WAV//Audio//wav.png//thumb_wav.png//High//No Video//#//#0//"
+            "#0//#0//#//WAV//PCM little-endian//44100 Hz//1408 kbps//Stereo//16 bit//No",
+            0, false);
+        AddCatalogRow(m_presets,
+                      "Odd//V-3//VideoFormat//MP4//MP4//Video//odd.png//thumb_mp4.png//Standard//H.264//"
+                      "Original//1000//500//2500//Original//MP4//AAC//48000 Hz//64 kbps//Mono//16 bit//Yes",
+                      0, false);
+    }
+
+    void choiceListsAndFixableNumbers() {
+        ChoiceList list;
+        list.addEntry("old");
+        FillChoiceList("a;#b;c#d;text after the last", list);
+        QCOMPARE(list.entryTexts(), QStringList({"a", "b", "cd"}));
+        FillChoiceList("-;", list);
+        QCOMPARE(list.entryTexts(), QStringList({"-"}));
+        FillChoiceList("no separator", list);
+        QCOMPARE(list.entryCount(), 0);
+
+        NumberBox box;
+        box.maximum = 1920;
+        SetFixableNumber("#1280", box);
+        QVERIFY(box.fixed && !box.enabled);
+        QCOMPARE(box.value, 1280);
+        SetFixableNumber("640", box);
+        QVERIFY(!box.fixed && box.enabled);
+        QCOMPARE(box.value, 640);
+        SetFixableNumber("-", box);
+        QCOMPARE(box.value, 0);
+        SetFixableNumber("#-", box);
+        QVERIFY(box.fixed);
+        QCOMPARE(box.value, 0);
+        SetFixableNumber("12.5", box); // nearest, halves to even
+        QCOMPARE(box.value, 12);
+        SetFixableNumber("13.5", box);
+        QCOMPARE(box.value, 14);
+        SetFixableNumber("wide", box);
+        QCOMPARE(box.value, 0);
+        SetFixableNumber("99999999999", box); // above the spin control's maximum
+        QCOMPARE(box.value, 1920);
+        SetFixableNumber("-40", box);
+        QCOMPARE(box.value, 0);
+    }
+
+    void applyingAVideoPresetFillsEveryChooser() {
+        FormatSettings s(m_formats, m_presets);
+        s.ApplyPreset(Row("V-1"));
+        QCOMPARE(s.chooser(VideoCodecChooser).entryTexts(), QStringList({"H.264", "MPEG-4", "No Video"}));
+        QCOMPARE(s.chooser(AudioCodecChooser).entryTexts(), QStringList({"AAC", "MP3", "No Audio"}));
+        QCOMPARE(s.chooser(VideoCodecChooser).currentText(), QStringLiteral("H.264"));
+        QCOMPARE(s.chooser(FrameSizeChooser).entryTexts(), PictureSizeTable());
+        QCOMPARE(s.chooser(FrameSizeChooser).currentText(), QStringLiteral("640 x 480"));
+        QCOMPARE(s.chooser(FrameRateChooser).entryTexts(), FrameRateTable());
+        QCOMPARE(s.chooser(FrameRateChooser).currentText(), QStringLiteral("25 fps"));
+        QCOMPARE(s.chooser(ExtensionChooser).currentText(), QStringLiteral("M4V"));
+        QCOMPARE(s.chooser(AspectRatioChooser).currentText(), QStringLiteral("16:9"));
+        QCOMPARE(s.qualityLevel(), int(QualityHigh));
+        QVERIFY(s.qualityEnabled());
+
+        // Smart Fit: the bitrate choices of 640 × 480 under the cap, and the estimate at
+        // 25 fps with the motion of High (640·480·25·4·0.07/1000 = 2150).
+        QCOMPARE(s.chooser(VideoBitrateChooser).entryTexts(),
+                 QStringList({"Smart Fit", "512 kbps", "768 kbps", "900 kbps", "1000 kbps", "1200 kbps",
+                              "1500 kbps", "2000 kbps", "3000 kbps", "Custom"}));
+        QCOMPARE(s.chooser(VideoBitrateChooser).currentText(), QStringLiteral("Smart Fit"));
+        QCOMPARE(s.numberBox(VideoBitrateBox).value, 2150);
+        QCOMPARE(s.numberBox(WidthBox).value, 640);
+        QCOMPARE(s.numberBox(HeightBox).value, 480);
+        QCOMPARE(s.numberBox(WidthBox).maximum, 1920);
+        QCOMPARE(s.numberBox(HeightBox).maximum, 1080);
+        QCOMPARE(s.numberBox(VideoBitrateBox).maximum, 3000);
+        for (int box = 0; box < kNumberBoxCount; ++box)
+            QVERIFY(!s.numberBox(box).visible); // no custom size or bitrate chosen
+
+        QCOMPARE(s.chooser(AudioBitrateChooser).entryTexts(),
+                 Options(AudioBitrateChoices("AAC", "44100 Hz", "Stereo", "16 bit")));
+        QCOMPARE(s.chooser(AudioBitrateChooser).currentText(), QStringLiteral("128 kbps"));
+        for (int i = 0; i < kFormatChooserCount; ++i)
+            QVERIFY2(s.chooser(i).isChooserEnabled(), qPrintable(QString::number(i)));
+
+        const PresetDescription &d = s.description();
+        QCOMPARE(QStringList({d.Format, d.Maker, d.Keyword, d.Type, d.Image, d.Thumbnail, d.ID}),
+                 QStringList({"MP4", "VideoFormat", "MP4", "Video", "hd.png", "thumb_mp4.png", "V-1"}));
+
+        JobParameters job = s.jobParameters();
+        job.TrimDuration = "00:00:05.000";
+        QCOMPARE(BuildAudioArguments(job),
+                 QStringLiteral(" -ac 2 -ar 44100 -ab 128k -acodec aac -vn -t 00:00:05.000"));
+        QCOMPARE(CurrentOutputExtension(), QStringLiteral("M4V"));
+    }
+
+    void fixedValuesAreShownDisabledUntilTheUserChangesAChooser() {
+        FormatSettings s(m_formats, m_presets);
+        s.setApplyingFlag(true);
+        s.ApplyPreset(Row("V-2"));
+        QCOMPARE(s.chooser(VideoCodecChooser).currentText(), QStringLiteral("MPEG-4"));
+        // The codec's own lists: a catalog frame size list shown as width x height.
+        QCOMPARE(s.chooser(FrameSizeChooser).entryTexts(), QStringList({"320 x 240", "Original", "Custom"}));
+        QCOMPARE(s.chooser(FrameRateChooser).entryTexts(), QStringList({"15 fps", "25 fps"}));
+        QCOMPARE(s.chooser(FrameSizeChooser).currentText(), QStringLiteral("320 x 240"));
+        QCOMPARE(s.chooser(VideoBitrateChooser).currentText(), QStringLiteral("1000 kbps"));
+        QCOMPARE(s.chooser(ChannelsChooser).currentText(), QStringLiteral("Mono"));
+        QCOMPARE(s.qualityLevel(), int(QualitySmallSize));
+        QVERIFY(!s.qualityEnabled());
+        QVERIFY(s.numberBox(WidthBox).fixed && !s.numberBox(WidthBox).enabled);
+        QCOMPARE(s.numberBox(VideoBitrateBox).value, 1000);
+
+        const QList<int> fixed = {VideoCodecChooser,   FrameSizeChooser,   FrameRateChooser,
+                                  ExtensionChooser,    AspectRatioChooser, VideoBitrateChooser,
+                                  AudioBitrateChooser, ChannelsChooser};
+        for (int i = 0; i < kFormatChooserCount; ++i)
+            QVERIFY2(s.chooser(i).isChooserEnabled() != fixed.contains(i), qPrintable(QString::number(i)));
+        // Applying stores nothing, even with the flag set; the flag is back afterwards.
+        QCOMPARE(Field("V-2", "FPS"), QStringLiteral("#25 fps"));
+        QVERIFY(s.applyingFlag());
+
+        // The user's next chooser change ends the fixing of the stream choosers, not of the
+        // codecs; the stored values keep their fixed marker.
+        Choose(s, SampleRateChooser, "44100 Hz");
+        for (int i = 0; i < kFormatChooserCount; ++i)
+            QVERIFY2(s.chooser(i).isChooserEnabled() == (i != VideoCodecChooser),
+                     qPrintable(QString::number(i)));
+        QVERIFY(!s.numberBox(WidthBox).enabled);
+        QCOMPARE(Field("V-2", "SampleRate"), QStringLiteral("44100 Hz"));
+        QCOMPARE(Field("V-2", "FPS"), QStringLiteral("#25 fps"));
+        QCOMPARE(Field("V-2", "Width"), QStringLiteral("#320"));
+        QCOMPARE(Field("V-2", "QualityLevel"), QStringLiteral("#SmallSize"));
+        QCOMPARE(Field("V-2", "VideoBitrate"), QStringLiteral("#1000"));
+    }
+
+    void noVideoAndNoAudioDisableTheirStreams() {
+        FormatSettings s(m_formats, m_presets);
+        s.ApplyPreset(Row("A-1"));
+        QCOMPARE(s.chooser(VideoCodecChooser).currentText(), QStringLiteral("No Video"));
+        for (int i :
+             {FrameSizeChooser, FrameRateChooser, ExtensionChooser, AspectRatioChooser, VideoBitrateChooser})
+            QVERIFY(!s.chooser(i).isChooserEnabled());
+        QCOMPARE(s.chooser(ExtensionChooser).currentText(), QStringLiteral("WAV"));
+        QCOMPARE(s.chooser(VideoBitrateChooser).entryTexts(), QStringList({"-"}));
+        QCOMPARE(s.chooser(AudioBitrateChooser).entryTexts(), QStringList({"1408 kbps"}));
+        QCOMPARE(s.numberBox(WidthBox).maximum, 0);
+        JobParameters job = s.jobParameters();
+        QCOMPARE(job.FileExtention, QStringLiteral("WAV"));
+        QCOMPARE(job.AudioBitrate, QStringLiteral("1408"));
+        job.AudioSize = "8 bit";
+        QVERIFY(BuildAudioArguments(job).contains(" -acodec pcm_u8 -vn"));
+
+        // Sample width and channels rebuild the computed PCM bitrate.
+        s.setApplyingFlag(true);
+        Choose(s, AudioSizeChooser, "8 bit");
+        QCOMPARE(s.chooser(AudioBitrateChooser).entryTexts(), QStringList({"704 kbps"}));
+        Choose(s, ChannelsChooser, "5.1 Surround");
+        QCOMPARE(s.chooser(AudioBitrateChooser).entryTexts(), QStringList({"2112 kbps"}));
+        QCOMPARE(s.jobParameters().Channels, 2);
+        QCOMPARE(Field("A-1", "AudioBitrate"), QStringLiteral("2112 kbps"));
+
+        // "No Audio" in a video container: the audio choosers go dark, the option text says so.
+        // The fixed bitrate of the audio preset does not carry over to Smart Fit.
+        s.ApplyPreset(Row("V-1"));
+        Choose(s, VideoBitrateChooser, "Custom");
+        QVERIFY(s.numberBox(VideoBitrateBox).visible && s.numberBox(VideoBitrateBox).enabled);
+        Choose(s, AudioCodecChooser, "No Audio");
+        for (int i : {SampleRateChooser, AudioBitrateChooser, ChannelsChooser, AudioSizeChooser})
+            QVERIFY(!s.chooser(i).isChooserEnabled());
+        QCOMPARE(s.chooser(SampleRateChooser).currentText(), QStringLiteral("-"));
+        QCOMPARE(s.chooser(AudioBitrateChooser).currentText(), QStringLiteral("-"));
+        JobParameters none = s.jobParameters();
+        none.TrimDuration = "00:00:01.000";
+        QCOMPARE(BuildAudioArguments(none), QStringLiteral(" -ac 1 -ar - -ab 64k -an  -vn -t 00:00:01.000"));
+        Choose(s, VideoCodecChooser, "No Video");
+        for (int i :
+             {FrameSizeChooser, FrameRateChooser, ExtensionChooser, AspectRatioChooser, VideoBitrateChooser})
+            QVERIFY(!s.chooser(i).isChooserEnabled());
+        Choose(s, AudioCodecChooser, "AAC");
+        QVERIFY(s.chooser(SampleRateChooser).isChooserEnabled());
+    }
+
+    void videoRulesFollowSizeRateBitrateAndQuality() {
+        FormatSettings s(m_formats, m_presets);
+        s.setApplyingFlag(true);
+        s.ApplyPreset(Row("V-3"));
+        // A size the table lacks is a custom one; so is a bitrate the choices lack.
+        QCOMPARE(s.chooser(FrameSizeChooser).currentText(), QStringLiteral("Custom"));
+        QVERIFY(s.numberBox(WidthBox).visible && s.numberBox(HeightBox).visible);
+        QCOMPARE(s.numberBox(WidthBox).value, 1000);
+        QCOMPARE(s.chooser(VideoBitrateChooser).currentText(), QStringLiteral("Custom"));
+        QVERIFY(s.numberBox(VideoBitrateBox).visible && s.numberBox(VideoBitrateBox).enabled);
+        QCOMPARE(s.numberBox(VideoBitrateBox).value, 2500);
+
+        // A listed size sets both numbers, hides the boxes and rebuilds the bitrate choices,
+        // keeping the custom choice.
+        Choose(s, FrameSizeChooser, "320 x 240");
+        QCOMPARE(s.numberBox(WidthBox).value, 320);
+        QCOMPARE(s.numberBox(HeightBox).value, 240);
+        QVERIFY(!s.numberBox(WidthBox).visible);
+        QCOMPARE(s.chooser(VideoBitrateChooser).entryTexts(), Options(VideoBitrateChoices(320, 240, 3000)));
+        QCOMPARE(s.chooser(VideoBitrateChooser).currentText(), QStringLiteral("Custom"));
+        QCOMPARE(s.numberBox(VideoBitrateBox).value, 2500);
+        QCOMPARE(Field("V-3", "Width"), QStringLiteral("320"));
+        QCOMPARE(Field("V-3", "VideoBitrate"), QStringLiteral("2500"));
+
+        // Smart Fit: 320·240·24·(2+2)·0.07/1000 = 516 ("Original" counts 24 fps; narrow
+        // pictures add 2 to the motion of Standard).
+        Choose(s, VideoBitrateChooser, "Smart Fit");
+        QCOMPARE(s.numberBox(VideoBitrateBox).value, 516);
+        QVERIFY(!s.numberBox(VideoBitrateBox).visible);
+        QCOMPARE(Field("V-3", "VideoBitrate"), QStringLiteral("Smart Fit"));
+        // Quality High (motion 4+2): 774; a frame rate keeps Smart Fit and recomputes.
+        s.SetQualityLevel(QualityHigh);
+        QCOMPARE(s.numberBox(VideoBitrateBox).value, 774);
+        QCOMPARE(Field("V-3", "QualityLevel"), QStringLiteral("High"));
+        Choose(s, FrameRateChooser, "30 fps");
+        QCOMPARE(s.chooser(VideoBitrateChooser).currentText(), QStringLiteral("Smart Fit"));
+        QCOMPARE(s.numberBox(VideoBitrateBox).value, 968);
+        // A listed bitrate becomes the number; a quality level goes back to Smart Fit.
+        Choose(s, VideoBitrateChooser, "1200 kbps");
+        QCOMPARE(s.numberBox(VideoBitrateBox).value, 1200);
+        QCOMPARE(Field("V-3", "VideoBitrate"), QStringLiteral("1200"));
+        s.SetQualityLevel(QualitySmallSize);
+        QCOMPARE(s.chooser(VideoBitrateChooser).currentText(), QStringLiteral("Smart Fit"));
+        QCOMPARE(s.numberBox(VideoBitrateBox).value, 484); // 320·240·30·3·0.07/1000
+
+        // Custom size: typed numbers are clamped to the spin controls' maxima, and a width
+        // change recomputes Smart Fit (wide pictures keep the motion of Small size).
+        Choose(s, FrameSizeChooser, "Custom");
+        QVERIFY(s.numberBox(WidthBox).visible);
+        QCOMPARE(s.SetNumber(WidthBox, 5000), 1920);
+        QCOMPARE(s.SetNumber(HeightBox, -3), 0);
+        QCOMPARE(s.SetNumber(HeightBox, 1080), 1080);
+        QCOMPARE(s.numberBox(VideoBitrateBox).value, 3000); // 4355 is above the cap
+        QCOMPARE(s.SetNumber(WidthBox, 640), 640);
+        QCOMPARE(s.numberBox(VideoBitrateBox).value, 1452); // 640·1080·30·1·0.07/1000
+        QCOMPARE(Field("V-3", "Width"), QStringLiteral("640"));
+        QCOMPARE(Field("V-3", "Height"), QStringLiteral("1080"));
+        Choose(s, VideoBitrateChooser, "Custom");
+        QCOMPARE(s.SetNumber(VideoBitrateBox, 1 << 30), 3000);
+
+        // Another video codec keeps what its lists still hold and caps the numbers.
+        Choose(s, FrameSizeChooser, "640 x 480");
+        Choose(s, AspectRatioChooser, "4:3");
+        Choose(s, VideoCodecChooser, "MPEG-4");
+        QCOMPARE(s.chooser(FrameRateChooser).currentText(), QStringLiteral("15 fps")); // 30 fps is gone
+        QCOMPARE(s.chooser(AspectRatioChooser).currentText(), QStringLiteral("4:3"));
+        QCOMPARE(s.chooser(ExtensionChooser).currentText(), QStringLiteral("MP4"));
+        QCOMPARE(s.chooser(FrameSizeChooser).currentText(), QStringLiteral("320 x 240"));
+        QCOMPARE(s.numberBox(WidthBox).maximum, 1280);
+        QCOMPARE(s.numberBox(VideoBitrateBox).maximum, 1000);
+        QCOMPARE(Field("V-3", "VideoCodec"), QStringLiteral("MPEG-4"));
+        QCOMPARE(Field("V-3", "FPS"), QStringLiteral("15 fps"));
+    }
+
+    void audioRulesKeepWhatTheNewListsHold() {
+        FormatSettings s(m_formats, m_presets);
+        s.setApplyingFlag(true);
+        s.ApplyPreset(Row("V-3"));
+        QCOMPARE(s.chooser(AudioBitrateChooser).currentText(), QStringLiteral("64 kbps"));
+        Choose(s, AudioCodecChooser, "MP3");
+        QCOMPARE(s.chooser(SampleRateChooser).entryTexts(), QStringList({"44100 Hz", "48000 Hz"}));
+        QCOMPARE(s.chooser(SampleRateChooser).currentText(), QStringLiteral("48000 Hz"));
+        QCOMPARE(s.chooser(ChannelsChooser).currentText(), QStringLiteral("Mono"));
+        QCOMPARE(s.chooser(AudioBitrateChooser).entryTexts(),
+                 Options(AudioBitrateChoices("MP3", "48000 Hz", "Mono", "16 bit")));
+        QCOMPARE(s.chooser(AudioBitrateChooser).currentText(), QStringLiteral("64 kbps"));
+        // Stereo MP3 starts at 96 kbps: the first choice replaces the missing one.
+        Choose(s, ChannelsChooser, "Stereo");
+        QCOMPARE(s.chooser(AudioBitrateChooser).currentText(), QStringLiteral("96 kbps"));
+        QCOMPARE(Field("V-3", "AudioCodec"), QStringLiteral("MP3"));
+        QCOMPARE(Field("V-3", "Channels"), QStringLiteral("Stereo"));
+        QCOMPARE(Field("V-3", "AudioBitrate"), QStringLiteral("96 kbps"));
+        Choose(s, AudioBitrateChooser, "320 kbps");
+        QCOMPARE(Field("V-3", "AudioBitrate"), QStringLiteral("320 kbps"));
+        QCOMPARE(s.jobParameters().AudioBitrate, QStringLiteral("320"));
+
+        // With the flag clear (start-up, or a preset being applied) a change only rebuilds
+        // the dependent lists: nothing is selected again and nothing is stored.
+        s.setApplyingFlag(false);
+        Choose(s, AudioCodecChooser, "AAC");
+        QCOMPARE(s.chooser(SampleRateChooser).currentText(), QStringLiteral("22050 Hz"));
+        QCOMPARE(s.chooser(AudioBitrateChooser).entryTexts(), QStringList({"64 kbps", "128 kbps"}));
+        QCOMPARE(Field("V-3", "AudioCodec"), QStringLiteral("MP3"));
+        Choose(s, SampleRateChooser, "44100 Hz");
+        QCOMPARE(s.chooser(AudioBitrateChooser).entryTexts(), QStringList({"64 kbps", "128 kbps"}));
+        QCOMPARE(Field("V-3", "SampleRate"), QStringLiteral("48000 Hz"));
+    }
+
+    void newUserPresetsCopyTheShownValues() {
+        FormatSettings s(m_formats, m_presets);
+        s.ApplyPreset(Row("V-1"));
+        const int rows = m_presets.rows();
+        const int row = s.CreateUserPreset("Mine // a copy");
+        QCOMPARE(row, rows + 1);
+        const QString id = GetCatalogField(m_presets, row, "ID");
+        QVERIFY(id.startsWith("User-"));
+        QCOMPARE(id.size(), 14);
+        QCOMPARE(GetCatalogField(m_presets, row, "Name"), QStringLiteral("Mine // a copy"));
+        QCOMPARE(GetCatalogField(m_presets, row, "Removable"), QStringLiteral("Yes"));
+        for (const char *field :
+             {"Maker", "Keyword", "Format", "Type", "Image", "Thumbnail", "QualityLevel", "VideoCodec", "FPS",
+              "Width", "Height", "VideoBitrate", "AspectRatio", "FileExtention", "AudioCodec", "SampleRate",
+              "AudioBitrate", "Channels", "AudioSize"})
+            QCOMPARE(GetCatalogField(m_presets, row, field), Field("V-1", field));
+        // Applying the copy gives the same parameters; a second copy gets its own ID.
+        QCOMPARE(PresetJobParameters(m_formats, m_presets, row).AudioBitrate, QStringLiteral("128"));
+        QVERIFY(GetCatalogField(m_presets, s.CreateUserPreset("Again"), "ID") != id);
+
+        // Settings over a catalog they may not change store nothing and add nothing.
+        const CatalogTable &readOnly = m_presets;
+        FormatSettings viewer(m_formats, readOnly);
+        viewer.setApplyingFlag(true);
+        viewer.ApplyPreset(Row("V-1"));
+        Choose(viewer, AudioBitrateChooser, "64 kbps");
+        viewer.StorePresetValues();
+        QCOMPARE(Field("V-1", "AudioBitrate"), QStringLiteral("128 kbps"));
+        QCOMPARE(viewer.CreateUserPreset("Nope"), 0);
+        QCOMPARE(m_presets.rows(), rows + 2);
+    }
+
+    void everyShippedPresetGivesItsOwnOptionText() {
+        CatalogTable formats;
+        CatalogTable presets;
+        const QString temp = test::Home().path() + "/temp/";
+        QDir().mkpath(temp);
+        LoadShippedCatalogs(formats, presets, temp);
+        QVERIFY(presets.rows() > 100);
+
+        const QStringList channels = {"Mono", "Stereo", "5.1 Surround"};
+        const CatalogTable &shipped = presets;
+        FormatSettings running(formats, shipped);
+        running.setApplyingFlag(true);
+        for (int row = 1; row <= presets.rows(); ++row) {
+            auto field = [&](const char *name) { return Unfixed(GetCatalogField(presets, row, name)); };
+            const QString what = field("ID") + " " + field("Name");
+            JobParameters job = PresetJobParameters(formats, presets, row);
+            job.TrimDuration = "00:00:01.500";
+            const QString expected =
+                QStringLiteral(" -ac ") +
+                QString::number(QList<int>({1, 2, 6}).value(channels.indexOf(field("Channels")), -1)) +
+                " -ar " + Option(field("SampleRate"), "Hz") + " -ab " +
+                QString::number(ParseShortOr(Option(field("AudioBitrate"), "kbps"), 64)) + "k" +
+                CodecOption(field("AudioCodec"), field("AudioSize")) + " -vn -t 00:00:01.500";
+            QVERIFY2(!CodecOption(field("AudioCodec"), field("AudioSize")).isEmpty(), qPrintable(what));
+            QCOMPARE(BuildAudioArguments(job), expected);
+            QCOMPARE(CurrentOutputExtension(), field("FileExtention").toUpper());
+
+            // One settings object that showed every earlier preset shows the same.
+            running.ApplyPreset(row);
+            const JobParameters shown = running.jobParameters();
+            QCOMPARE(QStringList({shown.AudioCodec, shown.FileExtention, QString::number(shown.Channels),
+                                  shown.AudioBitrate, shown.SampleRate, shown.AudioSize}),
+                     QStringList({job.AudioCodec, job.FileExtention, QString::number(job.Channels),
+                                  job.AudioBitrate, job.SampleRate, job.AudioSize}));
+            QCOMPARE(running.chooser(VideoCodecChooser).currentText(), field("VideoCodec"));
+            QCOMPARE(running.chooser(AudioCodecChooser).currentText(), field("AudioCodec"));
+            if (field("FPS") != "")
+                QCOMPARE(running.chooser(FrameRateChooser).currentText(), field("FPS"));
+            QCOMPARE(running.qualityLevel(), QualityLevelOf(field("QualityLevel")));
+            if (field("VideoBitrate") == "Smart Fit" && running.numberBox(WidthBox).value > 0)
+                QVERIFY2(running.numberBox(VideoBitrateBox).value > 0, qPrintable(what));
+        }
+    }
+
+    void everyReachableCombinationGivesAnOptionText() {
+        CatalogTable formats;
+        CatalogTable presets;
+        QDir().mkpath(test::Home().path() + "/temp/");
+        LoadShippedCatalogs(formats, presets, test::Home().path() + "/temp/");
+        const CatalogTable &shipped = presets;
+        FormatSettings s(formats, shipped);
+        s.setApplyingFlag(true);
+        QSet<QString> seenFormats;
+        int combinations = 0;
+        for (int row = 1; row <= presets.rows(); ++row) {
+            const QString format = GetCatalogField(presets, row, "Format");
+            if (seenFormats.contains(format))
+                continue;
+            seenFormats.insert(format);
+            s.ApplyPreset(row);
+
+            auto each = [&s](int chooser, const std::function<void()> &then) {
+                const int count = s.chooser(chooser).entryCount();
+                for (int i = 0; i < std::max(1, count); ++i) {
+                    if (count > 0) {
+                        s.chooser(chooser).setCurrentEntry(i);
+                        s.ChooserChanged(chooser);
+                    }
+                    then();
+                }
+            };
+            const QString ending = " -vn -t 00:00:02.000";
+            each(AudioCodecChooser, [&]() {
+                each(SampleRateChooser, [&]() {
+                    each(ChannelsChooser, [&]() {
+                        each(AudioSizeChooser, [&]() {
+                            each(AudioBitrateChooser, [&]() {
+                                JobParameters job = s.jobParameters();
+                                job.TrimDuration = "00:00:02.000";
+                                const QString text = BuildAudioArguments(job);
+                                QVERIFY2(text.startsWith(" -ac ") && text.endsWith(ending) &&
+                                             text.contains(" -ab "),
+                                         qPrintable(format + ": " + text));
+                                ++combinations;
+                            });
+                        });
+                    });
+                });
+            });
+            // The video side never reaches the option text, but every choice keeps the
+            // numbers within their spin controls.
+            each(VideoCodecChooser, [&]() {
+                each(FrameSizeChooser, [&]() {
+                    each(VideoBitrateChooser, [&]() {
+                        for (int box = 0; box < kNumberBoxCount; ++box) {
+                            const NumberBox &n = s.numberBox(box);
+                            QVERIFY(n.value >= 0 && n.value <= std::max(0, n.maximum));
+                        }
+                        QCOMPARE(s.numberBox(VideoBitrateBox).visible,
+                                 s.chooser(VideoBitrateChooser).currentText() == "Custom");
+                        QVERIFY(s.jobParameters().Channels >= 0);
+                    });
+                });
+            });
+        }
+        QVERIFY(combinations > 1000);
+    }
+};
+
+TV_TEST_MAIN_CORE(FormatSettingsTest)
+#include "tst_formatsettings.moc"
