@@ -24,5 +24,7 @@ Catalogs LoadCatalogsForCli();
 
 // Subcommands; each takes its arguments after the subcommand name.
 int ListPresetsCommand(const QStringList &arguments);
+int InfoCommand(const QStringList &arguments);
+int ConvertCommand(const QStringList &arguments);
 
 } // namespace tv

@@ -41,6 +41,10 @@ int main(int argc, char *argv[]) {
     }
     if (arguments.contains(QStringLiteral("--list-presets")))
         return tv::ListPresetsCommand(arguments);
+    if (first == QLatin1String("info"))
+        return tv::InfoCommand(arguments.mid(1));
+    if (first == QLatin1String("convert"))
+        return tv::ConvertCommand(arguments.mid(1));
     tv::PrintError(
         QStringLiteral("Unknown subcommand \"%1\".\n%2").arg(first, QString::fromLatin1(kUsage).trimmed()));
     return tv::ExitUsage;

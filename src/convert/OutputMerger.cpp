@@ -2,6 +2,7 @@
 
 #include "CMD_MediaConvert.h"
 #include "Config.h"
+#include "FlacHeader.h"
 #include "OutputNaming.h"
 
 #include <QFile>
@@ -87,6 +88,9 @@ void OutputMerger::onRunFinished() {
         finish(result);
         return;
     }
+    // A FLAC join counts the samples of all parts before the parts go.
+    if (QFileInfo(m_temporaryPath).suffix().compare(QLatin1String("FLAC"), Qt::CaseInsensitive) == 0)
+        FixJoinedFlacHeader(m_temporaryPath, m_request.outputs);
     m_runner->DeleteListedFiles();
     if (std::rename(QFile::encodeName(m_temporaryPath).constData(),
                     QFile::encodeName(m_finalPath).constData()) != 0) {

@@ -1,6 +1,7 @@
 // Joining outputs with the ffmpeg tool: reading its console text, and merges that succeed, fail
 // or are cancelled without ever losing both the parts and the join.
 #include "CMD_MediaConvert.h"
+#include "FlacHeader.h"
 #include "Config.h"
 #include "MediaGen.h"
 #include "MediaProbe.h"
@@ -133,6 +134,22 @@ private Q_SLOTS:
         QVERIFY2(result.ok, qPrintable(result.error));
         QCOMPARE(result.finalPath, folder + "ch1_(new).M4B");
         QCOMPARE(test::ProbeWithFFprobe(result.finalPath).codec, QStringLiteral("aac"));
+    }
+
+    void flacJoinsCountEveryPart() {
+        const QString folder = test::Home().path() + "/flac/";
+        const QStringList parts = MakeParts(folder, {"f1.FLAC", "f2.FLAC", "f3.FLAC"}, "flac");
+        double expected = 0;
+        for (const QString &p : parts)
+            expected += test::ProbeWithFFprobe(p).duration;
+        OutputMerger merger;
+        const MergeResult result = RunMerge(merger, {parts, folder, 2, m_work, {}});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        // The header's sample count (what players show and seek by) covers all three parts.
+        const double joined = test::ProbeWithFFprobe(result.finalPath).duration;
+        QVERIFY2(qAbs(joined - expected) < 0.001, qPrintable(QString("%1 vs %2").arg(joined).arg(expected)));
+        QVERIFY(qAbs(test::DecodedDuration(result.finalPath) - expected) < 0.001);
+        QCOMPARE(FlacTotalSamples(test::WriteFile(folder + "not.flac", "ID3 no flac here at all........")), qint64(-1));
     }
 
     void copyArgumentsFollowTheTab() {

@@ -1,5 +1,6 @@
 #pragma once
-// Turns SIGTERM, SIGINT and SIGHUP into a signal on the UI thread.
+// Turns SIGTERM, SIGINT and SIGHUP into a signal on the main thread, where the program can end
+// its work properly (the window unloads, the command line stops its jobs).
 
 #include <QObject>
 
