@@ -17,8 +17,14 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QLoggingCategory>
 
 namespace tv {
+
+namespace {
+// What the mailbox receives and what it adds, for people and tests watching from outside.
+Q_LOGGING_CATEGORY(lcCommands, "tunevane.commands", QtWarningMsg)
+} // namespace
 
 bool frmMain::setupCommandInterface() {
     const QStringList arguments = m_arguments;
@@ -71,6 +77,7 @@ void frmMain::TxtCommand_Temp_Change() {
     activateWindow();
     QApplication::processEvents();
     if (!command.isEmpty()) {
+        qCInfo(lcCommands).noquote() << "command:" << command;
         TxtCommand_LoadingTime->setText(command);
         m_textCommands->ExecuteTextCommand(command);
     }
@@ -109,6 +116,7 @@ void frmMain::removeAllFiles() {
     FileViewMain->UpdateListFooters();
     GroupBox_InputInfo->ShowInputInfo(FileViewMain->list(), -1);
     FileViewMain->ShowListState();
+    qCInfo(lcCommands).noquote() << "rows:" << FileViewMain->list()->rowCount();
 }
 
 quint64 frmMain::mainWindowHandle() const {
@@ -156,6 +164,7 @@ void frmMain::importFile(const QString &path) {
         wait.exec();
     disconnect(done);
     FileViewMain->UpdateListFooters();
+    qCInfo(lcCommands).noquote() << "rows:" << FileViewMain->list()->rowCount();
 }
 
 void frmMain::showCannotOpenFile() {
