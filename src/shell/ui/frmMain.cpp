@@ -60,6 +60,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(pa
     buildOutputPanel();
     setupFileList();
     setupConversion();
+    setupRename();
     buildFormatSettings();
 
     Timer_StartUp = new QTimer(this);

@@ -9,6 +9,7 @@
 #include "CommandHost.h"
 #include "EncodingParameters.h"
 #include "ErrorTexts.h"
+#include "RenameRules.h"
 
 class QBoxLayout;
 class QCheckBox;
@@ -143,6 +144,10 @@ private:
     bool setupCommandInterface();
     void TxtCommand_Temp_Change();
     void Commands_Unload();
+    // Renaming the outputs (frmMain_rename.cpp).
+    void setupRename();
+    void RenameAll(int rule);
+    void RenameSelected();
     // Batch completion (frmMain_completion.cpp).
     void BatchEnd();
     bool MergeOutputs();
@@ -183,7 +188,10 @@ private:
     QLineEdit *TxtCommand_Temp = nullptr;      // the mailbox other processes write into
     QLineEdit *TxtCommand_FirstTime = nullptr; // the first command-line argument, for outside readers
     QLineEdit *TxtCommand_LoadingTime = nullptr; // the command being run, for outside readers
-    PicturePopup *PopupControl_Tag = nullptr; // controls SetUiState disabled, to be enabled again
+    PicturePopup *PopupControl_Tag = nullptr;
+    QMenu *mnuRenameAll2 = nullptr;
+    QPushButton *Cmd_RenameAll = nullptr;
+    RenameParameters m_renameParameters; // what the rename dialogs collected last // controls SetUiState disabled, to be enabled again
 
     // Areas of the window that the subsystems fill (see the sketch in the architecture notes).
     QBoxLayout *m_toolbarArea = nullptr;   // toolbar buttons, left to right
