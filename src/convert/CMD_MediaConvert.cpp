@@ -202,6 +202,8 @@ void CMD_MediaConvert::ParseResult() {
     }
 }
 
+qint64 CMD_MediaConvert::processId() const { return m_process ? m_process->processId() : 0; }
+
 bool CMD_MediaConvert::IsRunning() const {
     return m_process && m_process->state() != QProcess::NotRunning;
 }

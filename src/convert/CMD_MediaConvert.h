@@ -40,6 +40,8 @@ public:
     // Reads the result file and updates the state (called by Timer_FFmpeg).
     void ParseResult();
     bool IsRunning() const;
+    // The process id of the running ffmpeg (0 when none), for the diagnostics window.
+    qint64 processId() const;
     // Ends the ffmpeg process this program started (never another one).
     void KillFFmpeg();
     // The wait window's Cancel while merging.

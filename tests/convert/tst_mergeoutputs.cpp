@@ -10,6 +10,8 @@
 
 #include <QDir>
 #include <QSignalSpy>
+#include <csignal>
+#include <sys/stat.h>
 
 using namespace tv;
 
@@ -222,6 +224,24 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(parts.first()));
         QFile::remove(bogus);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    void ffmpegKilledMidRunKeepsTheParts() {
+        const QString folder = test::Home().path() + "/killed/";
+        QStringList parts = MakeParts(folder, {"x1.WAV"}, "pcm_s16le", 1.0);
+        // A part nobody writes into holds ffmpeg until it is killed.
+        parts << folder + "x2.WAV";
+        QCOMPARE(::mkfifo(QFile::encodeName(parts.last()).constData(), 0600), 0);
+        OutputMerger merger;
+        QSignalSpy done(&merger, &OutputMerger::finished);
+        merger.start({parts, folder, 2, m_work, {}});
+        QTRY_VERIFY(merger.runner()->processId() > 0);
+        ::kill(static_cast<pid_t>(merger.runner()->processId()), SIGKILL);
+        QVERIFY(done.wait(30000)); // the stall watch notices the end without a summary
+        const MergeResult result = done.first().first().value<MergeResult>();
+        QVERIFY(!result.ok);
+        QVERIFY(result.error.startsWith("The operation is canceled! Please try again."));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), (QStringList{"x1.WAV", "x2.WAV"}));
     }
 
     void aJoinThatCannotTakeItsNameIsKept() {

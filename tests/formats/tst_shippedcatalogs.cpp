@@ -352,6 +352,28 @@ private Q_SLOTS:
             QCOMPARE(probed.channels,
                      QList<int>({1, 2, 6}).at(kChannelOrder.indexOf(Field(m_presets, row, "Channels"))));
             QCOMPARE(probed.videoStreams, 0);
+
+            // The length is the cut's: exact for PCM and FLAC; lossy codecs add their priming and
+            // fill their last frame, block codecs their last block.
+            const QString codec = Field(m_presets, row, "AudioCodec").remove('#');
+            const double length = test::DecodedDuration(made.at(job).path);
+            const double slack = codec.contains("ADPCM") || codec.contains("GSM") ? 0.1
+                                 : codec.startsWith("PCM") || codec.startsWith("CCITT") || codec == "FLAC"
+                                     ? 0.001
+                                     : 0.07;
+            QVERIFY2(qAbs(length - 0.6) <= slack, qPrintable(what + ": " + QString::number(length)));
+
+            // Constant-bitrate codecs keep the chosen bitrate. (AMR is left out: its option text
+            // carries whole kilobits, so 4.75 and 5.15 both arrive as 5k and the nearest mode wins.)
+            static const QStringList kConstant{"MP3",         "MP2",         "AC3",           "RealAudio 3.0 (dnet)",
+                                               "PCM little-endian", "PCM big-endian", "CCITT A-law",
+                                               "CCITT u-law"};
+            if (kConstant.contains(codec)) {
+                const double wanted = Field(m_presets, row, "AudioBitrate").remove('#').remove("kbps").trimmed()
+                                          .toDouble() * 1000;
+                QVERIFY2(qAbs(probed.bitRate - wanted) <= wanted * 0.1,
+                         qPrintable(what + ": " + QString::number(probed.bitRate) + " vs " + QString::number(wanted)));
+            }
         }
     }
 
