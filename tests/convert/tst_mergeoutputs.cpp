@@ -241,7 +241,7 @@ private Q_SLOTS:
         const MergeResult result = done.first().first().value<MergeResult>();
         QVERIFY(!result.ok);
         QVERIFY(result.error.startsWith("The operation is canceled! Please try again."));
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), (QStringList{"x1.WAV", "x2.WAV"}));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System), (QStringList{"x1.WAV", "x2.WAV"}));
     }
 
     void aJoinThatCannotTakeItsNameIsKept() {
