@@ -1,8 +1,8 @@
 // Joining outputs with the ffmpeg tool: reading its console text, and merges that succeed, fail
 // or are cancelled without ever losing both the parts and the join.
 #include "CMD_MediaConvert.h"
-#include "FlacHeader.h"
 #include "Config.h"
+#include "FlacHeader.h"
 #include "MediaGen.h"
 #include "MediaProbe.h"
 #include "OutputMerger.h"
@@ -151,7 +151,8 @@ private Q_SLOTS:
         const double joined = test::ProbeWithFFprobe(result.finalPath).duration;
         QVERIFY2(qAbs(joined - expected) < 0.001, qPrintable(QString("%1 vs %2").arg(joined).arg(expected)));
         QVERIFY(qAbs(test::DecodedDuration(result.finalPath) - expected) < 0.001);
-        QCOMPARE(FlacTotalSamples(test::WriteFile(folder + "not.flac", "ID3 no flac here at all........")), qint64(-1));
+        QCOMPARE(FlacTotalSamples(test::WriteFile(folder + "not.flac", "ID3 no flac here at all........")),
+                 qint64(-1));
     }
 
     void copyArgumentsFollowTheTab() {
@@ -241,7 +242,8 @@ private Q_SLOTS:
         const MergeResult result = done.first().first().value<MergeResult>();
         QVERIFY(!result.ok);
         QVERIFY(result.error.startsWith("The operation is canceled! Please try again."));
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System), (QStringList{"x1.WAV", "x2.WAV"}));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 (QStringList{"x1.WAV", "x2.WAV"}));
     }
 
     void aJoinThatCannotTakeItsNameIsKept() {

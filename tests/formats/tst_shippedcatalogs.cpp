@@ -365,14 +365,21 @@ private Q_SLOTS:
 
             // Constant-bitrate codecs keep the chosen bitrate. (AMR is left out: its option text
             // carries whole kilobits, so 4.75 and 5.15 both arrive as 5k and the nearest mode wins.)
-            static const QStringList kConstant{"MP3",         "MP2",         "AC3",           "RealAudio 3.0 (dnet)",
-                                               "PCM little-endian", "PCM big-endian", "CCITT A-law",
+            static const QStringList kConstant{"MP3",
+                                               "MP2",
+                                               "AC3",
+                                               "RealAudio 3.0 (dnet)",
+                                               "PCM little-endian",
+                                               "PCM big-endian",
+                                               "CCITT A-law",
                                                "CCITT u-law"};
             if (kConstant.contains(codec)) {
-                const double wanted = Field(m_presets, row, "AudioBitrate").remove('#').remove("kbps").trimmed()
-                                          .toDouble() * 1000;
+                const double wanted =
+                    Field(m_presets, row, "AudioBitrate").remove('#').remove("kbps").trimmed().toDouble() *
+                    1000;
                 QVERIFY2(qAbs(probed.bitRate - wanted) <= wanted * 0.1,
-                         qPrintable(what + ": " + QString::number(probed.bitRate) + " vs " + QString::number(wanted)));
+                         qPrintable(what + ": " + QString::number(probed.bitRate) + " vs " +
+                                    QString::number(wanted)));
             }
         }
     }
