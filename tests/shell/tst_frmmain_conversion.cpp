@@ -194,6 +194,8 @@ private Q_SLOTS:
         QCOMPARE(w->conversionState(), frmMain::Converting);
         QVERIFY(w->Cmd_FileListView(4)->isEnabled());
         QVERIFY(!w->Cmd_FileListView(0)->isEnabled());
+        QVERIFY(!w->findChild<QPushButton *>("Cmd_RenameAll")->isEnabled());
+        QVERIFY(!w->findChild<QWidget *>("Txt_OutputPath")->isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(Status(*w, 0).trimmed(), QStringLiteral("Done"), 30000);
         w->Cmd_FileListView(3)->click(); // pause
         QCOMPARE(w->conversionState(), frmMain::Paused);
@@ -203,6 +205,7 @@ private Q_SLOTS:
         QCOMPARE(w->conversionState(), frmMain::Idle);
         QCOMPARE(Status(*w, 0).trimmed(), QStringLiteral("Done"));
         QCOMPARE(Status(*w, 1).trimmed(), QString());
+        QVERIFY(w->findChild<QPushButton *>("Cmd_RenameAll")->isEnabled());
         QVERIFY(closer.seen.isEmpty());
         QVERIFY(!QFile::exists(out + "very long.MP3"));
         w->findChild<QCheckBox *>("chkThreadMode")->setChecked(false);

@@ -13,7 +13,6 @@
 #include "KeyFilters.h"
 #include "MediaItem.h"
 #include "MediaItemTags.h"
-#include "TagFiles.h"
 #include "MessageBox.h"
 #include "OutputFolders.h"
 #include "OutputMerger.h"
@@ -21,6 +20,7 @@
 #include "RowStatus.h"
 #include "Settings.h"
 #include "SingleFileConversion.h"
+#include "TagFiles.h"
 #include "TimeFormat.h"
 #include "frmMain.h"
 #include "frmWait.h"
@@ -154,7 +154,8 @@ void frmMain::SetUiState(int state, bool enabled) {
                                            Cmd_FileListView(10), Cmd_FileListView(11),
                                            Cmd_FileListView(12), Txt_OutputPath,
                                            m_outputPanel,        Chk_Merge,
-                                           chkThreadMode,        txtThreadCount};
+                                           Cmd_RenameAll,        chkThreadMode,
+                                           txtThreadCount};
         m_lockedByBatch.clear();
         for (QWidget *control : controls) {
             if (control && control->isEnabled()) {
