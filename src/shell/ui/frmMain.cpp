@@ -61,6 +61,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(pa
     setupFileList();
     setupConversion();
     buildFormatSettings();
+    setupTagEditor();
 
     Timer_StartUp = new QTimer(this);
     Timer_StartUp->setObjectName(QStringLiteral("Timer_StartUp"));
