@@ -216,7 +216,7 @@ QWidget *frmTagEditor::buildTagPage() {
     grid->addWidget(TextYear, row++, 3);
     grid->addWidget(caption(tr("&Genre:"), Cmb_Genre), row, 0);
     grid->addWidget(Cmb_Genre, row++, 1, 1, 3);
-    grid->addWidget(caption(tr("Co&mposer:"), TextComposer), row, 0);
+    grid->addWidget(caption(tr("&Composer:"), TextComposer), row, 0);
     grid->addWidget(TextComposer, row++, 1, 1, 3);
     grid->addWidget(caption(tr("Co&pyright:"), TextBoxCopyright), row, 0);
     grid->addWidget(TextBoxCopyright, row++, 1, 1, 3);
