@@ -23,7 +23,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -561,7 +560,6 @@ void frmTagEditor::savePictureAs() {
     // Converting a large picture takes a moment: it is done off the window's thread.
     m_savingPicture = true;
     Cmd_Properties(2)->setEnabled(false);
-    QPointer<frmTagEditor> self(this);
     auto *watcher = new QFutureWatcher<bool>(this);
     connect(watcher, &QFutureWatcher<bool>::finished, this, [this, watcher, target]() {
         watcher->deleteLater();
