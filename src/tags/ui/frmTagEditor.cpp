@@ -190,8 +190,8 @@ QWidget *frmTagEditor::buildTagPage() {
     TextBoxComments->setObjectName(QStringLiteral("TextBoxComments"));
     TextBoxComments->setTabChangesFocus(true);
     TextBoxComments->setMinimumHeight(fontMetrics().lineSpacing() * 3 + 12);
-    TextTrack->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("000/000")) + 24);
-    TextYear->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) + 24);
+    TextTrack->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("000/000")) + 24);
+    TextYear->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) + 24);
     m_boxes = {TextTrack, TextTitle,        TextArtist,   TextAlbum,      TextYear,
                Cmb_Genre, TextBoxCopyright, TextComposer, TextBoxComments};
 
@@ -202,29 +202,31 @@ QWidget *frmTagEditor::buildTagPage() {
     };
     int row = 0;
     grid->addWidget(caption(tr("&Title:"), TextTitle), row, 0);
-    grid->addWidget(TextTitle, row++, 1, 1, 3);
+    grid->addWidget(TextTitle, row++, 1);
     grid->addWidget(caption(tr("A&rtist:"), TextArtist), row, 0);
-    grid->addWidget(TextArtist, row++, 1, 1, 3);
+    grid->addWidget(TextArtist, row++, 1);
     grid->addWidget(caption(tr("Al&bum:"), TextAlbum), row, 0);
-    grid->addWidget(TextAlbum, row++, 1, 1, 3);
+    grid->addWidget(TextAlbum, row++, 1);
     grid->addWidget(caption(tr("Trac&k:"), TextTrack), row, 0);
-    grid->addWidget(TextTrack, row, 1);
-    auto *yearCaption = caption(tr("&Year:"), TextYear);
-    yearCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    grid->addWidget(yearCaption, row, 2);
-    grid->addWidget(TextYear, row++, 3);
+    // Track and year are short: they share a row.
+    auto *numbers = new QHBoxLayout();
+    numbers->setSpacing(8);
+    numbers->addWidget(TextTrack);
+    numbers->addStretch(1);
+    numbers->addWidget(caption(tr("&Year:"), TextYear));
+    numbers->addWidget(TextYear);
+    grid->addLayout(numbers, row++, 1);
     grid->addWidget(caption(tr("&Genre:"), Cmb_Genre), row, 0);
-    grid->addWidget(Cmb_Genre, row++, 1, 1, 3);
+    grid->addWidget(Cmb_Genre, row++, 1);
     grid->addWidget(caption(tr("&Composer:"), TextComposer), row, 0);
-    grid->addWidget(TextComposer, row++, 1, 1, 3);
+    grid->addWidget(TextComposer, row++, 1);
     grid->addWidget(caption(tr("Co&pyright:"), TextBoxCopyright), row, 0);
-    grid->addWidget(TextBoxCopyright, row++, 1, 1, 3);
+    grid->addWidget(TextBoxCopyright, row++, 1);
     auto *commentCaption = caption(tr("Co&mments:"), TextBoxComments);
     commentCaption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     grid->addWidget(commentCaption, row, 0);
-    grid->addWidget(TextBoxComments, row++, 1, 1, 3);
+    grid->addWidget(TextBoxComments, row++, 1);
     grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
     grid->setRowStretch(row - 1, 1);
     layout->addLayout(grid, 1);
 
