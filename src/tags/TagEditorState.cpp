@@ -4,11 +4,35 @@
 #include "TagEditorCovers.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace tv {
 
 TagEditorState::TagEditorState(FileListModel *list) : m_list(list) {}
+
+TagEditorState::~TagEditorState() {
+    dropStagedCopy();
+}
+
+void TagEditorState::dropStagedCopy() {
+    if (!m_stagedCopy.isEmpty())
+        QFile::remove(m_stagedCopy);
+    m_stagedCopy.clear();
+    m_stagedSource.clear();
+}
+
+void TagEditorState::setStagedCopy(const QString &source, const QString &copy) {
+    if (copy.isEmpty())
+        return;
+    if (source != m_pending || source.isEmpty()) {
+        QFile::remove(copy);
+        return;
+    }
+    dropStagedCopy();
+    m_stagedSource = source;
+    m_stagedCopy = copy;
+}
 
 int TagEditorState::count() const {
     return m_list ? m_list->rowCount() : 0;
@@ -22,6 +46,7 @@ QString TagEditorState::positionText() const {
 
 void TagEditorState::ShowItem(int index) {
     m_pending.clear();
+    dropStagedCopy();
     m_shown = count() == 0 ? -1 : std::clamp(index, 0, count() - 1);
     for (int box = 0; box < kTagBoxCount; ++box)
         m_fields[static_cast<std::size_t>(box)] =
@@ -54,6 +79,8 @@ QString TagEditorState::shownPicture() const {
 void TagEditorState::ChoosePicture(const QString &path) {
     if (m_readOnly || path.isEmpty())
         return;
+    if (path != m_pending)
+        dropStagedCopy();
     m_pending = path;
     m_changed = true;
 }
@@ -62,6 +89,7 @@ void TagEditorState::RemovePicture() {
     if (m_readOnly)
         return;
     m_pending = QString::fromLatin1(kRemovedPicture);
+    dropStagedCopy();
     m_changed = true;
 }
 
@@ -85,7 +113,8 @@ bool TagEditorState::Save(int index, QString *error) {
             ReleaseCoverFile(current, *m_list);
         }
     } else if (!m_pending.isEmpty() && m_pending != current) {
-        const QString stored = StoreItemCover(m_pending);
+        const bool staged = m_pending == m_stagedSource && QFileInfo(m_stagedCopy).isFile();
+        const QString stored = StoreItemCover(staged ? m_stagedCopy : m_pending);
         if (stored.isEmpty()) {
             if (error)
                 *error = QStringLiteral("The picture could not be copied into the temporary folder:\n") +
@@ -103,8 +132,10 @@ bool TagEditorState::Apply(QString *error) {
         return false;
     // The item now holds its own copy of the chosen picture; storing it again would only make
     // another copy of the same picture.
-    if (pendingIsPicture())
+    if (pendingIsPicture()) {
         m_pending.clear();
+        dropStagedCopy();
+    }
     m_changed = false;
     return true;
 }
@@ -115,6 +146,7 @@ bool TagEditorState::ApplyToAll(QString *error) {
     // The stored cover (not a picture chosen but not applied) goes to every item; a cover whose
     // file is gone counts as none, so the other items keep theirs.
     m_pending = storedCover();
+    dropStagedCopy();
     bool ok = true;
     for (int index = 0; index < count(); ++index) {
         QString failure;

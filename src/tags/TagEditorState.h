@@ -38,6 +38,9 @@ inline constexpr char kRemovedPicture[] = "Removed";
 class TagEditorState {
 public:
     explicit TagEditorState(FileListModel *list);
+    ~TagEditorState();
+    TagEditorState(const TagEditorState &) = delete;
+    TagEditorState &operator=(const TagEditorState &) = delete;
 
     FileListModel *list() const { return m_list; }
     int count() const;
@@ -64,6 +67,12 @@ public:
 
     void ChoosePicture(const QString &path);
     void RemovePicture();
+    // A copy of the chosen picture made ahead of time in the temporary folder (off the window's
+    // thread, as the picture may sit on a slow drive): storing the picture then takes no time
+    // and no longer needs the drive. A copy of a picture that is no longer the chosen one is
+    // deleted at once.
+    void setStagedCopy(const QString &source, const QString &copy);
+    const QString &stagedCopy() const { return m_stagedCopy; }
     // The picture "Save As" writes out: the chosen one, else the item's stored cover.
     QString SaveAsSource() const;
 
@@ -98,12 +107,15 @@ private:
     bool validIndex(int index) const { return index >= 0 && index < count(); }
     // The shown item's cover when its file is still there.
     QString storedCover() const;
+    void dropStagedCopy();
 
     FileListModel *m_list;
     int m_shown = -1;
     std::array<QString, kTagBoxCount> m_fields;
     bool m_changed = false;
     QString m_pending;
+    QString m_stagedSource; // the chosen picture the staged copy was made from
+    QString m_stagedCopy;   // owned by the editor; rows get their own names for it
     bool m_readOnly = false;
 };
 

@@ -300,6 +300,21 @@ private Q_SLOTS:
         QVERIFY(m_messages.isEmpty());
     }
 
+    void aChosenPictureIsCopiedAheadSoItsDriveMayGoBeforeApplying() {
+        auto list = makeList();
+        auto editor = open(list.get(), 1);
+        const QString removable = Home().path() + "/stick/cover.png";
+        QVERIFY(QDir().mkpath(QFileInfo(removable).absolutePath()));
+        QVERIFY(QFile::copy(m_media.picture, removable));
+        m_dialogAnswer = removable;
+        Click(*editor, 7);
+        QTRY_VERIFY(!editor->state().stagedCopy().isEmpty());
+        QFile::remove(removable);
+        Click(*editor, 4);
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(Bytes(list->item(1, Item::Thumbnail)), Bytes(m_media.picture));
+    }
+
     void aFileThatIsNoPictureIsRefused() {
         auto list = makeList();
         auto editor = open(list.get(), 0);

@@ -612,6 +612,18 @@ void frmTagEditor::choosePicture() {
     }
     m_state.ChoosePicture(path);
     showPicture(path);
+    stagePicture(path);
+}
+
+void frmTagEditor::stagePicture(const QString &path) {
+    if (IsOwnPictureFile(path))
+        return; // already one of the program's own files: storing it is instant
+    auto *watcher = new QFutureWatcher<QString>(this);
+    connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher, path]() {
+        watcher->deleteLater();
+        m_state.setStagedCopy(path, watcher->result());
+    });
+    watcher->setFuture(QtConcurrent::run([path]() { return StoreCoverCopy(path); }));
 }
 
 void frmTagEditor::applyToAll() {

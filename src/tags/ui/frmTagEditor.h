@@ -74,6 +74,8 @@ private:
     void apply();
     void step(int delta);
     void choosePicture();
+    // Copies the chosen picture into the temporary folder in the background.
+    void stagePicture(const QString &path);
     void applyToAll();
     // "Do you want to save changes?": true on Yes.
     static bool SaveWanted();
