@@ -420,6 +420,7 @@ void frmTagEditor::showEmptyCover() {
 }
 
 void frmTagEditor::setPictureButtons(bool pictureShown) {
+    m_pictureShown = pictureShown;
     Cmd_Properties(2)->setEnabled(pictureShown && !m_savingPicture);
     Cmd_Properties(3)->setEnabled(pictureShown && !m_state.readOnly());
 }
@@ -457,7 +458,7 @@ void frmTagEditor::updateEditable() {
     Cmb_Genre->setEnabled(!readOnly);
     for (int index : {4, 7, 8})
         Cmd_Properties(index)->setEnabled(!readOnly);
-    Cmd_Properties(3)->setEnabled(!readOnly && !m_state.shownPicture().isEmpty());
+    Cmd_Properties(3)->setEnabled(!readOnly && m_pictureShown);
     TagImg->setCursor(readOnly ? Qt::ArrowCursor : Qt::PointingHandCursor);
     TagImg->setToolTip(readOnly ? QString() : tr("Click to choose a cover picture"));
     lbl_ReadOnly->setVisible(readOnly);
@@ -566,8 +567,7 @@ void frmTagEditor::savePictureAs() {
     connect(watcher, &QFutureWatcher<bool>::finished, this, [this, watcher, target]() {
         watcher->deleteLater();
         m_savingPicture = false;
-        setPictureButtons(!m_state.shownPicture().isEmpty() && !TagImg->pixmap().isNull() &&
-                          !lbl_ImageSize->text().isEmpty());
+        setPictureButtons(m_pictureShown);
         if (!watcher->result())
             showFailure(QStringLiteral("The picture could not be saved as:\n") +
                         QDir::toNativeSeparators(target.path));
