@@ -1,11 +1,14 @@
 #include "InputInfoPanel.h"
 
 #include "FileListModel.h"
+#include "ImageStore.h"
 #include "MediaCaptions.h"
 
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeDatabase>
+#include <QPushButton>
 
 namespace tv {
 
@@ -36,9 +39,19 @@ InputInfoPanel::InputInfoPanel(QWidget *parent) : QGroupBox(tr("Input File Infor
         layout->addRow(caption, value);
         m_values << value;
     }
+    m_moreInfo = new QPushButton(ThemeIcon(QStringLiteral("img_music_tag.png")), tr("Tag / Info..."), this);
+    m_moreInfo->setObjectName(QStringLiteral("Cmd_MoreInfo"));
+    m_moreInfo->setToolTip(tr("Edit the tags of this file and see its properties"));
+    m_moreInfo->setEnabled(false);
+    connect(m_moreInfo, &QPushButton::clicked, this, &InputInfoPanel::moreInfoRequested);
+    auto *buttonRow = new QHBoxLayout();
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(m_moreInfo);
+    layout->addRow(buttonRow);
 }
 
 void InputInfoPanel::clear() {
+    m_moreInfo->setEnabled(false);
     for (QLabel *label : std::as_const(m_values)) {
         label->clear();
         label->setPalette(palette());
@@ -50,6 +63,7 @@ void InputInfoPanel::ShowInputInfo(const FileListModel *list, int row) {
         clear();
         return;
     }
+    m_moreInfo->setEnabled(true);
     const MediaItem &item = list->mediaItem(row);
     const auto lines = InputInfoLines(item, FileTypeDescription(item.inputPath()));
     const QColor normal = palette().color(QPalette::Active, QPalette::ButtonText);

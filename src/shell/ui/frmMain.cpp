@@ -62,6 +62,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(pa
     setupConversion();
     setupRename();
     buildFormatSettings();
+    setupTagEditor();
 
     Timer_StartUp = new QTimer(this);
     Timer_StartUp->setObjectName(QStringLiteral("Timer_StartUp"));

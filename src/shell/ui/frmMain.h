@@ -82,6 +82,9 @@ public:
     // Enables or disables the controls for an operating state (0 idle, 1 converting).
     void SetUiState(int state, bool enabled);
 
+    // The tag editor over a row of the list (frmMain_tags.cpp).
+    void ShowTagEditor(int row);
+
     // The text commands (frmMain_commands.cpp): what other programs may ask of the window.
     TextCommands *textCommands() const { return m_textCommands; }
     bool commandsBlocked() const override;
@@ -153,6 +156,7 @@ private:
     bool MergeOutputs();
     void showCompletionNotice();
     void buildFormatSettings();
+    void setupTagEditor();
     void finishFormatSettingsStartUp();
 
     // Widgets and state below belong to the UI thread.

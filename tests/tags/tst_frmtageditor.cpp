@@ -1,0 +1,452 @@
+// The tag editor window driven through its controls, on rows probed from generated tagged
+// files: what it shows, the save question, stepping, applying, the cover buttons and dialogs,
+// large covers, the theme colours and the read-only view during a conversion.
+#include "FileProperties.h"
+#include "FolderOpener.h"
+#include "MessageBox.h"
+#include "PictureDialogs.h"
+#include "Settings.h"
+#include "TagEditorFixture.h"
+#include "frmTagEditor.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QThreadPool>
+
+using namespace tv;
+using namespace tv::test;
+
+namespace {
+
+const char *const kBoxNames[] = {"TextTrack",        "TextTitle",    "TextArtist",
+                                 "TextAlbum",        "TextYear",     "Cmb_Genre",
+                                 "TextBoxCopyright", "TextComposer", "TextBoxComments"};
+
+struct DialogCall {
+    PictureDialogKind kind;
+    QString folder;
+};
+
+} // namespace
+
+class FrmTagEditorTest : public QObject {
+    Q_OBJECT
+
+    TagEditorMedia m_media;
+    QStringList m_messages; // title|prompt|style of every message shown
+    int m_answer = AnsNo;
+    QList<DialogCall> m_dialogs;
+    QString m_dialogAnswer;
+    int m_dialogFilter = 1;
+
+    std::unique_ptr<FileListModel> makeList() {
+        auto list = std::make_unique<FileListModel>();
+        for (const QString &path : {m_media.coverMp3, m_media.plainFlac, m_media.wav}) {
+            if (!AddRow(*list, path))
+                return nullptr;
+        }
+        return list;
+    }
+
+    std::unique_ptr<frmTagEditor> open(FileListModel *list, int index, bool readOnly = false) {
+        auto editor = std::make_unique<frmTagEditor>(list, nullptr);
+        editor->setReadOnly(readOnly);
+        editor->Form_Load(index);
+        editor->show();
+        return editor;
+    }
+
+    template <class T> static T *Child(QWidget &editor, const QString &name) {
+        T *child = editor.findChild<T *>(name);
+        if (!child)
+            qWarning() << "no control" << name;
+        return child;
+    }
+    static QLineEdit *Line(QWidget &editor, const char *name) { return Child<QLineEdit>(editor, name); }
+    static QString LabelText(QWidget &editor, const char *name) {
+        return Child<QLabel>(editor, name)->text();
+    }
+    static void Click(frmTagEditor &editor, int index) { editor.Cmd_Properties(index)->click(); }
+
+    static void Retype(QLineEdit *box, const QString &text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
+
+    QString question() const {
+        return QStringLiteral("|Do you want to save changes?|%1").arg(MsgYesNo | MsgQuestion);
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(MakeTagEditorMedia(m_media));
+        SetMessageHandler([this](const QString &prompt, int style, const QString &title) {
+            m_messages << title + "|" + prompt + "|" + QString::number(style);
+            return m_answer;
+        });
+        SetPictureDialogBackend(
+            [this](QWidget *, PictureDialogKind kind, const QString &folder, int *filter) {
+                m_dialogs << DialogCall{kind, folder};
+                if (filter)
+                    *filter = m_dialogFilter;
+                return m_dialogAnswer;
+            });
+    }
+
+    void init() {
+        m_messages.clear();
+        m_dialogs.clear();
+        m_answer = AnsNo;
+        m_dialogAnswer.clear();
+        m_dialogFilter = 1;
+        SetLastPictureFolder(QString());
+        Settings().themeNo = 1;
+    }
+
+    void showsTheItemWithItsTagsCoverAndProperties() {
+        auto list = makeList();
+        QVERIFY(list);
+        auto editor = open(list.get(), 0);
+        for (const char *name : kBoxNames)
+            QVERIFY(editor->findChild<QWidget *>(name));
+        for (int index = 0; index <= 8; ++index)
+            QVERIFY(editor->Cmd_Properties(index));
+        QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Morning Song"));
+        QCOMPARE(Line(*editor, "TextTrack")->text(), QStringLiteral("3/12"));
+        auto *genre = Child<QComboBox>(*editor, "Cmb_Genre");
+        QCOMPARE(genre->count(), 149);
+        QCOMPARE(genre->itemText(33), QStringLiteral("Ambient "));
+        QCOMPARE(genre->currentText(), QStringLiteral("Folk"));
+        QCOMPARE(genre->currentIndex(), genre->findText("Folk"));
+        QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("1 of 3"));
+        QCOMPARE(Line(*editor, "Txt_FileName")->text(), QDir::toNativeSeparators(m_media.coverMp3));
+        QVERIFY(!Child<QLabel>(*editor, "TagImg")->pixmap().isNull());
+        QCOMPARE(LabelText(*editor, "lbl_ImageSize"), QStringLiteral("Image Size : 64 x 64"));
+        QVERIFY(editor->Cmd_Properties(2)->isEnabled());
+        QVERIFY(editor->Cmd_Properties(3)->isEnabled());
+        auto *tabs = Child<QTabWidget>(*editor, "TabControl1");
+        QCOMPARE(tabs->tabText(0), QStringLiteral("Tag"));
+        QCOMPARE(tabs->tabText(1), QStringLiteral("Format"));
+        QCOMPARE(tabs->widget(0)->objectName(), QStringLiteral("TabControlPage1"));
+        QVERIFY(LabelText(*editor, "lbl_Titles").contains("Size:"));
+        QVERIFY(LabelText(*editor, "lbl_Infos").contains(FileSizeText(QFileInfo(m_media.coverMp3).size())));
+        QVERIFY(LabelText(*editor, "lbl_Infos").contains("44100 Hz"));
+
+        // The next item has no cover: the empty cover, and nothing to save or remove.
+        Click(*editor, 5);
+        QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Evening Song"));
+        QCOMPARE(genre->currentText(), QStringLiteral("Jazz"));
+        QCOMPARE(Child<QPlainTextEdit>(*editor, "TextBoxComments")->toPlainText(),
+                 QStringLiteral("calm evening"));
+        QCOMPARE(Child<QPlainTextEdit>(*editor, "TextBoxComments")->toPlainText(),
+                 QStringLiteral("calm evening"));
+        QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("2 of 3"));
+        QVERIFY(!Child<QLabel>(*editor, "TagImg")->pixmap().isNull());
+        QVERIFY(LabelText(*editor, "lbl_ImageSize").isEmpty());
+        QVERIFY(!editor->Cmd_Properties(2)->isEnabled());
+        QVERIFY(!editor->Cmd_Properties(3)->isEnabled());
+
+        // A row added by an import still running shows in the count at once.
+        QVERIFY(AddRow(*list, m_media.wav));
+        QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("2 of 4"));
+
+        // Closing without a change asks nothing.
+        Click(*editor, 0);
+        QVERIFY(!editor->isVisible());
+        QVERIFY(m_messages.isEmpty());
+        QVERIFY(m_dialogs.isEmpty());
+    }
+
+    void steppingPastEitherEndStaysThereAfterTheSaveQuestion() {
+        auto list = makeList();
+        auto editor = open(list.get(), 0);
+        // Previous on the first item, nothing changed: the first item, no question.
+        Click(*editor, 6);
+        QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("1 of 3"));
+        QVERIFY(m_messages.isEmpty());
+
+        editor->ShowItem(2);
+        Retype(Line(*editor, "TextTitle"), "Typed over");
+        QVERIFY(editor->state().changed());
+        m_answer = AnsNo;
+        Click(*editor, 5);
+        QCOMPARE(m_messages, QStringList{question()});
+        QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("3 of 3"));
+        QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Speech"));
+        QCOMPARE(list->item(2, Item::TagTitle), QStringLiteral("Speech"));
+
+        Retype(Line(*editor, "TextArtist"), "  New Speaker  ");
+        m_answer = AnsYes;
+        Click(*editor, 5);
+        QCOMPARE(m_messages.size(), 2);
+        QCOMPARE(list->item(2, Item::TagArtist), QStringLiteral("New Speaker"));
+        QCOMPARE(Line(*editor, "TextArtist")->text(), QStringLiteral("New Speaker"));
+        QVERIFY(!editor->state().changed());
+
+        // Previous from the second item with a saved change goes to the first.
+        Click(*editor, 6);
+        Retype(Line(*editor, "TextYear"), "1999");
+        Click(*editor, 6);
+        QCOMPARE(m_messages.size(), 3);
+        QCOMPARE(list->item(1, Item::TagYear), QStringLiteral("1999"));
+        QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("1 of 3"));
+    }
+
+    void closingAsksAboutChangesAndNoKeepsTheItems() {
+        auto list = makeList();
+        const QString genreBefore = list->item(1, Item::TagGenre);
+        {
+            auto editor = open(list.get(), 1);
+            auto *genre = Child<QComboBox>(*editor, "Cmb_Genre");
+            genre->setFocus();
+            genre->lineEdit()->selectAll();
+            QTest::keyClicks(genre, "Chillwave");
+            QVERIFY(editor->state().changed());
+            m_answer = AnsNo;
+            QTest::keyClick(editor.get(), Qt::Key_Escape);
+            QCOMPARE(m_messages, QStringList{question()});
+            QVERIFY(!editor->isVisible());
+            QCOMPARE(list->item(1, Item::TagGenre), genreBefore);
+        }
+        {
+            m_messages.clear();
+            auto editor = open(list.get(), 1);
+            auto *comments = Child<QPlainTextEdit>(*editor, "TextBoxComments");
+            comments->setFocus();
+            comments->selectAll();
+            QTest::keyClicks(comments, "first line");
+            QTest::keyClick(comments, Qt::Key_Return);
+            QTest::keyClicks(comments, "second line ");
+            m_answer = AnsYes;
+            editor->close(); // the window's close box
+            QCOMPARE(m_messages, QStringList{question()});
+            QCOMPARE(list->item(1, Item::TagComment), QStringLiteral("first line\nsecond line"));
+        }
+        {
+            // Choosing a genre from the list counts as a change even when it is the same one.
+            m_messages.clear();
+            auto editor = open(list.get(), 1);
+            auto *genre = Child<QComboBox>(*editor, "Cmb_Genre");
+            const int jazz = genre->findText("Jazz");
+            genre->setCurrentIndex(jazz);
+            emit genre->activated(jazz);
+            QVERIFY(editor->state().changed());
+            m_answer = AnsYes;
+            Click(*editor, 0);
+            QCOMPARE(m_messages.size(), 1);
+            QCOMPARE(list->item(1, Item::TagGenre), QStringLiteral("Jazz"));
+        }
+    }
+
+    void removingTheCoverAndApplyingClearsIt() {
+        auto list = makeList();
+        auto editor = open(list.get(), 0);
+        const QString cover = list->item(0, Item::Thumbnail);
+        Click(*editor, 3);
+        QVERIFY(editor->state().changed());
+        QVERIFY(LabelText(*editor, "lbl_ImageSize").isEmpty());
+        QVERIFY(!editor->Cmd_Properties(2)->isEnabled());
+        QVERIFY(!editor->Cmd_Properties(3)->isEnabled());
+        QCOMPARE(list->item(0, Item::Thumbnail), cover); // nothing stored before Apply
+        Click(*editor, 4);
+        QVERIFY(!editor->state().changed());
+        QVERIFY(list->item(0, Item::Thumbnail).isEmpty());
+        QVERIFY(!QFile::exists(cover));
+        Click(*editor, 0);
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void choosingAPictureThenApplyingToAllGivesEveryoneTheStoredCover() {
+        auto list = makeList();
+        auto editor = open(list.get(), 0);
+        const QByteArray storedCover = Bytes(list->item(0, Item::Thumbnail));
+        m_dialogAnswer = m_media.picture;
+        QTest::mouseClick(Child<QLabel>(*editor, "TagImg"), Qt::LeftButton);
+        QCOMPARE(m_dialogs.size(), 1);
+        QCOMPARE(m_dialogs[0].kind, PictureDialogKind::Open);
+        QVERIFY(m_dialogs[0].folder.isEmpty());
+        QCOMPARE(LabelText(*editor, "lbl_ImageSize"), QStringLiteral("Image Size : 120 x 90"));
+        QVERIFY(editor->state().changed());
+        QVERIFY(editor->Cmd_Properties(2)->isEnabled() && editor->Cmd_Properties(3)->isEnabled());
+
+        Retype(Line(*editor, "TextAlbum"), "Shared Album");
+        Click(*editor, 8);
+        QVERIFY(!editor->state().changed());
+        QCOMPARE(LabelText(*editor, "lbl_ImageSize"), QStringLiteral("Image Size : 64 x 64"));
+        QSet<QString> files;
+        for (int row = 0; row < list->rowCount(); ++row) {
+            QCOMPARE(list->item(row, Item::TagAlbum), QStringLiteral("Shared Album"));
+            QCOMPARE(Bytes(list->item(row, Item::Thumbnail)), storedCover);
+            files << list->item(row, Item::Thumbnail);
+        }
+        QCOMPARE(files.size(), 3);
+
+        // The open button starts in the folder of the picture chosen before, and an applied
+        // choice is what the item keeps.
+        editor->ShowItem(2);
+        Click(*editor, 7);
+        QCOMPARE(m_dialogs.size(), 2);
+        QCOMPARE(m_dialogs[1].folder, QFileInfo(m_media.picture).absolutePath());
+        Click(*editor, 4);
+        QCOMPARE(Bytes(list->item(2, Item::Thumbnail)), Bytes(m_media.picture));
+        QVERIFY(list->item(2, Item::Thumbnail).startsWith(Paths().tempFolder));
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void aChosenPictureIsCopiedAheadSoItsDriveMayGoBeforeApplying() {
+        auto list = makeList();
+        auto editor = open(list.get(), 1);
+        const QString removable = Home().path() + "/stick/cover.png";
+        QVERIFY(QDir().mkpath(QFileInfo(removable).absolutePath()));
+        QVERIFY(QFile::copy(m_media.picture, removable));
+        m_dialogAnswer = removable;
+        Click(*editor, 7);
+        QTRY_VERIFY(!editor->state().stagedCopy().isEmpty());
+        QFile::remove(removable);
+        Click(*editor, 4);
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(Bytes(list->item(1, Item::Thumbnail)), Bytes(m_media.picture));
+    }
+
+    void aFileThatIsNoPictureIsRefused() {
+        auto list = makeList();
+        auto editor = open(list.get(), 0);
+        const QString cover = list->item(0, Item::Thumbnail);
+        m_dialogAnswer = WriteFile(m_media.folder + "notes.jpg", "these are words, not a picture");
+        Click(*editor, 7);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages[0].startsWith("Attention!|") && m_messages[0].contains("notes.jpg"),
+                 qPrintable(m_messages[0]));
+        QVERIFY(!editor->state().changed());
+        QCOMPARE(LabelText(*editor, "lbl_ImageSize"), QStringLiteral("Image Size : 64 x 64"));
+        Click(*editor, 0);
+        QCOMPARE(list->item(0, Item::Thumbnail), cover);
+    }
+
+    void savingTheCoverAsAnotherFormat() {
+        auto list = makeList();
+        auto editor = open(list.get(), 0);
+        const QString target = Home().path() + "/exported/cover";
+        QVERIFY(QDir().mkpath(QFileInfo(target).absolutePath()));
+        m_dialogAnswer = target;
+        m_dialogFilter = 2;
+        Click(*editor, 2);
+        QCOMPARE(m_dialogs.size(), 1);
+        QCOMPARE(m_dialogs[0].kind, PictureDialogKind::Save);
+        QTRY_VERIFY(editor->Cmd_Properties(2)->isEnabled());
+        QVERIFY(Bytes(target + ".png").startsWith("\x89PNG"));
+        QCOMPARE(QImage(target + ".png").size(), QSize(64, 64));
+        QVERIFY(!editor->state().changed());
+
+        // A chosen picture, not yet applied, is the one saved; BMP this time.
+        m_dialogAnswer = m_media.picture;
+        Click(*editor, 7);
+        m_dialogAnswer = Home().path() + "/exported/chosen";
+        m_dialogFilter = 3;
+        Click(*editor, 2);
+        QCOMPARE(m_dialogs.last().folder, QFileInfo(m_media.picture).absolutePath());
+        QTRY_VERIFY(editor->Cmd_Properties(2)->isEnabled());
+        QCOMPARE(QImage(m_dialogAnswer + ".bmp").size(), QSize(120, 90));
+        QVERIFY(Bytes(m_dialogAnswer + ".bmp").startsWith("BM"));
+
+        // A folder that cannot be written: the user is told, the window goes on.
+        m_dialogAnswer = Home().path() + "/no such folder/x";
+        Click(*editor, 2);
+        QTRY_COMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages[0].startsWith("Attention!|"));
+        QVERIFY(editor->Cmd_Properties(2)->isEnabled());
+    }
+
+    void aThirtyMegabyteCoverIsReadWithoutHoldingTheWindow() {
+        const QString huge = m_media.folder + "huge/cover.png";
+        QVERIFY(GenerateNoisePicture(huge, 3200, 3200));
+        QVERIFY(QFileInfo(huge).size() > 29 * 1000 * 1000);
+        auto list = makeList();
+        auto editor = open(list.get(), 1);
+        QSignalSpy shown(editor.get(), &frmTagEditor::coverShown);
+        m_dialogAnswer = huge;
+        Click(*editor, 7);
+        // The click is over while the picture is still being read.
+        QVERIFY(editor->coverLoading());
+        QVERIFY(editor->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(LabelText(*editor, "lbl_ImageSize"),
+                                  QStringLiteral("Image Size : 3200 x 3200"), 30000);
+        QCOMPARE(shown.size(), 1);
+        const QPixmap preview = Child<QLabel>(*editor, "TagImg")->pixmap();
+        QVERIFY(preview.width() <= 220 * preview.devicePixelRatio());
+
+        // Removed before a second reading ended: the late answer does not bring it back.
+        editor->ShowItem(1);
+        Click(*editor, 7);
+        Click(*editor, 3);
+        QThreadPool::globalInstance()->waitForDone(30000);
+        QCoreApplication::processEvents();
+        QVERIFY(LabelText(*editor, "lbl_ImageSize").isEmpty());
+        QVERIFY(!editor->Cmd_Properties(3)->isEnabled());
+
+        // Stored, it is the item's cover like any other picture.
+        Click(*editor, 7);
+        Click(*editor, 4);
+        QCOMPARE(QFileInfo(list->item(1, Item::Thumbnail)).size(), QFileInfo(huge).size());
+    }
+
+    void themeColoursOfTheTagBoxes() {
+        auto list = makeList();
+        for (int theme : {2, 1}) {
+            Settings().themeNo = theme;
+            auto editor = open(list.get(), 0);
+            const QColor back =
+                theme == 2 ? QColor(0x16, 0x16, 0x16) : QApplication::palette().color(QPalette::Window);
+            const QColor text =
+                theme == 2 ? QColor(Qt::white) : QApplication::palette().color(QPalette::ButtonText);
+            for (const char *name : kBoxNames) {
+                const QPalette palette = Child<QWidget>(*editor, name)->palette();
+                QCOMPARE(palette.color(QPalette::Active, QPalette::Base), back);
+                QCOMPARE(palette.color(QPalette::Active, QPalette::Text), text);
+            }
+        }
+    }
+
+    void readOnlyDuringAConversion() {
+        auto list = makeList();
+        const QString cover = list->item(0, Item::Thumbnail);
+        auto editor = open(list.get(), 0, true);
+        QVERIFY(Child<QLabel>(*editor, "lbl_ReadOnly")->isVisible());
+        Retype(Line(*editor, "TextTitle"), "Nope");
+        QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Morning Song"));
+        QVERIFY(!Child<QComboBox>(*editor, "Cmb_Genre")->isEnabled());
+        for (int index : {3, 4, 7, 8})
+            QVERIFY(!editor->Cmd_Properties(index)->isEnabled());
+        QVERIFY(editor->Cmd_Properties(2)->isEnabled()); // saving the cover elsewhere is still fine
+        QTest::mouseClick(Child<QLabel>(*editor, "TagImg"), Qt::LeftButton);
+        QVERIFY(m_dialogs.isEmpty());
+        Click(*editor, 5);
+        QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Evening Song"));
+        QVERIFY(!editor->Cmd_Properties(3)->isEnabled());
+        Click(*editor, 0);
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(list->item(0, Item::TagTitle), QStringLiteral("Morning Song"));
+        QCOMPARE(list->item(0, Item::Thumbnail), cover);
+    }
+
+    void openFileLocationShowsTheInputSelected() {
+        auto list = makeList();
+        QStringList opened;
+        SetFolderOpenerBackend(
+            [&opened](const QString &path, bool select) { opened << path + (select ? "|select" : "|open"); });
+        auto editor = open(list.get(), 1);
+        Click(*editor, 1);
+        SetFolderOpenerBackend({});
+        QCOMPARE(opened, QStringList{m_media.plainFlac + "|select"});
+    }
+};
+
+TV_TEST_MAIN(FrmTagEditorTest)
+#include "tst_frmtageditor.moc"

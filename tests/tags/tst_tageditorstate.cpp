@@ -1,0 +1,367 @@
+// The tag editor's rules without its window: showing, stepping, applying, applying to all, the
+// cover changes and the save question, on rows probed from generated tagged files; and the texts
+// of its "Format" page.
+#include "FileProperties.h"
+#include "MediaItemTags.h"
+#include "TagEditorCovers.h"
+#include "TagEditorFixture.h"
+#include "TagEditorState.h"
+#include "TagPictures.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QTimeZone>
+
+using namespace tv;
+using namespace tv::test;
+
+class TagEditorStateTest : public QObject {
+    Q_OBJECT
+
+    TagEditorMedia m_media;
+
+    // A fresh list: the covered MP3, the plain FLAC and the WAV, in that order.
+    void fill(FileListModel &list) {
+        QVERIFY(AddRow(list, m_media.coverMp3));
+        QVERIFY(AddRow(list, m_media.plainFlac));
+        QVERIFY(AddRow(list, m_media.wav));
+    }
+
+    static QStringList Tags(const FileListModel &list, int row) {
+        QStringList tags;
+        for (int box = 0; box < kTagBoxCount; ++box)
+            tags << list.item(row, TagBoxItem(box));
+        return tags;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(MakeTagEditorMedia(m_media)); }
+
+    void showsItemsAndClampsStepsAtBothEnds() {
+        FileListModel list;
+        fill(list);
+        TagEditorState state(&list);
+        state.ShowItem(0);
+        QCOMPARE(state.positionText(), QStringLiteral("1 of 3"));
+        QCOMPARE(state.field(BoxTitle), QStringLiteral("Morning Song"));
+        QCOMPARE(state.field(BoxTrack), QStringLiteral("3/12"));
+        QVERIFY(!state.changed());
+        QVERIFY(state.shownPicture().startsWith(Paths().tempFolder + "tagimg_"));
+
+        int asked = 0;
+        const auto answer = [&asked](bool yes) {
+            return [&asked, yes]() {
+                ++asked;
+                return yes;
+            };
+        };
+        // Previous on the first item shows the first again; nothing changed, nothing asked.
+        QVERIFY(state.Step(-1, answer(true)));
+        QCOMPARE(state.shownIndex(), 0);
+        QCOMPARE(asked, 0);
+
+        QVERIFY(state.Step(1, answer(true)));
+        QCOMPARE(state.field(BoxTitle), QStringLiteral("Evening Song"));
+        QCOMPARE(state.field(BoxComment), QStringLiteral("calm evening"));
+        QVERIFY(state.shownPicture().isEmpty());
+        QVERIFY(state.Step(1, answer(true)));
+        QCOMPARE(state.positionText(), QStringLiteral("3 of 3"));
+
+        // Next on the last item, with a change answered "No": the question comes once, the item
+        // keeps its values and is shown again as stored.
+        const QStringList before = Tags(list, 2);
+        state.setField(BoxTitle, "Not kept");
+        QVERIFY(state.changed());
+        QVERIFY(state.Step(1, answer(false)));
+        QCOMPARE(asked, 1);
+        QCOMPARE(state.shownIndex(), 2);
+        QCOMPARE(Tags(list, 2), before);
+        QCOMPARE(state.field(BoxTitle), QStringLiteral("Speech"));
+        QVERIFY(!state.changed());
+
+        // Answered "Yes": stored (trimmed), then the last item is shown again with the new value.
+        state.setField(BoxTitle, "  Kept title ");
+        QVERIFY(state.Step(1, answer(true)));
+        QCOMPARE(asked, 2);
+        QCOMPARE(list.item(2, Item::TagTitle), QStringLiteral("Kept title"));
+        QCOMPARE(state.field(BoxTitle), QStringLiteral("Kept title"));
+
+        // Leaving without a change asks nothing.
+        QVERIFY(state.LeaveShownItem(answer(true)));
+        QCOMPARE(asked, 2);
+        // An empty list shows nothing and stores nothing.
+        FileListModel empty;
+        TagEditorState none(&empty);
+        none.ShowItem(0);
+        QCOMPARE(none.shownIndex(), -1);
+        QVERIFY(none.positionText().isEmpty());
+        QVERIFY(!none.Save(0));
+    }
+
+    void applyStoresTrimmedTextsAndAnOwnCopyOfTheChosenPicture() {
+        FileListModel list;
+        fill(list);
+        TagEditorState state(&list);
+        state.ShowItem(1);
+        const QStringList texts{" 4 ",    "Новая песня", " 日本語 ",
+                                "Album",  "2024",        "Ambient ",
+                                "(c) me", "Ünïcode",     "line one\nline two \n"};
+        for (int box = 0; box < kTagBoxCount; ++box)
+            state.setField(box, texts[box]);
+
+        // A picture from elsewhere (a drive that may go away) is copied when it is stored.
+        const QString outside = Home().path() + "/removable/cover.png";
+        QVERIFY(QDir().mkpath(QFileInfo(outside).absolutePath()));
+        QVERIFY(QFile::copy(m_media.picture, outside));
+        state.ChoosePicture(outside);
+        QCOMPARE(state.shownPicture(), outside);
+        QVERIFY(state.Apply());
+        QVERIFY(!state.changed());
+        for (int box = 0; box < kTagBoxCount; ++box)
+            QCOMPARE(list.item(1, TagBoxItem(box)), texts[box].trimmed());
+        const QString stored = list.item(1, Item::Thumbnail);
+        QVERIFY2(QFileInfo(stored).fileName().startsWith("tagimg_") && stored.endsWith(".png"),
+                 qPrintable(stored));
+        QCOMPARE(QFileInfo(stored).absolutePath() + "/", Paths().tempFolder);
+        QFile::remove(outside);
+        QCOMPARE(Bytes(stored), Bytes(m_media.picture));
+        QCOMPARE(TagRecordOfItem(list.mediaItem(1)).picturePath, stored);
+        // The window keeps showing the stored picture; applying again makes no further copy.
+        QCOMPARE(state.shownPicture(), stored);
+        QVERIFY(state.Apply());
+        QCOMPARE(list.item(1, Item::Thumbnail), stored);
+
+        // A copy made ahead of time is what gets stored, so the picture's drive may go first;
+        // the copy itself goes once it has served.
+        const QString early = Home().path() + "/removable/early.png";
+        QVERIFY(QFile::copy(m_media.picture, early));
+        state.ChoosePicture(early);
+        const QString staged = StoreCoverCopy(early);
+        state.setStagedCopy(early, staged);
+        QCOMPARE(state.stagedCopy(), staged);
+        QFile::remove(early);
+        QVERIFY(state.Apply());
+        const QString fromStaged = list.item(1, Item::Thumbnail);
+        QVERIFY(fromStaged != staged && fromStaged != stored);
+        QCOMPARE(Bytes(fromStaged), Bytes(m_media.picture));
+        QVERIFY(!QFile::exists(staged));
+        QVERIFY(!QFile::exists(stored)); // the item's previous cover, which no row refers to now
+        // A copy that arrives after another picture was chosen is not kept.
+        state.ChoosePicture(m_media.picture);
+        const QString late = StoreCoverCopy(m_media.picture);
+        state.setStagedCopy(early, late);
+        QVERIFY(state.stagedCopy().isEmpty());
+        QVERIFY(!QFile::exists(late));
+        state.ShowItem(1);
+
+        // A picture that has gone by the time it is stored: the texts are stored, the cover
+        // stays, and the reason is given.
+        const QString gone = Home().path() + "/removable/gone.png";
+        QVERIFY(QFile::copy(m_media.picture, gone));
+        state.ChoosePicture(gone);
+        state.setField(BoxAlbum, "Other album");
+        QFile::remove(gone);
+        QString error;
+        QVERIFY(!state.Apply(&error));
+        QVERIFY2(error.contains("gone.png"), qPrintable(error));
+        QCOMPARE(list.item(1, Item::TagAlbum), QStringLiteral("Other album"));
+        QCOMPARE(list.item(1, Item::Thumbnail), fromStaged);
+        QVERIFY(state.changed());
+        // Stepping on with "Yes" fails the same way and stays on the item.
+        QVERIFY(!state.Step(
+            1, []() { return true; }, &error));
+        QCOMPARE(state.shownIndex(), 1);
+    }
+
+    void removingAndApplyingClearsTheCoverAndItsFile() {
+        FileListModel list;
+        fill(list);
+        TagEditorState state(&list);
+        state.ShowItem(0);
+        const QString cover = list.item(0, Item::Thumbnail);
+        QVERIFY(QFile::exists(cover));
+        state.RemovePicture();
+        QVERIFY(state.changed());
+        QCOMPARE(state.pendingPicture(), QStringLiteral("Removed"));
+        QVERIFY(state.shownPicture().isEmpty());
+        QVERIFY(state.SaveAsSource() == cover); // nothing stored yet: the item's cover is still there
+        QCOMPARE(list.item(0, Item::Thumbnail), cover);
+        QVERIFY(state.Apply());
+        QVERIFY(list.item(0, Item::Thumbnail).isEmpty());
+        QVERIFY(!TagRecordOfItem(list.mediaItem(0)).HasPicture());
+        QVERIFY(!QFile::exists(cover)); // no row refers to it any more
+
+        // A film's thumbnail is no cover: it is not shown as one and a removal leaves it alone.
+        QVERIFY(AddRow(list, m_media.video));
+        const QString thumbnail = list.item(3, Item::Thumbnail);
+        QVERIFY(QFileInfo(thumbnail).fileName().startsWith("thumbnail_"));
+        state.ShowItem(3);
+        QVERIFY(state.shownPicture().isEmpty());
+        state.ChoosePicture(m_media.picture);
+        state.RemovePicture();
+        QVERIFY(state.Apply());
+        QCOMPARE(list.item(3, Item::Thumbnail), thumbnail);
+        QVERIFY(QFile::exists(thumbnail));
+    }
+
+    void applyToAllGivesEveryItemItsOwnCopyOfTheStoredCover() {
+        FileListModel list;
+        fill(list);
+        const QString wavCover = StoreItemCover(m_media.picture);
+        list.setItem(2, Item::Thumbnail, wavCover);
+        TagEditorState state(&list);
+        state.ShowItem(0);
+        const QString shownCover = list.item(0, Item::Thumbnail);
+        const QByteArray coverBytes = Bytes(shownCover);
+        state.setField(BoxArtist, "Everyone");
+        // A picture chosen but not applied is dropped: the stored cover goes to all.
+        state.ChoosePicture(m_media.picture);
+        QVERIFY(state.ApplyToAll());
+        QVERIFY(!state.changed());
+        QCOMPARE(state.shownPicture(), shownCover);
+        QSet<QString> files;
+        for (int row = 0; row < list.rowCount(); ++row) {
+            QCOMPARE(list.item(row, Item::TagArtist), QStringLiteral("Everyone"));
+            QCOMPARE(list.item(row, Item::TagTitle), QStringLiteral("Morning Song"));
+            const QString cover = list.item(row, Item::Thumbnail);
+            QCOMPARE(Bytes(cover), coverBytes);
+            files << cover;
+        }
+        QCOMPARE(files.size(), list.rowCount());
+        QCOMPARE(list.item(0, Item::Thumbnail), shownCover); // the shown item keeps its own file
+        QVERIFY(!QFile::exists(wavCover));                   // the replaced cover no row refers to
+        // Removing one row's file (as removing the row does) leaves the others' pictures.
+        QFile::remove(list.item(1, Item::Thumbnail));
+        QCOMPARE(Bytes(list.item(2, Item::Thumbnail)), coverBytes);
+
+        // Shown from an item without a cover: the texts go to all, every item keeps its cover.
+        list.setItem(1, Item::Thumbnail, QString());
+        const QString kept = list.item(2, Item::Thumbnail);
+        state.ShowItem(1);
+        state.setField(BoxAlbum, "Collected");
+        QVERIFY(state.ApplyToAll());
+        QCOMPARE(list.item(2, Item::Thumbnail), kept);
+        QCOMPARE(list.item(0, Item::Thumbnail), shownCover);
+        QVERIFY(list.item(1, Item::Thumbnail).isEmpty());
+        for (int row = 0; row < list.rowCount(); ++row)
+            QCOMPARE(list.item(row, Item::TagAlbum), QStringLiteral("Collected"));
+
+        // On a list of one item it does what Apply does.
+        FileListModel one;
+        QVERIFY(AddRow(one, m_media.plainFlac));
+        TagEditorState single(&one);
+        single.ShowItem(0);
+        single.setField(BoxGenre, "Blues");
+        QVERIFY(single.ApplyToAll());
+        QCOMPARE(one.item(0, Item::TagGenre), QStringLiteral("Blues"));
+        QVERIFY(one.item(0, Item::Thumbnail).isEmpty());
+    }
+
+    void readOnlyChangesAndStoresNothing() {
+        FileListModel list;
+        fill(list);
+        TagEditorState state(&list);
+        state.setReadOnly(true);
+        state.ShowItem(0);
+        const QStringList before = Tags(list, 0);
+        const QString cover = list.item(0, Item::Thumbnail);
+        state.setField(BoxTitle, "x");
+        state.RemovePicture();
+        state.ChoosePicture(m_media.picture);
+        QVERIFY(!state.changed());
+        QVERIFY(!state.Apply());
+        QVERIFY(!state.ApplyToAll());
+        QVERIFY(state.LeaveShownItem([]() { return true; }));
+        QCOMPARE(Tags(list, 0), before);
+        QCOMPARE(list.item(0, Item::Thumbnail), cover);
+        QCOMPARE(state.SaveAsSource(), cover); // the cover can still be saved elsewhere
+    }
+
+    void saveAsWritesTheChosenFormat() {
+        const QString out = Home().path() + "/saved/";
+        QCOMPARE(SaveAsTarget(out + "a", 2).path, out + "a.png");
+        QCOMPARE(SaveAsTarget(out + "a", 2).format, 2);
+        QCOMPARE(SaveAsTarget(out + "b.JPEG", 3).format, 1); // the name's own picture type wins
+        QCOMPARE(SaveAsTarget(out + "b.JPEG", 3).path, out + "b.JPEG");
+        QCOMPARE(SaveAsTarget(out + "c.txt", 3).path, out + "c.txt.bmp");
+        QCOMPARE(SaveAsTarget(out + "d", 4).format, 0);
+        QVERIFY(QDir().mkpath(out));
+        const struct {
+            const char *name;
+            int filter;
+            QByteArray magic;
+        } cases[] = {{"x", 1, "\xFF\xD8\xFF"}, {"x", 2, "\x89PNG"}, {"x", 3, "BM"}};
+        for (const auto &c : cases) {
+            const PictureTarget target = SaveAsTarget(out + c.name, c.filter);
+            QVERIFY(ConvertPictureFile(m_media.picture, target.path, target.format));
+            QVERIFY(Bytes(target.path).startsWith(c.magic));
+            QCOMPARE(QImage(target.path).size(), QSize(120, 90));
+        }
+    }
+
+    void previewsOfLargePicturesAreSmallAndKnowTheirSize() {
+        const QString big = Home().path() + "/big.png";
+        QVERIFY(GenerateNoisePicture(big, 2400, 1600));
+        const CoverPreview preview = LoadCoverPreview(big, QSize(200, 200));
+        QCOMPARE(preview.size, QSize(2400, 1600));
+        QVERIFY(preview.image.width() <= 200 && preview.image.height() <= 200);
+        QVERIFY(preview.image.width() >= 199);
+        QCOMPARE(ImageSizeText(preview.size), QStringLiteral("Image Size : 2400 x 1600"));
+        const QString notPicture = WriteFile(Home().path() + "/fake.jpg", "not a picture at all");
+        QVERIFY(LoadCoverPreview(notPicture, QSize(200, 200)).image.isNull());
+        QVERIFY(!IsReadablePicture(notPicture));
+        QVERIFY(IsReadablePicture(big));
+    }
+
+    void formatPageTexts() {
+        QCOMPARE(FileSizeText(1234567), QStringLiteral("1.18 MB (1,234,567 bytes)"));
+        QCOMPARE(FileSizeText(512), QStringLiteral("512 bytes (512 bytes)"));
+        const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
+        QCOMPARE(FileDateText(when), QStringLiteral("Tuesday, March 05, 2024, 02:07:09 PM"));
+        QCOMPARE(FileDateText(QDateTime(QDate(2023, 12, 31), QTime(0, 30, 0))),
+                 QStringLiteral("Sunday, December 31, 2023, 12:30:00 AM"));
+
+        const QString hidden = WriteFile(Home().path() + "/attr/.hidden.mp3");
+        const QString normal = WriteFile(Home().path() + "/attr/normal.mp3");
+        QCOMPARE(FileAttributesText(QFileInfo(normal)), QStringLiteral("Normal"));
+        QFile::setPermissions(hidden, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+        QCOMPARE(FileAttributesText(QFileInfo(hidden)), QStringLiteral("Hidden, Read-only"));
+
+        FileListModel list;
+        QVERIFY(AddRow(list, m_media.coverMp3));
+        QVERIFY(AddRow(list, m_media.video));
+        const auto value = [](const QList<PropertyLine> &lines, const QString &title) {
+            for (const PropertyLine &line : lines) {
+                if (line.title == title)
+                    return line.value;
+            }
+            return QStringLiteral("<missing>");
+        };
+        const QList<PropertyLine> audio = FilePropertyLines(list.mediaItem(0));
+        QCOMPARE(value(audio, "Type:"), QStringLiteral("AUDIO"));
+        QCOMPARE(value(audio, "Size:"), FileSizeText(QFileInfo(m_media.coverMp3).size()));
+        QCOMPARE(value(audio, "Modified:"), FileDateText(QFileInfo(m_media.coverMp3).lastModified()));
+        QCOMPARE(value(audio, "Attributes:"), QStringLiteral("Normal"));
+        QCOMPARE(value(audio, "Sample Rate:"), QStringLiteral("44100 Hz"));
+        QCOMPARE(value(audio, "Bits per Sample:"), QStringLiteral("16 bits"));
+        QCOMPARE(value(audio, "Frame Size:"), QStringLiteral("Not Available"));
+        QCOMPARE(value(audio, "Frame Rate:"), QStringLiteral("Not Available"));
+        QCOMPARE(value(audio, "Aspect Ratio:"), QStringLiteral("Not Available"));
+        const QList<PropertyLine> video = FilePropertyLines(list.mediaItem(1));
+        QCOMPARE(value(video, "Type:"), QStringLiteral("VIDEO"));
+        QCOMPARE(value(video, "Frame Size:"), QStringLiteral("320 x 240 pixels"));
+        QCOMPARE(value(video, "Frame Rate:"), QStringLiteral("25 frames/second"));
+        QCOMPARE(value(video, "Aspect Ratio:"), QStringLiteral("1.33:1 - (4:3)"));
+        QCOMPARE(audio.size(), video.size()); // every line is there, known or not
+
+        // A file moved away since it was added: its file properties are not available.
+        MediaItem moved = list.mediaItem(0);
+        moved[Item::FilePath] = Home().path() + "/nowhere/";
+        const QList<PropertyLine> gone = FilePropertyLines(moved);
+        QCOMPARE(value(gone, "Size:"), QStringLiteral("Not Available"));
+        QCOMPARE(value(gone, "Sample Rate:"), QStringLiteral("44100 Hz"));
+    }
+};
+
+TV_TEST_MAIN_CORE(TagEditorStateTest)
+#include "tst_tageditorstate.moc"
