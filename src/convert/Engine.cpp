@@ -173,13 +173,13 @@ void Engine::runJob(int generation, int index, Job job, std::shared_ptr<JobContr
             Qt::QueuedConnection);
         return;
     }
-    TranscodeSpec spec;
-    spec.inputPath = job.inputPath;
-    spec.input = job.input;
-    spec.outputPath = job.outputPath;
-    spec.output = job.output;
+    TranscodeRequest request;
+    request.inputPath = job.inputPath;
+    request.input = job.input;
+    request.outputPath = job.outputPath;
+    request.output = job.output;
     if (finisher) {
-        spec.finishOutput = [finisher, index](const QString &workPath) { finisher(index, workPath); };
+        request.finishOutput = [finisher, index](const QString &workPath) { finisher(index, workPath); };
     }
     auto progress = [this, generation, index](qint64 position, qint64 total) {
         QMetaObject::invokeMethod(
@@ -191,7 +191,7 @@ void Engine::runJob(int generation, int index, Job job, std::shared_ptr<JobContr
             Qt::QueuedConnection);
     };
     SetLogJob(index);
-    const TranscodeResult result = Transcode(spec, *control, progress);
+    const TranscodeResult result = Transcode(request, *control, progress);
     SetLogJob(-1);
     const bool stopped = result.stopped;
     QMetaObject::invokeMethod(

@@ -125,34 +125,36 @@ QString CheckOutputSettings(const QString &outputPath, const OutputOptions &outp
     return ContainerRefusal(format, encoder);
 }
 
-TranscodeResult Transcode(const TranscodeSpec &spec, JobControl &control, const ProgressCallback &progress) {
+TranscodeResult Transcode(const TranscodeRequest &request, JobControl &control,
+                          const ProgressCallback &progress) {
     TranscodeResult result;
     auto fail = [&result](const QString &message) {
         result.message = message;
         return result;
     };
 
-    const QString refusal = CheckOutputSettings(spec.outputPath, spec.output);
+    const QString refusal = CheckOutputSettings(request.outputPath, request.output);
     if (!refusal.isEmpty())
         return fail(refusal);
-    const AVOutputFormat *format = OutputFormatFor(spec.outputPath);
+    const AVOutputFormat *format = OutputFormatFor(request.outputPath);
 
     // Input and its decoder.
     AVFormatContext *rawInput = nullptr;
     int error =
-        avformat_open_input(&rawInput, QFile::encodeName(spec.inputPath).constData(), nullptr, nullptr);
+        avformat_open_input(&rawInput, QFile::encodeName(request.inputPath).constData(), nullptr, nullptr);
     if (error < 0)
-        return fail(spec.inputPath + QStringLiteral(": ") + AvErrorText(error));
+        return fail(request.inputPath + QStringLiteral(": ") + AvErrorText(error));
     InputContextPtr input(rawInput);
     error = avformat_find_stream_info(input.get(), nullptr);
     if (error < 0)
-        return fail(spec.inputPath + QStringLiteral(": ") + AvErrorText(error));
+        return fail(request.inputPath + QStringLiteral(": ") + AvErrorText(error));
     const AVCodec *decoderCodec = nullptr;
     const int audioIndex = av_find_best_stream(input.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &decoderCodec, 0);
     if (audioIndex < 0 || !decoderCodec)
-        return fail(audioIndex == AVERROR_DECODER_NOT_FOUND
-                        ? QStringLiteral("Decoder not found for the audio stream of %1").arg(spec.inputPath)
-                        : NoStreamText());
+        return fail(
+            audioIndex == AVERROR_DECODER_NOT_FOUND
+                ? QStringLiteral("Decoder not found for the audio stream of %1").arg(request.inputPath)
+                : NoStreamText());
     for (unsigned i = 0; i < input->nb_streams; ++i)
         input->streams[i]->discard = static_cast<int>(i) == audioIndex ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
     AVStream *inStream = input->streams[audioIndex];
@@ -170,31 +172,31 @@ TranscodeResult Transcode(const TranscodeSpec &spec, JobControl &control, const 
 
     // Encoder.
     const QString encoderName =
-        spec.output.encoder.isEmpty() ? DefaultEncoderFor(format) : spec.output.encoder;
+        request.output.encoder.isEmpty() ? DefaultEncoderFor(format) : request.output.encoder;
     QString encoderError;
     std::unique_ptr<AudioEncoder> encoder = CreateAudioEncoder(encoderName, &encoderError);
     if (!encoder)
         return fail(encoderError);
-    EncoderRequest request;
-    request.sampleRate =
-        spec.output.sampleRate.value_or(decoder->sample_rate > 0 ? decoder->sample_rate : 44100);
-    request.channels = spec.output.channels.value_or(
+    EncoderRequest wanted;
+    wanted.sampleRate =
+        request.output.sampleRate.value_or(decoder->sample_rate > 0 ? decoder->sample_rate : 44100);
+    wanted.channels = request.output.channels.value_or(
         decoder->ch_layout.nb_channels > 0 ? decoder->ch_layout.nb_channels : 2);
-    request.bitRate = spec.output.bitRate.value_or(0);
-    request.inputFormat = decoder->sample_fmt;
-    request.globalHeader = format->flags & AVFMT_GLOBALHEADER;
-    encoderError = encoder->open(request);
+    wanted.bitRate = request.output.bitRate.value_or(0);
+    wanted.inputFormat = decoder->sample_fmt;
+    wanted.globalHeader = format->flags & AVFMT_GLOBALHEADER;
+    encoderError = encoder->open(wanted);
     if (!encoderError.isEmpty())
         return fail(encoderError);
 
     // Output, under its work name until it is complete.
-    const QString workPath = WorkPathFor(spec.outputPath);
+    const QString workPath = WorkPathFor(request.outputPath);
     OutputFile output;
     AVFormatContext *rawOutput = nullptr;
     error =
         avformat_alloc_output_context2(&rawOutput, format, nullptr, QFile::encodeName(workPath).constData());
     if (error < 0 || !rawOutput)
-        return fail(spec.outputPath + QStringLiteral(": ") + AvErrorText(error));
+        return fail(request.outputPath + QStringLiteral(": ") + AvErrorText(error));
     output.track(rawOutput, QString());
     AVStream *outStream = avformat_new_stream(rawOutput, nullptr);
     if (!outStream || encoder->fillStream(outStream) < 0)
@@ -204,7 +206,7 @@ TranscodeResult Transcode(const TranscodeSpec &spec, JobControl &control, const 
     av_dict_copy(&outStream->metadata, inStream->metadata, 0);
     error = avio_open(&rawOutput->pb, QFile::encodeName(workPath).constData(), AVIO_FLAG_WRITE);
     if (error < 0)
-        return fail(spec.outputPath + QStringLiteral(": ") + AvErrorText(error));
+        return fail(request.outputPath + QStringLiteral(": ") + AvErrorText(error));
     output.track(rawOutput, workPath);
     error = avformat_write_header(rawOutput, nullptr);
     if (error < 0)
@@ -215,7 +217,7 @@ TranscodeResult Transcode(const TranscodeSpec &spec, JobControl &control, const 
 
     // Trim range in output samples.
     const int outRate = encoder->sampleRate;
-    const qint64 startUs = spec.input.startMicroseconds;
+    const qint64 startUs = request.input.startMicroseconds;
     const qint64 baseUs = input->start_time != AV_NOPTS_VALUE ? input->start_time : 0;
     bool seeked = false;
     if (startUs > 0) {
@@ -223,14 +225,14 @@ TranscodeResult Transcode(const TranscodeSpec &spec, JobControl &control, const 
         seeked = avformat_seek_file(input.get(), -1, INT64_MIN, target, target, 0) >= 0;
     }
     qint64 limitSamples = -1;
-    if (spec.output.durationMicroseconds && *spec.output.durationMicroseconds > 0)
-        limitSamples = av_rescale(*spec.output.durationMicroseconds, outRate, 1000000);
+    if (request.output.durationMicroseconds && *request.output.durationMicroseconds > 0)
+        limitSamples = av_rescale(*request.output.durationMicroseconds, outRate, 1000000);
     qint64 totalUs = 0;
     if (input->duration > 0)
         totalUs = std::max<qint64>(0, input->duration - startUs);
     if (limitSamples >= 0)
-        totalUs = totalUs > 0 ? std::min(totalUs, *spec.output.durationMicroseconds)
-                              : *spec.output.durationMicroseconds;
+        totalUs = totalUs > 0 ? std::min(totalUs, *request.output.durationMicroseconds)
+                              : *request.output.durationMicroseconds;
 
     FifoPtr fifo(
         av_audio_fifo_alloc(encoder->sampleFormat, encoder->layout.nb_channels, encoder->frameSize * 4));
@@ -449,7 +451,7 @@ TranscodeResult Transcode(const TranscodeSpec &spec, JobControl &control, const 
         if (read == AVERROR_EOF)
             break;
         if (read < 0) {
-            readError = spec.inputPath + QStringLiteral(": ") + AvErrorText(read);
+            readError = request.inputPath + QStringLiteral(": ") + AvErrorText(read);
             break;
         }
         if (packet->stream_index == audioIndex) {
@@ -493,11 +495,11 @@ TranscodeResult Transcode(const TranscodeSpec &spec, JobControl &control, const 
         return fail(AvErrorText(error));
     report(true);
 
-    if (spec.finishOutput)
-        spec.finishOutput(workPath);
+    if (request.finishOutput)
+        request.finishOutput(workPath);
     if (std::rename(QFile::encodeName(workPath).constData(),
-                    QFile::encodeName(spec.outputPath).constData()) != 0)
-        return fail(spec.outputPath + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
+                    QFile::encodeName(request.outputPath).constData()) != 0)
+        return fail(request.outputPath + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
     output.keep();
     result.succeeded = true;
     return result;

@@ -11,7 +11,7 @@ namespace tv {
 
 class JobControl;
 
-struct TranscodeSpec {
+struct TranscodeRequest {
     QString inputPath;
     InputOptions input;
     QString outputPath;
@@ -29,7 +29,8 @@ struct TranscodeResult {
 // Progress: position and total length of the output, in microseconds (total 0 when unknown).
 using ProgressCallback = std::function<void(qint64 position, qint64 total)>;
 
-TranscodeResult Transcode(const TranscodeSpec &spec, JobControl &control, const ProgressCallback &progress);
+TranscodeResult Transcode(const TranscodeRequest &request, JobControl &control,
+                          const ProgressCallback &progress);
 
 // The work name of an output: hidden, in the same folder, same extension.
 QString WorkPathFor(const QString &outputPath);
