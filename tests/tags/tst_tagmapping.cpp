@@ -335,20 +335,6 @@ private Q_SLOTS:
         QCOMPARE(back.composer, QString());
     }
 
-    void oggOutputGetsNoComposer() {
-        const QString path = Path("out.ogg");
-        QVERIFY(CopyTo(Untagged("t.ogg", {"-c:a", "libvorbis"}), path));
-        QVERIFY(WriteTagsToOutput(path, SampleRecord()).Succeeded());
-        TagLib::Ogg::Vorbis::File f(path.toUtf8().constData());
-        const TagLib::Ogg::FieldListMap fields = f.tag()->fieldListMap();
-        QVERIFY(!fields.contains("COMPOSER"));
-        QCOMPARE(Q(fields["TITLE"].front()), SampleRecord().title);
-        QCOMPARE(Q(fields["TRACKNUMBER"].front()), SampleRecord().track);
-        QCOMPARE(Q(fields["DATE"].front()), SampleRecord().year);
-        QCOMPARE(Q(fields["COPYRIGHT"].front()), SampleRecord().copyright);
-        QCOMPARE(Q(fields["COMMENT"].front()), SampleRecord().comment);
-    }
-
     void emptyValuesClearWhatTheEncoderWrote() {
         const QString path = Path("old.flac");
         QVERIFY(GenerateTaggedTone(path, 1.5, {"title=Old title", "artist=Old artist", "genre=Old genre"}));
