@@ -55,8 +55,8 @@ private Q_SLOTS:
         QVERIFY(test::GenerateTone(
             media("english.mka"), 1.5, 48000, 2,
             {"-c:a", "flac", "-metadata:s:a:0", "language=eng", "-metadata", "album=Mka Album"}));
-        QVERIFY(test::GenerateVideoAtRate(media("ntsc.mp4"), 2.0, 320, 180, "30000/1001"));
-        QVERIFY(test::GenerateVideo(media("wide.mkv"), 1.0, 1024, 600, 25, {"-vf", "setsar=0"}));
+        QVERIFY(test::GenerateVideo(media("ntsc.mp4"), 2.0, 320, 180, "30000/1001"));
+        QVERIFY(test::GenerateVideo(media("wide.mkv"), 1.0, 1024, 600, "25", {"-vf", "setsar=0"}));
         QVERIFY(test::GenerateVideoWithSubtitles(media("subtitled.mkv"), 1.5, {"eng", "deu"}));
         QVERIFY(test::GeneratePicture(media("cover.png"), 80, 80));
         QVERIFY(test::GenerateToneWithCover(media("covered.mp3"), 1.5, media("cover.png")));
