@@ -1,6 +1,6 @@
-// The main window's output panel as a user meets it: start-up, favorites across restarts,
-// user presets, and the search.
-#include "CatalogFile.h"
+// The main window's output panel as a user meets it: start-up, favorites across restarts and
+// the search. (User presets across a restart are the settings window's test; damaged lines in
+// their file the catalog start-up's.)
 #include "CatalogOperations.h"
 #include "CatalogTable.h"
 #include "Chooser.h"
@@ -115,34 +115,6 @@ private Q_SLOTS:
             QVERIFY(w.Form_Load());
             QCOMPARE(w.favoritesCatalog().rows(), 0);
         }
-    }
-
-    void userPresetsJoinTheirButtonAndDamageCostsOnlyTheirLine() {
-        {
-            frmMain w({});
-            QVERIFY(w.Form_Load());
-            CatalogTable mine;
-            CopyCatalogColumns(w.presetCatalog(), mine);
-            const int row = mine.appendRow();
-            for (int c = 0; c < mine.columns(); ++c)
-                mine.setCell(row, c, w.presetCatalog().cell(2, c)); // a copy of a shipped preset
-            SetCatalogField(mine, row, "Name", "My own preset", true, true);
-            SetCatalogField(mine, row, "ID", "User-AA01234BB", true, true);
-            SetCatalogField(mine, row, "Removable", "Yes", true, true);
-            QVERIFY(SaveUserPresets(mine, Paths().userPresetFile, true));
-        }
-        QFile file(Paths().userPresetFile);
-        QVERIFY(file.open(QIODevice::Append));
-        file.write("NOT-A-CATALOG-LINE\r\n0A0B0C");
-        file.close();
-
-        frmMain w({});
-        QVERIFY(w.Form_Load());
-        const int row = FindCatalogRow(w.presetCatalog(), "ID", "User-AA01234BB");
-        QCOMPARE(row, w.presetCatalog().rows());
-        const QString keyword = GetCatalogField(w.presetCatalog(), row, "Keyword");
-        QVERIFY(
-            Entries(w, GetCatalogField(w.presetCatalog(), row, "Maker"), keyword).contains("My own preset"));
     }
 
     void searchSelectsTheFoundPreset() {

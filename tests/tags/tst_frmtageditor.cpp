@@ -255,7 +255,7 @@ private Q_SLOTS:
     void choosingAPictureThenApplyingToAllGivesEveryoneTheStoredCover() {
         auto list = makeList();
         auto editor = open(list.get(), 0);
-        const QByteArray storedCover = Bytes(list->item(0, Item::Thumbnail));
+        const QByteArray storedCover = ReadFile(list->item(0, Item::Thumbnail));
         m_dialogAnswer = m_media.picture;
         QTest::mouseClick(Child<QLabel>(*editor, "TagImg"), Qt::LeftButton);
         QCOMPARE(m_dialogs.size(), 1);
@@ -272,7 +272,7 @@ private Q_SLOTS:
         QSet<QString> files;
         for (int row = 0; row < list->rowCount(); ++row) {
             QCOMPARE(list->item(row, Item::TagAlbum), QStringLiteral("Shared Album"));
-            QCOMPARE(Bytes(list->item(row, Item::Thumbnail)), storedCover);
+            QCOMPARE(ReadFile(list->item(row, Item::Thumbnail)), storedCover);
             files << list->item(row, Item::Thumbnail);
         }
         QCOMPARE(files.size(), 3);
@@ -284,7 +284,7 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.size(), 2);
         QCOMPARE(m_dialogs[1].folder, QFileInfo(m_media.picture).absolutePath());
         Click(*editor, 4);
-        QCOMPARE(Bytes(list->item(2, Item::Thumbnail)), Bytes(m_media.picture));
+        QCOMPARE(ReadFile(list->item(2, Item::Thumbnail)), ReadFile(m_media.picture));
         QVERIFY(list->item(2, Item::Thumbnail).startsWith(Paths().tempFolder));
         QVERIFY(m_messages.texts.isEmpty());
     }
@@ -301,7 +301,7 @@ private Q_SLOTS:
         QFile::remove(removable);
         Click(*editor, 4);
         QVERIFY(m_messages.texts.isEmpty());
-        QCOMPARE(Bytes(list->item(1, Item::Thumbnail)), Bytes(m_media.picture));
+        QCOMPARE(ReadFile(list->item(1, Item::Thumbnail)), ReadFile(m_media.picture));
     }
 
     void aFileThatIsNoPictureIsRefused() {
@@ -330,7 +330,7 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.size(), 1);
         QCOMPARE(m_dialogs[0].kind, PictureDialogKind::Save);
         QTRY_VERIFY(editor->Cmd_Properties(2)->isEnabled());
-        QVERIFY(Bytes(target + ".png").startsWith("\x89PNG"));
+        QVERIFY(ReadFile(target + ".png").startsWith("\x89PNG"));
         QCOMPARE(QImage(target + ".png").size(), QSize(64, 64));
         QVERIFY(!editor->state().changed());
 
@@ -343,7 +343,7 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.last().folder, QFileInfo(m_media.picture).absolutePath());
         QTRY_VERIFY(editor->Cmd_Properties(2)->isEnabled());
         QCOMPARE(QImage(m_dialogAnswer + ".bmp").size(), QSize(120, 90));
-        QVERIFY(Bytes(m_dialogAnswer + ".bmp").startsWith("BM"));
+        QVERIFY(ReadFile(m_dialogAnswer + ".bmp").startsWith("BM"));
 
         // A folder that cannot be written: the user is told, the window goes on.
         m_dialogAnswer = Home().path() + "/no such folder/x";

@@ -64,7 +64,7 @@ private Q_SLOTS:
                  qPrintable(stored));
         QCOMPARE(QFileInfo(stored).absolutePath() + "/", Paths().tempFolder);
         QFile::remove(outside);
-        QCOMPARE(Bytes(stored), Bytes(m_media.picture));
+        QCOMPARE(ReadFile(stored), ReadFile(m_media.picture));
         QCOMPARE(TagRecordOfItem(list.mediaItem(1)).picturePath, stored);
         // The window keeps showing the stored picture; applying again makes no further copy.
         QCOMPARE(state.shownPicture(), stored);
@@ -83,7 +83,7 @@ private Q_SLOTS:
         QVERIFY(state.Apply());
         const QString fromStaged = list.item(1, Item::Thumbnail);
         QVERIFY(fromStaged != staged && fromStaged != stored);
-        QCOMPARE(Bytes(fromStaged), Bytes(m_media.picture));
+        QCOMPARE(ReadFile(fromStaged), ReadFile(m_media.picture));
         QVERIFY(!QFile::exists(staged));
         QVERIFY(!QFile::exists(stored)); // the item's previous cover, which no row refers to now
         // A copy that arrives after another picture was chosen is not kept.
@@ -143,7 +143,7 @@ private Q_SLOTS:
         TagEditorState state(&list);
         state.ShowItem(0);
         const QString shownCover = list.item(0, Item::Thumbnail);
-        const QByteArray coverBytes = Bytes(shownCover);
+        const QByteArray coverBytes = ReadFile(shownCover);
         state.setField(BoxArtist, "Everyone");
         // A picture chosen but not applied is dropped: the stored cover goes to all.
         state.ChoosePicture(m_media.picture);
@@ -155,7 +155,7 @@ private Q_SLOTS:
             QCOMPARE(list.item(row, Item::TagArtist), QStringLiteral("Everyone"));
             QCOMPARE(list.item(row, Item::TagTitle), QStringLiteral("Morning Song"));
             const QString cover = list.item(row, Item::Thumbnail);
-            QCOMPARE(Bytes(cover), coverBytes);
+            QCOMPARE(ReadFile(cover), coverBytes);
             files << cover;
         }
         QCOMPARE(files.size(), list.rowCount());
@@ -163,7 +163,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(wavCover));                   // the replaced cover no row refers to
         // Removing one row's file (as removing the row does) leaves the others' pictures.
         QFile::remove(list.item(1, Item::Thumbnail));
-        QCOMPARE(Bytes(list.item(2, Item::Thumbnail)), coverBytes);
+        QCOMPARE(ReadFile(list.item(2, Item::Thumbnail)), coverBytes);
 
         // Shown from an item without a cover: the texts go to all, every item keeps its cover.
         list.setItem(1, Item::Thumbnail, QString());

@@ -288,7 +288,7 @@ private Q_SLOTS:
         QCOMPARE(Q(comment->text()), record.comment);
 
         // The ID3v1 block, byte by byte: the same values, and the copyright nowhere in it.
-        const QByteArray bytes = FileBytes(path);
+        const QByteArray bytes = ReadFile(path);
         QVERIFY(bytes.startsWith("ID3\x03"));
         QVERIFY(bytes.left(1000).contains("TYER"));
         QVERIFY(!bytes.left(1000).contains("TDRC"));
@@ -440,7 +440,7 @@ private Q_SLOTS:
 
             const QString exported = Path(QString(name) + ".jpg");
             QVERIFY(ExportCoverPicture(m, f, exported));
-            const QByteArray jpeg = FileBytes(exported);
+            const QByteArray jpeg = ReadFile(exported);
             QVERIFY(jpeg.startsWith("\xFF\xD8\xFF"));
             QCOMPARE(QImage::fromData(jpeg).size(), QSize(40, 30));
             QVERIFY2(FFprobeHasCover(FFprobe(path)), name);
@@ -494,7 +494,7 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(copy).fileName().startsWith("tagimg_"));
         QVERIFY(copy.endsWith(".png"));
         QCOMPARE(QFileInfo(copy).absolutePath(), QDir(temp).absolutePath());
-        QCOMPARE(FileBytes(copy), FileBytes(m_cover));
+        QCOMPARE(ReadFile(copy), ReadFile(m_cover));
         QVERIFY(StoreCoverCopy(m_cover, temp) != copy);
         QCOMPARE(StoreCoverCopy(Path("no-such-picture.png"), temp), QString());
 
@@ -505,7 +505,7 @@ private Q_SLOTS:
         for (const auto &save : saves) {
             const QString target = Path(QStringLiteral("saved-as-%1").arg(save.filter));
             QVERIFY(ConvertPictureFile(m_cover, target, save.filter));
-            QVERIFY(FileBytes(target).startsWith(save.magic));
+            QVERIFY(ReadFile(target).startsWith(save.magic));
             QCOMPARE(QImage(target).size(), QSize(64, 48));
         }
         QVERIFY(!ConvertPictureFile(m_cover, Path("saved-as-4"), 4));
