@@ -35,23 +35,14 @@ bool GenerateTone(const QString &path, double seconds, int sampleRate, int chann
     return RunFFmpeg(args);
 }
 
-bool GenerateVideo(const QString &path, double seconds, int width, int height, int fps,
+bool GenerateVideo(const QString &path, double seconds, int width, int height, const QString &rate,
                    const QStringList &extraOutputArgs) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString picture =
-        QStringLiteral("testsrc=size=%1x%2:rate=%3:duration=%4").arg(width).arg(height).arg(fps).arg(seconds);
-    const QString tone = QStringLiteral("sine=frequency=330:sample_rate=44100:duration=%1").arg(seconds);
-    QStringList args{"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", tone, "-pix_fmt", "yuv420p"};
-    args += extraOutputArgs;
-    args << path;
-    return RunFFmpeg(args);
-}
-
-bool GenerateVideoAtRate(const QString &path, double seconds, int width, int height, const QString &rate,
-                         const QStringList &extraOutputArgs) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString picture =
-        QStringLiteral("testsrc=size=%1x%2:rate=%3:duration=%4").arg(width).arg(height).arg(rate).arg(seconds);
+    const QString picture = QStringLiteral("testsrc=size=%1x%2:rate=%3:duration=%4")
+                                .arg(width)
+                                .arg(height)
+                                .arg(rate)
+                                .arg(seconds);
     const QString tone = QStringLiteral("sine=frequency=330:sample_rate=44100:duration=%1").arg(seconds);
     QStringList args{"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", tone, "-pix_fmt", "yuv420p"};
     args += extraOutputArgs;
@@ -63,10 +54,25 @@ bool GenerateToneWithCover(const QString &path, double seconds, const QString &p
                            const QStringList &extraOutputArgs) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QString tone = QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds);
-    QStringList args{"-f", "lavfi", "-i", tone, "-i", picturePath, "-map", "0:a", "-map", "1:v", "-c:v", "png",
-                     "-disposition:v", "attached_pic", "-metadata:s:v", "comment=Cover (front)"};
+    QStringList args{"-f",
+                     "lavfi",
+                     "-i",
+                     tone,
+                     "-i",
+                     picturePath,
+                     "-map",
+                     "0:a",
+                     "-map",
+                     "1:v",
+                     "-c:v",
+                     "png",
+                     "-disposition:v",
+                     "attached_pic",
+                     "-metadata:s:v",
+                     "comment=Cover (front)"};
     if (path.endsWith(".mp3", Qt::CaseInsensitive))
-        args << "-id3v2_version" << "3";
+        args << "-id3v2_version"
+             << "3";
     args += extraOutputArgs;
     args << path;
     return RunFFmpeg(args);
@@ -85,12 +91,18 @@ bool GenerateVideoWithSubtitles(const QString &path, double seconds, const QStri
     QStringList args{"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", tone};
     for (int i = 0; i < languages.size(); ++i)
         args << "-i" << srt;
-    args << "-map" << "0:v" << "-map" << "1:a";
+    args << "-map"
+         << "0:v"
+         << "-map"
+         << "1:a";
     for (int i = 0; i < languages.size(); ++i) {
         args << "-map" << QString::number(2 + i) + ":s";
         args << QStringLiteral("-metadata:s:s:%1").arg(i) << "language=" + languages.at(i);
     }
-    args << "-c:s" << "srt" << "-pix_fmt" << "yuv420p" << path;
+    args << "-c:s"
+         << "srt"
+         << "-pix_fmt"
+         << "yuv420p" << path;
     const bool ok = RunFFmpeg(args);
     QFile::remove(srt);
     return ok;
@@ -116,8 +128,8 @@ bool GenerateTaggedTone(const QString &path, double seconds, const QStringList &
     const QString source = QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds);
     QStringList args{"-f", "lavfi", "-i", source};
     if (!coverPath.isEmpty())
-        args += QStringList{"-i", coverPath, "-map", "0", "-map", "1", "-c:v", "copy", "-disposition:v",
-                            "attached_pic"};
+        args += QStringList{"-i",   coverPath, "-map",           "0",           "-map", "1",
+                            "-c:v", "copy",    "-disposition:v", "attached_pic"};
     for (const QString &pair : metadata)
         args << "-metadata" << pair;
     args += extraOutputArgs;
@@ -157,10 +169,6 @@ bool FFprobeHasCover(const QJsonObject &probe) {
             return true;
     }
     return false;
-}
-
-double FFprobeDuration(const QJsonObject &probe) {
-    return probe.value("format").toObject().value("duration").toString().toDouble();
 }
 
 double FFprobeAudioEnd(const QString &path) {

@@ -16,13 +16,10 @@ bool RunFFmpeg(const QStringList &args, QString *errorText = nullptr);
 bool GenerateTone(const QString &path, double seconds, int sampleRate = 44100, int channels = 2,
                   const QStringList &extraOutputArgs = {});
 
-// A short video with a test picture and a tone (for thumbnails and video stream fields).
-bool GenerateVideo(const QString &path, double seconds, int width = 320, int height = 240, int fps = 25,
-                   const QStringList &extraOutputArgs = {});
-
-// The same with the frame rate given as a text ("30000/1001").
-bool GenerateVideoAtRate(const QString &path, double seconds, int width, int height, const QString &rate,
-                         const QStringList &extraOutputArgs = {});
+// A short video with a test picture and a tone (for thumbnails and video stream fields); the
+// frame rate may be a fraction ("30000/1001").
+bool GenerateVideo(const QString &path, double seconds, int width = 320, int height = 240,
+                   const QString &rate = QStringLiteral("25"), const QStringList &extraOutputArgs = {});
 
 // A tone with a cover picture stored as an attached picture (MP3, M4A, FLAC), e.g. for thumbnails.
 bool GenerateToneWithCover(const QString &path, double seconds, const QString &picturePath,
@@ -49,8 +46,6 @@ QJsonObject FFprobe(const QString &path);
 QString FFprobeTag(const QJsonObject &probe, const QString &key);
 // Whether ffprobe finds an attached picture (a cover) in the file.
 bool FFprobeHasCover(const QJsonObject &probe);
-// The container's duration in seconds (0 when unknown).
-double FFprobeDuration(const QJsonObject &probe);
 // Where the last packet of the first audio stream ends, in seconds, from the packets themselves
 // (demuxers estimate the container's duration differently once covers or tags change).
 double FFprobeAudioEnd(const QString &path);

@@ -1,7 +1,8 @@
 #include "MediaProbe.h"
 
+#include "MediaGen.h"
+
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QProcess>
 #include <QVector>
 
@@ -9,15 +10,9 @@ namespace tv::test {
 
 ProbedAudio ProbeWithFFprobe(const QString &path) {
     ProbedAudio result;
-    QProcess probe;
-    probe.start("ffprobe", {"-v", "error", "-show_streams", "-show_format", "-of", "json", path});
-    if (!probe.waitForFinished(60000) || probe.exitCode() != 0)
-        return result;
-    const QJsonObject root = QJsonDocument::fromJson(probe.readAllStandardOutput()).object();
+    const QJsonObject root = FFprobe(path);
     const QJsonObject format = root.value("format").toObject();
-    result.formatName = format.value("format_name").toString();
     result.duration = format.value("duration").toString().toDouble();
-    result.formatTags = format.value("tags").toObject();
     const qint64 containerRate = format.value("bit_rate").toString().toLongLong();
     bool audioSeen = false;
     for (const QJsonValue &value : root.value("streams").toArray()) {
@@ -32,7 +27,6 @@ ProbedAudio ProbeWithFFprobe(const QString &path) {
         result.sampleRate = stream.value("sample_rate").toString().toInt();
         result.channels = stream.value("channels").toInt();
         result.bitRate = stream.value("bit_rate").toString().toLongLong();
-        result.streamTags = stream.value("tags").toObject();
         if (result.duration <= 0)
             result.duration = stream.value("duration").toString().toDouble();
     }

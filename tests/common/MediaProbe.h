@@ -8,15 +8,12 @@ namespace tv::test {
 
 struct ProbedAudio {
     bool ok = false;
-    QString formatName; // container, e.g. "mp3", "mov,mp4,m4a,3gp,3g2,mj2"
-    QString codec;      // audio codec, e.g. "mp3", "aac"
+    QString codec; // audio codec, e.g. "mp3", "aac"
     int sampleRate = 0;
     int channels = 0;
     double duration = 0; // seconds, of the container (or the stream when the container has none)
     qint64 bitRate = 0;  // of the audio stream, or of the container when the stream has none
     int videoStreams = 0;
-    QJsonObject formatTags;
-    QJsonObject streamTags;
 };
 
 ProbedAudio ProbeWithFFprobe(const QString &path);

@@ -56,6 +56,11 @@ QString WriteFile(const QString &path, const QByteArray &content) {
     return path;
 }
 
+QByteArray ReadFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 bool MountTmpfs(const QString &dir, bool readOnly, const QString &size) {
     QDir().mkpath(dir);
     QStringList args{"-t", "tmpfs", "-o", (readOnly ? "ro,size=" : "size=") + size, "tmpfs", dir};

@@ -28,6 +28,8 @@ void SetHome(IsolatedHome *home);
 
 // Writes a file with the given content, creating its folders; answers the path.
 QString WriteFile(const QString &path, const QByteArray &content = QByteArray("x"));
+// The whole content of a file; empty when it cannot be read.
+QByteArray ReadFile(const QString &path);
 
 // Mounts a small tmpfs at dir (read-only when asked); answers false where mounting is refused,
 // which tests treat as a reason to skip.

@@ -179,25 +179,6 @@ private Q_SLOTS:
         QCOMPARE(rows.size(), before);
     }
 
-    void stopLeavesRowsUnfinished() {
-        const QString longInput = m_in + "long.flac";
-        QVERIFY(test::GenerateTone(longInput, 30.0));
-        Engine engine;
-        ConversionBatch batch(&engine);
-        QSignalSpy stoppedRows(&batch, &ConversionBatch::rowStopped);
-        QSignalSpy ended(&batch, &ConversionBatch::batchEnded);
-        batch.begin(Mp3Settings(m_out + "stop/"));
-        QDir().mkpath(m_out + "stop/");
-        QVERIFY(batch.prepareRow(0, Row(longInput, 30)).ok);
-        QVERIFY(batch.prepareRow(1, Row(longInput, 30)).ok);
-        batch.start(1);
-        batch.pause();
-        batch.stop();
-        QVERIFY(ended.wait(30000));
-        QCOMPARE(stoppedRows.size(), 2);
-        QVERIFY(QDir(m_out + "stop/").entryList(QDir::Files | QDir::Hidden).isEmpty());
-    }
-
     void messagesAreClassifiedIgnoringCase() {
         QCOMPARE(ClassifyEngineMessage("/x: NO SPACE LEFT ON DEVICE"), FailureKind::DiskFull);
         QCOMPARE(ClassifyEngineMessage("invalid data found when processing input"), FailureKind::InvalidData);

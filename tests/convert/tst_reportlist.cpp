@@ -4,6 +4,7 @@
 #include "MessageBox.h"
 #include "ReportList.h"
 #include "TestEnv.h"
+#include "WindowDriver.h"
 #include "frmReportList.h"
 
 #include <QLabel>
@@ -19,18 +20,10 @@ using namespace tv;
 class ReportListTest : public QObject {
     Q_OBJECT
 private:
-    QStringList m_messages;
+    test::MessageRecorder m_messages{AnsOk};
     QTcpServer m_server;
     QStringList m_requests;
     bool m_answer = true;
-
-    static frmReportList *openWindow() {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (w->objectName() == "frmReportList" && w->isVisible())
-                return qobject_cast<frmReportList *>(w);
-        }
-        return nullptr;
-    }
 
 private Q_SLOTS:
     void initTestCase() {
@@ -49,10 +42,6 @@ private Q_SLOTS:
         qputenv("TUNEVANE_LINK_SEND_REPORT",
                 QStringLiteral("http://127.0.0.1:%1/report/?data=").arg(m_server.serverPort()).toUtf8());
         ReadConfiguration();
-        SetMessageHandler([this](const QString &prompt, int, const QString &) {
-            m_messages << prompt;
-            return int(AnsOk);
-        });
         frmReportList::SetRandomSource([]() { return 537; });
     }
 
@@ -65,7 +54,7 @@ private Q_SLOTS:
 
     void reportKinds() {
         QVERIFY(!ShowReport(nullptr, "Failed", "Failed to import files!"));
-        QVERIFY(!openWindow());
+        QVERIFY(!test::VisibleWindow("frmReportList"));
 
         AddReportEntry("a.mp3", "  File not found!  ");
         AddReportEntry("b.wav", "Permission denied");
@@ -149,7 +138,7 @@ private Q_SLOTS:
         QPointer<frmReportList> w = ShowReport(nullptr, "Failed", "Failed to import files!");
         QVERIFY(w);
         w->findChild<QPushButton *>("Cmd_Panels(1)")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(m_messages, QStringList{"Thank you."}, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_messages.texts, QStringList{Config().productName + "|Thank you."}, 20000);
         QTRY_VERIFY(w.isNull());
         QVERIFY(ReportEntries().isEmpty());
         QCOMPARE(m_requests.size(), 1);
@@ -169,7 +158,7 @@ private Q_SLOTS:
         QPointer<frmReportList> w = ShowReport(nullptr, "Failed", "Failed to import files!");
         w->findChild<QPushButton *>("Cmd_Panels(1)")->click();
         QVERIFY(!w->findChild<QPushButton *>("Cmd_Panels(0)")->isEnabled());
-        QTRY_COMPARE_WITH_TIMEOUT(m_messages, QStringList{"Thank you."}, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_messages.texts, QStringList{Config().productName + "|Thank you."}, 10000);
         QTRY_VERIFY(w.isNull());
 
         // Nobody listening at all.
@@ -178,7 +167,7 @@ private Q_SLOTS:
         AddReportEntry("b.mp3", "File not found!");
         w = ShowReport(nullptr, "Failed", "Failed to import files!");
         w->findChild<QPushButton *>("Cmd_Panels(1)")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(m_messages, QStringList{"Thank you."}, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_messages.texts, QStringList{Config().productName + "|Thank you."}, 10000);
         QTRY_VERIFY(w.isNull());
         QVERIFY(ReportEntries().isEmpty());
     }

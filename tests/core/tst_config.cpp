@@ -43,11 +43,12 @@ private Q_SLOTS:
     }
 
     void everyKeyOfTheTableHasAValue() {
-        const char *keys[] = {"COMPANY_NAME",       "PRODUCT_NAME",         "PRODUCT_VERSION",  "REGISTRY_PRODUCT",
-                              "LINK_HOMEPAGE1",     "LINK_CHECKUPDATE",     "LINK_CONTACT_US",  "LINK_SEND_REPORT",
-                              "FAVORITE_MAX",       "FOLDER_DATA",          "FOLDER_TEMP",      "FOLDER_USER_PRESET",
-                              "FOLDER_USER_FAVORITE", "FILE_USER_PRESET",   "FILE_USER_FAVORITE", "CLIPBOARD_ID",
-                              "PRODUCT_ID"};
+        const char *keys[] = {"COMPANY_NAME",         "PRODUCT_NAME",     "PRODUCT_VERSION",
+                              "REGISTRY_PRODUCT",     "LINK_HOMEPAGE1",   "LINK_CHECKUPDATE",
+                              "LINK_CONTACT_US",      "LINK_SEND_REPORT", "FAVORITE_MAX",
+                              "FOLDER_DATA",          "FOLDER_TEMP",      "FOLDER_USER_PRESET",
+                              "FOLDER_USER_FAVORITE", "FILE_USER_PRESET", "FILE_USER_FAVORITE",
+                              "CLIPBOARD_ID",         "PRODUCT_ID"};
         for (const char *key : keys)
             QVERIFY2(!ConfigValue(key).isEmpty(), key);
         QCOMPARE(ConfigValue("NO_SUCH_KEY"), QString());

@@ -1,5 +1,5 @@
 // The list of media items: footers, rows and their cells, renaming, row status, progress
-// figures, dragging rows, and the ordered probing of many files with its cancel.
+// figures, dragging rows, searching folders, and cancelling probes.
 #include "Config.h"
 #include "FileListModel.h"
 #include "MediaGen.h"
@@ -49,9 +49,7 @@ private Q_SLOTS:
         ReadConfiguration();
         m_media = test::Home().path() + "/media";
         QVERIFY(test::GenerateTone(m_media + "/tone.mp3", 1.5));
-        QVERIFY(test::GenerateTone(m_media + "/tone.wav", 1.2));
         QVERIFY(test::GenerateVideo(m_media + "/clip.mp4", 1.2, 160, 120));
-        QVERIFY(test::GenerateTone(m_media + "/short.ogg", 0.5));
     }
 
     void footersCountFilesAndRoundEachRow() {
@@ -104,21 +102,14 @@ private Q_SLOTS:
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(model.item(0, Item::Name), QString());
         model.setItem(5, Item::Name, "nothing happens");
-    }
 
-    void renamingTheNameCell() {
-        FileListModel model;
+        // Only the name cell takes an edit, and only while renaming is on; renaming itself is
+        // the view's test.
         model.appendItem(Row("Song", "2.00"));
-        const QModelIndex name = model.index(0, 1);
-        QVERIFY(!(model.flags(name) & Qt::ItemIsEditable));
+        QVERIFY(!(model.flags(model.index(0, 1)) & Qt::ItemIsEditable));
         model.setRenameEnabled(true);
-        QVERIFY(model.flags(name) & Qt::ItemIsEditable);
+        QVERIFY(model.flags(model.index(0, 1)) & Qt::ItemIsEditable);
         QVERIFY(!(model.flags(model.index(0, 2)) & Qt::ItemIsEditable));
-        QVERIFY(model.setData(name, "Better Title"));
-        QCOMPARE(model.item(0, Item::Name), QStringLiteral("Better Title"));
-        // An emptied name goes back to the file's own name.
-        QVERIFY(model.setData(name, "   "));
-        QCOMPARE(model.item(0, Item::Name), QStringLiteral("Song"));
         QVERIFY(!model.setData(model.index(0, 2), "MP4"));
     }
 
@@ -146,11 +137,8 @@ private Q_SLOTS:
         QCOMPARE(frames.at(9), QStringLiteral("img_busy_10.png"));
         QCOMPARE(frames.at(10), QStringLiteral("img_busy_1.png"));
 
-        // 152 x 20 at 37 %: W 154, H 18, B 56.
+        // The figures of 152 x 20 at 37 % are the view's test; here the ends and the markup.
         const RowProgressCell cell = RowProgressGeometry(300, 40, 452, 60, 37);
-        QCOMPARE(cell.width, 154);
-        QCOMPARE(cell.height, 18);
-        QCOMPARE(cell.bar, 56);
         QCOMPARE(RowProgressGeometry(0, 0, 152, 20, 0).bar, 0);
         QCOMPARE(RowProgressGeometry(0, 0, 152, 20, 100).bar, 154);
         QCOMPARE(RowProgressGeometry(0, 0, 99, 20, 50).bar, 50);
@@ -250,24 +238,17 @@ private Q_SLOTS:
         ::unlink(raw.constData());
     }
 
-    void probingManyFilesKeepsTheirOrder() {
+    // Order, progress and the kinds of outcome are the import's tests (thousands of files, a
+    // folder of good and broken ones); here a cancel in the middle of parallel probes.
+    void aCancelledProbeDeliversNothingMoreAndLeavesNoPicture() {
         const QString folder = test::Home().path() + "/many";
-        QStringList paths;
-        const QStringList sources{m_media + "/tone.mp3", m_media + "/tone.wav", m_media + "/clip.mp4",
-                                  m_media + "/short.ogg"};
-        for (int i = 0; i < 40; ++i) {
-            const QString source = sources.at(i % sources.size());
-            const QString path = QStringLiteral("%1/%2 file.%3")
-                                     .arg(folder)
-                                     .arg(i, 3, 10, QLatin1Char('0'))
-                                     .arg(QFileInfo(source).suffix());
-            QDir().mkpath(folder);
-            QVERIFY(QFile::copy(source, path));
-            paths << path;
-        }
-        paths.insert(5, folder + "/missing.mp3");
-        paths.insert(9, test::WriteFile(folder + "/text.mp3", "not a song at all"));
-
+        QDir().mkpath(folder);
+        const QStringList sources{m_media + "/tone.mp3", m_media + "/clip.mp4"};
+        for (int i = 0; i < 40; ++i)
+            QVERIFY(QFile::copy(sources.at(i % 2), QStringLiteral("%1/%2 file.%3")
+                                                       .arg(folder)
+                                                       .arg(i, 3, 10, QLatin1Char('0'))
+                                                       .arg(QFileInfo(sources.at(i % 2)).suffix())));
         const QString temp = test::Home().path() + "/probe-temp/";
         QDir().mkpath(temp);
         ProbeQueue queue;
@@ -275,51 +256,24 @@ private Q_SLOTS:
         ProbeOptions options;
         options.tempFolder = temp;
         queue.setOptions(options);
-        QStringList delivered;
-        QList<ProbeOutcome::Kind> kinds;
-        int lastNumber = 0;
-        bool ordered = true;
-        connect(&queue, &ProbeQueue::outcomeReady, this, [&](const ProbeOutcome &o) {
-            delivered << o.path;
-            kinds << o.kind;
-        });
-        connect(&queue, &ProbeQueue::progress, this, [&](int number, int total, const QString &name) {
-            ordered = ordered && number >= lastNumber && number <= lastNumber + 1 && total == 42 &&
-                      QFileInfo(paths.at(number - 1)).fileName() == name;
-            lastNumber = number;
-        });
-        QSignalSpy finished(&queue, &ProbeQueue::finished);
-        QVERIFY(queue.start(paths, false));
-        QVERIFY(!queue.start(paths, false));
-        QVERIFY(finished.wait(60000));
-        QCOMPARE(finished.first().first().toBool(), false);
-        QCOMPARE(delivered, paths);
-        QVERIFY(ordered);
-        QCOMPARE(kinds.at(5), ProbeOutcome::NotFound);
-        QCOMPARE(kinds.at(9), ProbeOutcome::OpenFailed);
-        QCOMPARE(kinds.count(ProbeOutcome::Skipped), 10);
-        QCOMPARE(kinds.count(ProbeOutcome::Added), 30);
-        QCOMPARE(QDir(temp).entryList(QDir::Files).size(), 10);
-
-        // Cancel after a few: nothing more arrives, and what the workers held leaves no picture.
-        for (const QString &file : QDir(temp).entryList(QDir::Files))
-            QFile::remove(temp + file);
-        delivered.clear();
+        int delivered = 0;
         int addedPictures = 0;
         connect(&queue, &ProbeQueue::outcomeReady, this, [&](const ProbeOutcome &o) {
             if (!o.item[Item::Thumbnail].isEmpty())
                 ++addedPictures;
-            if (delivered.size() == 6)
+            if (++delivered == 6)
                 queue.cancel();
         });
-        finished.clear();
+        QSignalSpy finished(&queue, &ProbeQueue::finished);
         QVERIFY(queue.start({folder}, true));
+        QVERIFY(!queue.start({folder}, true)); // one run at a time
         QVERIFY(finished.wait(60000));
         QCOMPARE(finished.first().first().toBool(), true);
-        QCOMPARE(delivered.size(), 6);
+        QCOMPARE(delivered, 6);
         QVERIFY(!queue.isRunning());
         QTest::qWait(200);
-        QCOMPARE(delivered.size(), 6);
+        QCOMPARE(delivered, 6);
+        // What the workers held when the cancel came leaves no picture behind.
         QTRY_COMPARE_WITH_TIMEOUT(QDir(temp).entryList(QDir::Files).size(), addedPictures, 20000);
     }
 };

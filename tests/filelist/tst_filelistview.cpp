@@ -288,12 +288,10 @@ private Q_SLOTS:
         m_model->appendItem(Row("song", "2.00"));
         m_model->appendItem(video);
         m_view->selectRow(1);
+        // The lines' texts are the media item's test; here the kind, the selection and the colours.
         QCOMPARE(m_info->lbl_InputFileValue(0)->text(), QStringLiteral("MPEG-4 video"));
         QCOMPARE(m_info->lbl_InputFileValue(3)->text(), QStringLiteral("1920 x 1080 pixels"));
         QCOMPARE(m_info->lbl_InputFileValue(4)->text(), QStringLiteral("Not Available"));
-        QCOMPARE(m_info->lbl_InputFileValue(5)->text(), QStringLiteral("29 frames/second"));
-        QCOMPARE(m_info->lbl_InputFileValue(6)->text(), QStringLiteral("1.78:1 - (16:9)  Widescreen"));
-        QCOMPARE(m_info->lbl_InputFileValue(9)->text(), QStringLiteral("320 kbps"));
         const QColor grey = m_info->palette().color(QPalette::Disabled, QPalette::WindowText);
         const QColor normal = m_info->palette().color(QPalette::Active, QPalette::ButtonText);
         QVERIFY(grey != normal);
@@ -303,8 +301,6 @@ private Q_SLOTS:
         m_view->selectRow(0);
         QCOMPARE(m_info->lbl_InputFileValue(0)->text(), QStringLiteral("MP3 audio"));
         QCOMPARE(m_info->lbl_InputFileValue(3)->text(), QStringLiteral("Not Available"));
-        QCOMPARE(m_info->lbl_InputFileValue(6)->text(), QStringLiteral("Not Available"));
-        QCOMPARE(m_info->lbl_InputFileValue(10)->text(), QStringLiteral("2 Channels (Stereo)"));
         QCOMPARE(m_info->lbl_InputFileValue(3)->palette().color(QPalette::WindowText), grey);
         m_info->ShowInputInfo(m_model, -1);
         for (int i = 0; i < 11; ++i)

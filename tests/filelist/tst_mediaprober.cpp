@@ -45,48 +45,28 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(m_temp));
         QVERIFY(test::GenerateTone(media("short.wav"), 0.6));
         QVERIFY(test::GenerateTone(media("one second.wav"), 1.0));
-        QVERIFY(test::GenerateTone(media("tagged.mp3"), 2.0, 44100, 2, {"-b:a",      "128k",
-                                                                        "-metadata", "title=Morning Song",
-                                                                        "-metadata", "artist=The Band",
-                                                                        "-metadata", "album=First Light",
-                                                                        "-metadata", "date=2021",
-                                                                        "-metadata", "genre=Folk",
-                                                                        "-metadata", "track=3/12",
-                                                                        "-metadata", "copyright=CC-BY",
-                                                                        "-metadata", "comment=take two",
-                                                                        "-metadata", "composer=Someone"}));
+        QVERIFY(test::GenerateTaggedTone(media("tagged.mp3"), 2.0,
+                                         {"title=Morning Song", "artist=The Band", "album=First Light",
+                                          "date=2021", "genre=Folk", "track=3/12", "copyright=CC-BY",
+                                          "comment=take two", "composer=Someone"},
+                                         QString(), {"-b:a", "128k", "-ac", "2"}));
         QVERIFY(test::GenerateTone(media("zero title.mp3"), 1.5, 22050, 1,
                                    {"-metadata", "title=0", "-metadata", "artist= 0 "}));
         QVERIFY(test::GenerateTone(
             media("english.mka"), 1.5, 48000, 2,
             {"-c:a", "flac", "-metadata:s:a:0", "language=eng", "-metadata", "album=Mka Album"}));
-        QVERIFY(test::GenerateVideoAtRate(media("ntsc.mp4"), 2.0, 320, 180, "30000/1001"));
-        QVERIFY(test::GenerateVideo(media("wide.mkv"), 1.0, 1024, 600, 25, {"-vf", "setsar=0"}));
+        QVERIFY(test::GenerateVideo(media("ntsc.mp4"), 2.0, 320, 180, "30000/1001"));
+        QVERIFY(test::GenerateVideo(media("wide.mkv"), 1.0, 1024, 600, "25", {"-vf", "setsar=0"}));
         QVERIFY(test::GenerateVideoWithSubtitles(media("subtitled.mkv"), 1.5, {"eng", "deu"}));
         QVERIFY(test::GeneratePicture(media("cover.png"), 80, 80));
         QVERIFY(test::GenerateToneWithCover(media("covered.mp3"), 1.5, media("cover.png")));
         // Red until 6.5 s, then blue: a thumbnail taken at 7 s is blue, one at 0.1 s is red.
-        QVERIFY(test::RunFFmpeg({"-f",
-                                 "lavfi",
-                                 "-i",
-                                 "color=c=red:s=160x120:d=6.5",
-                                 "-f",
-                                 "lavfi",
-                                 "-i",
-                                 "color=c=blue:s=160x120:d=4",
-                                 "-f",
-                                 "lavfi",
-                                 "-i",
-                                 "sine=duration=10.5",
-                                 "-filter_complex",
-                                 "[0:v][1:v]concat=n=2:v=1:a=0[v]",
-                                 "-map",
-                                 "[v]",
-                                 "-map",
-                                 "2:a",
-                                 "-pix_fmt",
-                                 "yuv420p",
-                                 media("red then blue.mp4")}));
+        QVERIFY(test::RunFFmpeg(
+            QString("-f lavfi -i color=c=red:s=160x120:d=6.5 -f lavfi -i color=c=blue:s=160x120:d=4 -f lavfi "
+                    "-i sine=duration=10.5 -filter_complex [0:v][1:v]concat=n=2:v=1:a=0[v] -map [v] -map 2:a "
+                    "-pix_fmt yuv420p")
+                .split(' ') +
+            QStringList{media("red then blue.mp4")}));
         QVERIFY(test::RunFFmpeg({"-f", "lavfi", "-i", "color=c=red:s=160x120:d=6", "-pix_fmt", "yuv420p",
                                  media("red six seconds.mkv")}));
         QVERIFY(test::GenerateTone(media("layer2.mpa"), 1.2, 44100, 2, {"-f", "mp2"}));
@@ -115,14 +95,11 @@ private Q_SLOTS:
         const ProbeOutcome o = probe(media("tagged.mp3"));
         QCOMPARE(o.kind, ProbeOutcome::Added);
         const MediaItem &item = o.item;
-        QCOMPARE(item[Item::Status], QString());
         QCOMPARE(item[Item::Name], QStringLiteral("tagged"));
         QCOMPARE(item[Item::Format], QStringLiteral("MP3"));
         QCOMPARE(item[Item::Duration], QStringLiteral("00:00:02"));
-        QCOMPARE(item[Item::Progress], QString());
         QCOMPARE(item[Item::FileName], QStringLiteral("tagged.mp3"));
         QCOMPARE(item[Item::FilePath], m_dir + "/");
-        QCOMPARE(item.inputPath(), media("tagged.mp3"));
         const double seconds = item[Item::FileDurationInMs].toDouble();
         QVERIFY2(seconds >= 2.0 && seconds < 2.2, qPrintable(item[Item::FileDurationInMs]));
         QVERIFY(qAbs(item[Item::FileDuration].toLongLong() / 1e6 - seconds) < 0.006);
@@ -132,7 +109,6 @@ private Q_SLOTS:
         QCOMPARE(item[Item::SubtitleCount], QStringLiteral("0"));
         QCOMPARE(item[Item::VideoStreamCount], QStringLiteral("0"));
         QCOMPARE(item[Item::AudioStreamCount], QStringLiteral("1"));
-        QCOMPARE(item[Item::VideoCodecName], QString());
         QCOMPARE(item[Item::VideoWidth], QStringLiteral("-1"));
         QCOMPARE(item[Item::VideoHeight], QStringLiteral("-1"));
         QCOMPARE(item[Item::VideoFrameRateNumerator], QStringLiteral("0"));
@@ -146,24 +122,15 @@ private Q_SLOTS:
         const qint64 audioDuration = item[Item::AudioDurationLow].toLongLong();
         QVERIFY2(qAbs(audioDuration - 2000000) < 100000, qPrintable(item[Item::AudioDurationLow]));
         // Until the tag reader is installed the container's tags are used, composer excepted.
-        QCOMPARE(item[Item::TagTrack], QStringLiteral("3/12"));
-        QCOMPARE(item[Item::TagTitle], QStringLiteral("Morning Song"));
-        QCOMPARE(item[Item::TagArtist], QStringLiteral("The Band"));
-        QCOMPARE(item[Item::TagAlbum], QStringLiteral("First Light"));
-        QCOMPARE(item[Item::TagYear], QStringLiteral("2021"));
-        QCOMPARE(item[Item::TagGenre], QStringLiteral("Folk"));
-        QCOMPARE(item[Item::TagCopyright], QStringLiteral("CC-BY"));
-        QCOMPARE(item[Item::TagComposer], QString());
-        QCOMPARE(item[Item::TagComment], QStringLiteral("take two"));
+        const QStringList tags{item[Item::TagTrack],     item[Item::TagTitle],    item[Item::TagArtist],
+                               item[Item::TagAlbum],     item[Item::TagYear],     item[Item::TagGenre],
+                               item[Item::TagCopyright], item[Item::TagComposer], item[Item::TagComment]};
+        QCOMPARE(tags, (QStringList{"3/12", "Morning Song", "The Band", "First Light", "2021", "Folk",
+                                    "CC-BY", "", "take two"}));
         QCOMPARE(item[Item::TrimStart], QStringLiteral("00:00:00.000"));
         QCOMPARE(item[Item::TrimDuration].left(8), QStringLiteral("00:00:02"));
-        QCOMPARE(item[Item::TrimStartInMs], QStringLiteral("0"));
-        QCOMPARE(item[Item::TrimDurationInMs], QStringLiteral("0"));
-        QCOMPARE(item[Item::ConvertedFileName], QString());
         QCOMPARE(item[Item::FileType], QStringLiteral("AUDIO"));
         QCOMPARE(item[Item::Thumbnail], QString());
-        QCOMPARE(item[Item::ErrMsg], QString());
-        QCOMPARE(item[45], QString());
     }
 
     void zeroValuesAndLanguages() {

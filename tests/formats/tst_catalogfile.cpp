@@ -19,11 +19,6 @@ QByteArray Enciphered(const QList<QByteArray> &lines) {
     return out;
 }
 
-QByteArray ReadAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList Row(const CatalogTable &table, int row) {
     return table.rowCells(row);
 }
@@ -129,14 +124,14 @@ private Q_SLOTS:
 
         const QString plainPath = dir() + "deep/new/plain.dat";
         QVERIFY(SaveCatalogFile(table, plainPath, false));
-        QCOMPARE(ReadAll(plainPath), QByteArray("\"Name\",\"ID\",\"Removable\"\r\n"
-                                                "\"Mine\",\"User-1A00042B3\",\"Yes\"\r\n"
-                                                "\"Shipped\",\"AF-1\",\"No\"\r\n") +
-                                         QString("\"Ünïcode, ok\",\"User-2\",\"Yes\"\r\n").toUtf8());
+        QCOMPARE(test::ReadFile(plainPath), QByteArray("\"Name\",\"ID\",\"Removable\"\r\n"
+                                                       "\"Mine\",\"User-1A00042B3\",\"Yes\"\r\n"
+                                                       "\"Shipped\",\"AF-1\",\"No\"\r\n") +
+                                                QString("\"Ünïcode, ok\",\"User-2\",\"Yes\"\r\n").toUtf8());
 
         const QString cipherPath = dir() + "cipher.dat";
         QVERIFY(SaveCatalogFile(table, cipherPath, true));
-        const QList<QByteArray> lines = ReadAll(cipherPath).split('\n');
+        const QList<QByteArray> lines = test::ReadFile(cipherPath).split('\n');
         QCOMPARE(lines.size(), 5);
         QCOMPARE(lines.at(1), EncipherLine("\"Mine\",\"User-1A00042B3\",\"Yes\"") + "\r");
         // Non-ASCII text is enciphered as UTF-8, two hex digits per byte.
@@ -162,14 +157,14 @@ private Q_SLOTS:
         AddCatalogRow(table, "Good//Yes", 0, false);
         const QString path = dir() + "keep.dat";
         QVERIFY(SaveCatalogFile(table, path, true));
-        const QByteArray before = ReadAll(path);
+        const QByteArray before = test::ReadFile(path);
 
         table.setCell(1, 0, R"(Bad", "name)");
         QVERIFY(!SaveCatalogFile(table, path, true));
         QVERIFY(!SaveUserPresets(table, path, true));
         table.setCell(1, 0, "Two\r\nlines");
         QVERIFY(!SaveCatalogFile(table, path, true));
-        QCOMPARE(ReadAll(path), before);
+        QCOMPARE(test::ReadFile(path), before);
         QCOMPARE(QDir(dir()).entryList({"keep.dat*"}, QDir::Files | QDir::Hidden).size(), 1);
     }
 
@@ -192,9 +187,9 @@ private Q_SLOTS:
         AddCatalogRow(small, "Old", 0, false);
         const QString path = mount + "/fav.dat";
         QVERIFY(SaveCatalogFile(small, path, true));
-        const QByteArray before = ReadAll(path);
+        const QByteArray before = test::ReadFile(path);
         const bool saved = SaveCatalogFile(table, path, true);
-        const QByteArray after = ReadAll(path);
+        const QByteArray after = test::ReadFile(path);
         const QStringList left = QDir(mount).entryList(QDir::Files | QDir::Hidden);
         test::Unmount(mount);
         QVERIFY(!saved);

@@ -1,11 +1,16 @@
-// Operations on catalog tables: field access, rows, choosers, keywords, favorites and search.
+// Operations on catalog tables: field access, rows, choosers, keywords, favorites, search and
+// the identifiers of new presets.
 #include "CatalogOperations.h"
 #include "CatalogTable.h"
 #include "Chooser.h"
 #include "Favorites.h"
 #include "OutputTabs.h"
+#include "PresetIdentifier.h"
 #include "PresetSearch.h"
 #include "TestEnv.h"
+
+#include <QRegularExpression>
+#include <QSet>
 
 using namespace tv;
 
@@ -181,27 +186,41 @@ private Q_SLOTS:
         QCOMPARE(CollectKeywords(*presets, "WebFormat").keywords, QString());
     }
 
-    void rememberedPresetIndexesStartAtTheRecommendedPreset() {
+    // The starting indexes at the edges of their runs (that each points at a recommended preset
+    // is the shipped catalogs' test).
+    void rememberedPresetIndexes() {
         RememberedPresets remembered;
-        QCOMPARE(remembered.index(VideoTab, 0), 1);
-        QCOMPARE(remembered.index(VideoTab, 1), 0);
-        QCOMPARE(remembered.index(DeviceTab, 16), 1);
-        QCOMPARE(remembered.index(DeviceTab, 17), 0);
-        QCOMPARE(remembered.index(AudioTab, 5), 1);
-        QCOMPARE(remembered.index(AudioTab, 6), 0);
-        QCOMPARE(remembered.index(AudioTab, 16), 1);
-        QCOMPARE(remembered.index(WebTab, 0), 2);
-        QCOMPARE(remembered.index(WebTab, 1), 0);
-        QCOMPARE(remembered.index(AudioTab, 31), -1);
-        QCOMPARE(remembered.index(FavoritesTab, 0), -1);
+        const int starts[][3] = {{VideoTab, 0, 1},   {VideoTab, 1, 0},     {DeviceTab, 16, 1},
+                                 {DeviceTab, 17, 0}, {AudioTab, 5, 1},     {AudioTab, 6, 0},
+                                 {AudioTab, 16, 1},  {WebTab, 0, 2},       {WebTab, 1, 0},
+                                 {AudioTab, 31, -1}, {FavoritesTab, 0, -1}};
+        for (const auto &start : starts)
+            QCOMPARE(remembered.index(start[0], start[1]), start[2]);
         remembered.store(DeviceTab, 30, 4);
         remembered.store(AudioTab, 31, 4);
         QCOMPARE(remembered.index(DeviceTab, 30), 4);
+        QCOMPARE(remembered.index(AudioTab, 31), -1);
         remembered.resetDevices();
         QCOMPARE(remembered.index(DeviceTab, 30), 1);
         QCOMPARE(remembered.index(DeviceTab, 0), 1);
         QCOMPARE(TabOfMaker("WebFormat"), int(WebTab));
         QCOMPARE(TabOfMaker("SomeMaker"), int(DeviceTab));
+    }
+
+    void presetIdentifiersHaveTheirShapeAndRanges() {
+        static const QRegularExpression shape(QStringLiteral("^([0-9A-F]{2})([0-9]{5})([0-9A-F]{2})$"));
+        QSet<QString> seen;
+        for (int i = 0; i < 2000; ++i) {
+            const QString id = NewPresetID();
+            const auto m = shape.match(id);
+            QVERIFY2(m.hasMatch(), qPrintable(id));
+            const int b = m.captured(1).toInt(nullptr, 16);
+            const int a = m.captured(2).toInt();
+            const int c = m.captured(3).toInt(nullptr, 16);
+            QVERIFY(b >= 20 && b <= 220 && c >= 20 && c <= 220 && a >= 1 && a <= 32701);
+            seen.insert(id);
+        }
+        QVERIFY(seen.size() > 1990); // fresh names for thumbnails in practice
     }
 
     void favoritesKeepTheNewestWithinTheLimit() {

@@ -66,65 +66,60 @@ private Q_SLOTS:
     }
 
     void okEnterAndDoubleClickChooseCancelAndEscapeDoNot() {
+        // A search window showing the results of a text, and what it chose.
+        struct Search {
+            explicit Search(const CatalogTable &presets, const QString &text)
+                : window(presets), chosen(&window, &frmSearch::outputChosen) {
+                window.show();
+                box = window.findChild<QLineEdit *>("Txt_Search");
+                box->setText(text);
+                view = window.findChild<QTableView *>("View_Found");
+            }
+            frmSearch window;
+            QSignalSpy chosen;
+            QLineEdit *box = nullptr;
+            QTableView *view = nullptr;
+        };
         {
-            frmSearch search(m_presets);
-            QSignalSpy chosen(&search, &frmSearch::outputChosen);
-            search.show();
-            auto *box = search.findChild<QLineEdit *>("Txt_Search");
-            box->setText("loss");
-            QTest::keyClick(box, Qt::Key_Return);
-            QCOMPARE(chosen.size(), 1);
-            QCOMPARE(chosen.first(), QVariantList({"Lossless", "AudioFormat", "FLAC"}));
-            QCOMPARE(search.result(), int(QDialog::Accepted));
-            QVERIFY(!search.isVisible());
+            Search search(m_presets, "loss");
+            QTest::keyClick(search.box, Qt::Key_Return);
+            QCOMPARE(search.chosen.size(), 1);
+            QCOMPARE(search.chosen.first(), QVariantList({"Lossless", "AudioFormat", "FLAC"}));
+            QCOMPARE(search.window.result(), int(QDialog::Accepted));
+            QVERIFY(!search.window.isVisible());
         }
         {
-            frmSearch search(m_presets);
-            QSignalSpy chosen(&search, &frmSearch::outputChosen);
-            search.show();
-            search.findChild<QLineEdit *>("Txt_Search")->setText("ring");
-            auto *view = search.findChild<QTableView *>("View_Found");
-            view->setFocus();
-            QTest::keyClick(view, Qt::Key_Enter);
-            QCOMPARE(chosen.size(), 1);
-            QCOMPARE(chosen.first().at(0).toString(), QStringLiteral("iPhone Ringtone"));
+            Search search(m_presets, "ring");
+            search.view->setFocus();
+            QTest::keyClick(search.view, Qt::Key_Enter);
+            QCOMPARE(search.chosen.size(), 1);
+            QCOMPARE(search.chosen.first().at(0).toString(), QStringLiteral("iPhone Ringtone"));
         }
         {
-            frmSearch search(m_presets);
-            QSignalSpy chosen(&search, &frmSearch::outputChosen);
-            search.show();
-            search.findChild<QLineEdit *>("Txt_Search")->setText("high");
-            auto *view = search.findChild<QTableView *>("View_Found");
-            const QRect cell = view->visualRect(view->model()->index(0, 1));
+            Search search(m_presets, "high");
+            const QRect cell = search.view->visualRect(search.view->model()->index(0, 1));
             // A double click is a press and release followed by a second press that doubles.
-            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
-            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
-            QCOMPARE(chosen.size(), 1);
-            QCOMPARE(chosen.first().at(2).toString(), QStringLiteral("MP3"));
+            QTest::mouseClick(search.view->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::mouseDClick(search.view->viewport(), Qt::LeftButton, {}, cell.center());
+            QCOMPARE(search.chosen.size(), 1);
+            QCOMPARE(search.chosen.first().at(2).toString(), QStringLiteral("MP3"));
         }
         {
-            frmSearch search(m_presets);
-            QSignalSpy chosen(&search, &frmSearch::outputChosen);
-            search.show();
-            search.findChild<QLineEdit *>("Txt_Search")->setText("high");
-            search.findChild<QPushButton *>("Cmd_Panels(1)")->click();
-            QCOMPARE(search.result(), int(QDialog::Rejected));
-            QVERIFY(!search.isVisible());
-            search.show();
-            QTest::keyClick(search.findChild<QLineEdit *>("Txt_Search"), Qt::Key_Escape);
-            QVERIFY(!search.isVisible());
-            QCOMPARE(chosen.size(), 0);
+            Search search(m_presets, "high");
+            search.window.findChild<QPushButton *>("Cmd_Panels(1)")->click();
+            QCOMPARE(search.window.result(), int(QDialog::Rejected));
+            QVERIFY(!search.window.isVisible());
+            search.window.show();
+            QTest::keyClick(search.box, Qt::Key_Escape);
+            QVERIFY(!search.window.isVisible());
+            QCOMPARE(search.chosen.size(), 0);
         }
         {
             // With nothing found, Enter does nothing.
-            frmSearch search(m_presets);
-            QSignalSpy chosen(&search, &frmSearch::outputChosen);
-            search.show();
-            auto *box = search.findChild<QLineEdit *>("Txt_Search");
-            box->setText("zzz");
-            QTest::keyClick(box, Qt::Key_Return);
-            QCOMPARE(chosen.size(), 0);
-            QVERIFY(search.isVisible());
+            Search search(m_presets, "zzz");
+            QTest::keyClick(search.box, Qt::Key_Return);
+            QCOMPARE(search.chosen.size(), 0);
+            QVERIFY(search.window.isVisible());
         }
     }
 };

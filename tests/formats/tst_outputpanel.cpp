@@ -6,6 +6,7 @@
 #include "MessageBox.h"
 #include "OutputPanel.h"
 #include "TestEnv.h"
+#include "WindowDriver.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -41,12 +42,7 @@ private:
     QPushButton *m_settingsButton = nullptr;
     QString m_favoritesFile;
 
-    template <typename T> T *Control(const QString &name) const {
-        T *control = m_window->findChild<T *>(name);
-        if (!control)
-            qWarning() << "no control" << name;
-        return control;
-    }
+    template <typename T> T *Control(const QString &name) const { return test::Find<T>(m_window, name); }
     QComboBox *Chooser() const { return Control<QComboBox>("Cmd_OutputPreset"); }
     QToolButton *Button(const QString &name) const { return Control<QToolButton>(name); }
     int Row(const QString &id) const { return FindCatalogRow(*m_presets, "ID", id); }
@@ -95,10 +91,7 @@ private Q_SLOTS:
         m_window->show();
     }
 
-    void cleanup() {
-        delete m_window;
-        SetMessageHandler({});
-    }
+    void cleanup() { delete m_window; }
 
     void buttonsSelectTheirRememberedPreset() {
         QSignalSpy chosen(m_panel, &OutputPanel::presetChosen);
@@ -244,11 +237,7 @@ private Q_SLOTS:
     }
 
     void selectOutputFormatFindsTabButtonAndPreset() {
-        QStringList messages;
-        SetMessageHandler([&](const QString &prompt, int style, const QString &title) {
-            messages << prompt + "|" + QString::number(style) + "|" + title;
-            return int(AnsOk);
-        });
+        test::MessageRecorder messages(AnsOk);
         QSignalSpy chosen(m_panel, &OutputPanel::presetChosen);
         m_panel->SelectPanel(AudioTab);
         QVERIFY(m_panel->SelectOutputFormat("Car MP3", "CarMakers", "Car"));
@@ -266,10 +255,11 @@ private Q_SLOTS:
         QVERIFY(m_panel->SelectOutputFormat("nothing", "AudioFormat", "FLAC"));
         QVERIFY(Button("Cmd_OutoutAudio(1)")->isChecked());
         QCOMPARE(Chooser()->currentText(), QStringLiteral("OGG 192"));
-        QVERIFY(messages.isEmpty());
+        QVERIFY(messages.texts.isEmpty());
 
         QVERIFY(!m_panel->SelectOutputFormat("x", "NoSuchMaker", "y"));
-        QCOMPARE(messages, QStringList({"There are no results to display!|64|Search"}));
+        QCOMPARE(messages.texts, QStringList({"Search|There are no results to display!"}));
+        QCOMPARE(messages.styles, QList<int>({MsgInformation}));
         QCOMPARE(m_panel->currentTab(), int(AudioTab));
     }
 };

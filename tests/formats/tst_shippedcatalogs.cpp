@@ -23,11 +23,6 @@ using namespace tv;
 
 namespace {
 
-QByteArray ReadAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList Options(const QString &list) {
     QStringList options = list.split(';');
     options.removeLast();
@@ -105,19 +100,19 @@ private Q_SLOTS:
         const QList<QPair<QString, QString>> files = {{kShippedFormatCatalog, "format"},
                                                       {kShippedPresetCatalog, "preset"}};
         for (const auto &[resource, name] : files) {
-            const QByteArray shipped = ReadAll(resource);
+            const QByteArray shipped = test::ReadFile(resource);
             QVERIFY(!shipped.isEmpty());
             CatalogTable table;
             const int rows = LoadCatalogFile(table, resource, 0, true);
             QCOMPARE(rows, static_cast<int>(shipped.count("\r\n")) - 1); // no line was lost
             const QString again = test::Home().path() + "/" + name + ".dat";
             QVERIFY(SaveCatalogFile(table, again, true));
-            QCOMPARE(ReadAll(again), shipped);
+            QCOMPARE(test::ReadFile(again), shipped);
             // The plain form is the reviewed source text.
             const QString plain = test::Home().path() + "/" + name + ".csv";
             QVERIFY(SaveCatalogFile(table, plain, false));
-            QCOMPARE(ReadAll(plain),
-                     ReadAll(QStringLiteral(TUNEVANE_SOURCE_DIR "/data/catalog/") + name + ".csv"));
+            QCOMPARE(test::ReadFile(plain),
+                     test::ReadFile(QStringLiteral(TUNEVANE_SOURCE_DIR "/data/catalog/") + name + ".csv"));
         }
     }
 

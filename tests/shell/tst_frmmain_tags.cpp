@@ -2,59 +2,24 @@
 // pop-up, its edits reaching the converted output (checked with ffprobe) while the input stays
 // as it was, and only a look at the tags while a batch is under way.
 #include "Config.h"
-#include "FileListModel.h"
-#include "FileListView.h"
-#include "InputInfoPanel.h"
+#include "MainWindowDriver.h"
 #include "MediaGen.h"
-#include "MediaItem.h"
 #include "MessageBox.h"
 #include "OutputFolders.h"
 #include "PictureDialogs.h"
 #include "PowerOff.h"
 #include "TestEnv.h"
-#include "frmMain.h"
 #include "frmTagEditor.h"
 
 #include <QAction>
-#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTimer>
 
 using namespace tv;
+using namespace tv::test;
 
 namespace {
-
-// Closes the completion dialogs and report windows a batch ends with.
-class DialogCloser : public QObject {
-public:
-    DialogCloser() {
-        m_timer.setInterval(20);
-        connect(&m_timer, &QTimer::timeout, this, []() {
-            if (QWidget *modal = QApplication::activeModalWidget())
-                QMetaObject::invokeMethod(modal, "reject");
-            for (QWidget *w : QApplication::topLevelWidgets()) {
-                if (w->objectName() == "frmReportList" && w->isVisible())
-                    w->close();
-            }
-        });
-        m_timer.start();
-    }
-
-private:
-    QTimer m_timer;
-};
-
-QByteArray Hash(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly)
-               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-               : QByteArray();
-}
 
 // The size of the attached picture ffprobe finds in a file.
 QSize CoverSize(const QJsonObject &probe) {
@@ -81,17 +46,7 @@ class FrmMainTagsTest : public QObject {
 
     QString m_in;
     QString m_picture;
-    QStringList m_messages;
-
-    std::unique_ptr<frmMain> makeWindow(const QString &outputFolder) {
-        auto w = std::make_unique<frmMain>(QStringList{});
-        if (!w->Form_Load())
-            return nullptr;
-        w->show();
-        QDir().mkpath(outputFolder);
-        w->findChild<QLineEdit *>("Txt_OutputPath")->setText(outputFolder);
-        return w;
-    }
+    MessageRecorder m_messages{AnsNo};
 
 private Q_SLOTS:
     void initTestCase() {
@@ -107,10 +62,6 @@ private Q_SLOTS:
             m_in + "old cover.png", {"-id3v2_version", "3"}));
         QVERIFY(test::GenerateTaggedTone(m_in + "plain.flac", 2.0, {"title=Plain"}));
         QVERIFY(test::GenerateTone(m_in + "long.flac", 30.0));
-        SetMessageHandler([this](const QString &prompt, int, const QString &title) {
-            m_messages << title + "|" + prompt;
-            return int(AnsNo);
-        });
         SetPictureDialogBackend(
             [this](QWidget *, PictureDialogKind, const QString &, int *) { return m_picture; });
         SetPowerOffBackend([](int, const QString &) {
@@ -123,10 +74,10 @@ private Q_SLOTS:
 
     void editedTitleAndCoverReachTheOutputAndTheInputStaysAsItWas() {
         const QString out = test::Home().path() + "/out1/";
-        auto w = makeWindow(out);
+        auto w = StartMainWindow(out);
         QVERIFY(w);
         const QString input = m_in + "tagged.mp3";
-        const QByteArray inputHash = Hash(input);
+        const QByteArray inputBytes = ReadFile(input);
         w->importFile(input);
         QCOMPARE(w->fileList()->list()->rowCount(), 1);
 
@@ -147,30 +98,28 @@ private Q_SLOTS:
         editor->Cmd_Properties(4)->click();
         editor->Cmd_Properties(0)->click();
         QTRY_VERIFY(!OpenEditor(*w));
-        QVERIFY(m_messages.isEmpty()); // applied: nothing left to ask about
+        QVERIFY(m_messages.texts.isEmpty()); // applied: nothing left to ask about
 
-        QCOMPARE(w->fileList()->list()->item(0, Item::TagTitle), QStringLiteral("Edited Title"));
-        QCOMPARE(Hash(input), inputHash);
+        QCOMPARE(ListItem(*w, 0, Item::TagTitle), QStringLiteral("Edited Title"));
+        QCOMPARE(ReadFile(input), inputBytes);
 
-        QSignalSpy completed(w.get(), &frmMain::batchCompleted);
         {
             DialogCloser closer;
-            w->Cmd_FileListView(3)->click();
-            QVERIFY(completed.wait(60000));
+            QVERIFY(RunBatch(*w));
         }
-        const QString output = w->fileList()->list()->item(0, Item::ConvertedFileName);
+        const QString output = ListItem(*w, 0, Item::ConvertedFileName);
         QVERIFY2(output.startsWith(out) && QFile::exists(output), qPrintable(output));
         const QJsonObject probe = test::FFprobe(output);
         QCOMPARE(test::FFprobeTag(probe, "title"), QStringLiteral("Edited Title"));
         QCOMPARE(test::FFprobeTag(probe, "artist"), QStringLiteral("The Band"));
         QCOMPARE(test::FFprobeTag(probe, "album"), QStringLiteral("First Light"));
         QCOMPARE(CoverSize(probe), QSize(100, 50));
-        QCOMPARE(Hash(input), inputHash);
-        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(ReadFile(input), inputBytes);
+        QVERIFY(m_messages.texts.isEmpty());
     }
 
     void popupEntryOpensTheFocusedRowAndABatchOnlyShowsTheTags() {
-        auto w = makeWindow(test::Home().path() + "/out2/");
+        auto w = StartMainWindow(test::Home().path() + "/out2/");
         w->importFile(m_in + "tagged.mp3");
         w->importFile(m_in + "plain.flac");
         FileListView *list = w->fileList();

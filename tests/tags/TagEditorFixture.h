@@ -59,9 +59,4 @@ inline bool AddRow(FileListModel &list, const QString &path) {
     return true;
 }
 
-inline QByteArray Bytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace tv::test

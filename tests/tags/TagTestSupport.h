@@ -3,6 +3,7 @@
 
 #include "MediaGen.h"
 #include "TagRecord.h"
+#include "TestEnv.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -25,13 +26,8 @@ inline TagRecord SampleRecord() {
     return r;
 }
 
-inline QByteArray FileBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 inline QByteArray FileHash(const QString &path) {
-    return QCryptographicHash::hash(FileBytes(path), QCryptographicHash::Sha256);
+    return QCryptographicHash::hash(ReadFile(path), QCryptographicHash::Sha256);
 }
 
 inline bool CopyTo(const QString &from, const QString &to) {

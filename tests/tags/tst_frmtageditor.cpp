@@ -3,10 +3,12 @@
 // large covers, the theme colours and the read-only view during a conversion.
 #include "FileProperties.h"
 #include "FolderOpener.h"
+#include "Genres.h"
 #include "MessageBox.h"
 #include "PictureDialogs.h"
 #include "Settings.h"
 #include "TagEditorFixture.h"
+#include "WindowDriver.h"
 #include "frmTagEditor.h"
 
 #include <QApplication>
@@ -39,8 +41,7 @@ class FrmTagEditorTest : public QObject {
     Q_OBJECT
 
     TagEditorMedia m_media;
-    QStringList m_messages; // title|prompt|style of every message shown
-    int m_answer = AnsNo;
+    MessageRecorder m_messages{AnsNo};
     QList<DialogCall> m_dialogs;
     QString m_dialogAnswer;
     int m_dialogFilter = 1;
@@ -80,17 +81,15 @@ class FrmTagEditorTest : public QObject {
         QTest::keyClicks(box, text);
     }
 
-    QString question() const {
-        return QStringLiteral("|Do you want to save changes?|%1").arg(MsgYesNo | MsgQuestion);
+    // The one question of the window, asked once.
+    void CheckAskedToSave() {
+        QCOMPARE(m_messages.texts, QStringList{"|Do you want to save changes?"});
+        QCOMPARE(m_messages.styles, QList<int>{MsgYesNo | MsgQuestion});
     }
 
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(MakeTagEditorMedia(m_media));
-        SetMessageHandler([this](const QString &prompt, int style, const QString &title) {
-            m_messages << title + "|" + prompt + "|" + QString::number(style);
-            return m_answer;
-        });
         SetPictureDialogBackend(
             [this](QWidget *, PictureDialogKind kind, const QString &folder, int *filter) {
                 m_dialogs << DialogCall{kind, folder};
@@ -103,7 +102,7 @@ private Q_SLOTS:
     void init() {
         m_messages.clear();
         m_dialogs.clear();
-        m_answer = AnsNo;
+        m_messages.answer = AnsNo;
         m_dialogAnswer.clear();
         m_dialogFilter = 1;
         SetLastPictureFolder(QString());
@@ -114,15 +113,10 @@ private Q_SLOTS:
         auto list = makeList();
         QVERIFY(list);
         auto editor = open(list.get(), 0);
-        for (const char *name : kBoxNames)
-            QVERIFY(editor->findChild<QWidget *>(name));
-        for (int index = 0; index <= 8; ++index)
-            QVERIFY(editor->Cmd_Properties(index));
         QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Morning Song"));
         QCOMPARE(Line(*editor, "TextTrack")->text(), QStringLiteral("3/12"));
         auto *genre = Child<QComboBox>(*editor, "Cmb_Genre");
-        QCOMPARE(genre->count(), 149);
-        QCOMPARE(genre->itemText(33), QStringLiteral("Ambient "));
+        QCOMPARE(genre->count(), GenreNames().size());
         QCOMPARE(genre->currentText(), QStringLiteral("Folk"));
         QCOMPARE(genre->currentIndex(), genre->findText("Folk"));
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("1 of 3"));
@@ -131,10 +125,7 @@ private Q_SLOTS:
         QCOMPARE(LabelText(*editor, "lbl_ImageSize"), QStringLiteral("Image Size : 64 x 64"));
         QVERIFY(editor->Cmd_Properties(2)->isEnabled());
         QVERIFY(editor->Cmd_Properties(3)->isEnabled());
-        auto *tabs = Child<QTabWidget>(*editor, "TabControl1");
-        QCOMPARE(tabs->tabText(0), QStringLiteral("Tag"));
-        QCOMPARE(tabs->tabText(1), QStringLiteral("Format"));
-        QCOMPARE(tabs->widget(0)->objectName(), QStringLiteral("TabControlPage1"));
+        QCOMPARE(Child<QTabWidget>(*editor, "TabControl1")->tabText(1), QStringLiteral("Format"));
         QVERIFY(LabelText(*editor, "lbl_Titles").contains("Size:"));
         QVERIFY(LabelText(*editor, "lbl_Infos").contains(FileSizeText(QFileInfo(m_media.coverMp3).size())));
         QVERIFY(LabelText(*editor, "lbl_Infos").contains("44100 Hz"));
@@ -143,8 +134,6 @@ private Q_SLOTS:
         Click(*editor, 5);
         QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Evening Song"));
         QCOMPARE(genre->currentText(), QStringLiteral("Jazz"));
-        QCOMPARE(Child<QPlainTextEdit>(*editor, "TextBoxComments")->toPlainText(),
-                 QStringLiteral("calm evening"));
         QCOMPARE(Child<QPlainTextEdit>(*editor, "TextBoxComments")->toPlainText(),
                  QStringLiteral("calm evening"));
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("2 of 3"));
@@ -160,7 +149,7 @@ private Q_SLOTS:
         // Closing without a change asks nothing.
         Click(*editor, 0);
         QVERIFY(!editor->isVisible());
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(m_messages.texts.isEmpty());
         QVERIFY(m_dialogs.isEmpty());
     }
 
@@ -170,22 +159,22 @@ private Q_SLOTS:
         // Previous on the first item, nothing changed: the first item, no question.
         Click(*editor, 6);
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("1 of 3"));
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(m_messages.texts.isEmpty());
 
         editor->ShowItem(2);
         Retype(Line(*editor, "TextTitle"), "Typed over");
         QVERIFY(editor->state().changed());
-        m_answer = AnsNo;
+        m_messages.answer = AnsNo;
         Click(*editor, 5);
-        QCOMPARE(m_messages, QStringList{question()});
+        CheckAskedToSave();
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("3 of 3"));
         QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Speech"));
         QCOMPARE(list->item(2, Item::TagTitle), QStringLiteral("Speech"));
 
         Retype(Line(*editor, "TextArtist"), "  New Speaker  ");
-        m_answer = AnsYes;
+        m_messages.answer = AnsYes;
         Click(*editor, 5);
-        QCOMPARE(m_messages.size(), 2);
+        QCOMPARE(m_messages.texts.size(), 2);
         QCOMPARE(list->item(2, Item::TagArtist), QStringLiteral("New Speaker"));
         QCOMPARE(Line(*editor, "TextArtist")->text(), QStringLiteral("New Speaker"));
         QVERIFY(!editor->state().changed());
@@ -194,7 +183,7 @@ private Q_SLOTS:
         Click(*editor, 6);
         Retype(Line(*editor, "TextYear"), "1999");
         Click(*editor, 6);
-        QCOMPARE(m_messages.size(), 3);
+        QCOMPARE(m_messages.texts.size(), 3);
         QCOMPARE(list->item(1, Item::TagYear), QStringLiteral("1999"));
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("1 of 3"));
     }
@@ -209,9 +198,9 @@ private Q_SLOTS:
             genre->lineEdit()->selectAll();
             QTest::keyClicks(genre, "Chillwave");
             QVERIFY(editor->state().changed());
-            m_answer = AnsNo;
+            m_messages.answer = AnsNo;
             QTest::keyClick(editor.get(), Qt::Key_Escape);
-            QCOMPARE(m_messages, QStringList{question()});
+            CheckAskedToSave();
             QVERIFY(!editor->isVisible());
             QCOMPARE(list->item(1, Item::TagGenre), genreBefore);
         }
@@ -224,9 +213,9 @@ private Q_SLOTS:
             QTest::keyClicks(comments, "first line");
             QTest::keyClick(comments, Qt::Key_Return);
             QTest::keyClicks(comments, "second line ");
-            m_answer = AnsYes;
+            m_messages.answer = AnsYes;
             editor->close(); // the window's close box
-            QCOMPARE(m_messages, QStringList{question()});
+            CheckAskedToSave();
             QCOMPARE(list->item(1, Item::TagComment), QStringLiteral("first line\nsecond line"));
         }
         {
@@ -238,9 +227,9 @@ private Q_SLOTS:
             genre->setCurrentIndex(jazz);
             emit genre->activated(jazz);
             QVERIFY(editor->state().changed());
-            m_answer = AnsYes;
+            m_messages.answer = AnsYes;
             Click(*editor, 0);
-            QCOMPARE(m_messages.size(), 1);
+            QCOMPARE(m_messages.texts.size(), 1);
             QCOMPARE(list->item(1, Item::TagGenre), QStringLiteral("Jazz"));
         }
     }
@@ -260,13 +249,13 @@ private Q_SLOTS:
         QVERIFY(list->item(0, Item::Thumbnail).isEmpty());
         QVERIFY(!QFile::exists(cover));
         Click(*editor, 0);
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(m_messages.texts.isEmpty());
     }
 
     void choosingAPictureThenApplyingToAllGivesEveryoneTheStoredCover() {
         auto list = makeList();
         auto editor = open(list.get(), 0);
-        const QByteArray storedCover = Bytes(list->item(0, Item::Thumbnail));
+        const QByteArray storedCover = ReadFile(list->item(0, Item::Thumbnail));
         m_dialogAnswer = m_media.picture;
         QTest::mouseClick(Child<QLabel>(*editor, "TagImg"), Qt::LeftButton);
         QCOMPARE(m_dialogs.size(), 1);
@@ -283,7 +272,7 @@ private Q_SLOTS:
         QSet<QString> files;
         for (int row = 0; row < list->rowCount(); ++row) {
             QCOMPARE(list->item(row, Item::TagAlbum), QStringLiteral("Shared Album"));
-            QCOMPARE(Bytes(list->item(row, Item::Thumbnail)), storedCover);
+            QCOMPARE(ReadFile(list->item(row, Item::Thumbnail)), storedCover);
             files << list->item(row, Item::Thumbnail);
         }
         QCOMPARE(files.size(), 3);
@@ -295,9 +284,9 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.size(), 2);
         QCOMPARE(m_dialogs[1].folder, QFileInfo(m_media.picture).absolutePath());
         Click(*editor, 4);
-        QCOMPARE(Bytes(list->item(2, Item::Thumbnail)), Bytes(m_media.picture));
+        QCOMPARE(ReadFile(list->item(2, Item::Thumbnail)), ReadFile(m_media.picture));
         QVERIFY(list->item(2, Item::Thumbnail).startsWith(Paths().tempFolder));
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(m_messages.texts.isEmpty());
     }
 
     void aChosenPictureIsCopiedAheadSoItsDriveMayGoBeforeApplying() {
@@ -311,8 +300,8 @@ private Q_SLOTS:
         QTRY_VERIFY(!editor->state().stagedCopy().isEmpty());
         QFile::remove(removable);
         Click(*editor, 4);
-        QVERIFY(m_messages.isEmpty());
-        QCOMPARE(Bytes(list->item(1, Item::Thumbnail)), Bytes(m_media.picture));
+        QVERIFY(m_messages.texts.isEmpty());
+        QCOMPARE(ReadFile(list->item(1, Item::Thumbnail)), ReadFile(m_media.picture));
     }
 
     void aFileThatIsNoPictureIsRefused() {
@@ -321,9 +310,9 @@ private Q_SLOTS:
         const QString cover = list->item(0, Item::Thumbnail);
         m_dialogAnswer = WriteFile(m_media.folder + "notes.jpg", "these are words, not a picture");
         Click(*editor, 7);
-        QCOMPARE(m_messages.size(), 1);
-        QVERIFY2(m_messages[0].startsWith("Attention!|") && m_messages[0].contains("notes.jpg"),
-                 qPrintable(m_messages[0]));
+        QCOMPARE(m_messages.texts.size(), 1);
+        QVERIFY2(m_messages.texts[0].startsWith("Attention!|") && m_messages.texts[0].contains("notes.jpg"),
+                 qPrintable(m_messages.texts[0]));
         QVERIFY(!editor->state().changed());
         QCOMPARE(LabelText(*editor, "lbl_ImageSize"), QStringLiteral("Image Size : 64 x 64"));
         Click(*editor, 0);
@@ -341,7 +330,7 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.size(), 1);
         QCOMPARE(m_dialogs[0].kind, PictureDialogKind::Save);
         QTRY_VERIFY(editor->Cmd_Properties(2)->isEnabled());
-        QVERIFY(Bytes(target + ".png").startsWith("\x89PNG"));
+        QVERIFY(ReadFile(target + ".png").startsWith("\x89PNG"));
         QCOMPARE(QImage(target + ".png").size(), QSize(64, 64));
         QVERIFY(!editor->state().changed());
 
@@ -354,13 +343,13 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.last().folder, QFileInfo(m_media.picture).absolutePath());
         QTRY_VERIFY(editor->Cmd_Properties(2)->isEnabled());
         QCOMPARE(QImage(m_dialogAnswer + ".bmp").size(), QSize(120, 90));
-        QVERIFY(Bytes(m_dialogAnswer + ".bmp").startsWith("BM"));
+        QVERIFY(ReadFile(m_dialogAnswer + ".bmp").startsWith("BM"));
 
         // A folder that cannot be written: the user is told, the window goes on.
         m_dialogAnswer = Home().path() + "/no such folder/x";
         Click(*editor, 2);
-        QTRY_COMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages[0].startsWith("Attention!|"));
+        QTRY_COMPARE(m_messages.texts.size(), 1);
+        QVERIFY(m_messages.texts[0].startsWith("Attention!|"));
         QVERIFY(editor->Cmd_Properties(2)->isEnabled());
     }
 
@@ -431,7 +420,7 @@ private Q_SLOTS:
         QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Evening Song"));
         QVERIFY(!editor->Cmd_Properties(3)->isEnabled());
         Click(*editor, 0);
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(m_messages.texts.isEmpty());
         QCOMPARE(list->item(0, Item::TagTitle), QStringLiteral("Morning Song"));
         QCOMPARE(list->item(0, Item::Thumbnail), cover);
     }

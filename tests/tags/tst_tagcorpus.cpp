@@ -137,123 +137,49 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
-        QTest::newRow("m4a artist") << "mp4/taglib__has-tags.m4a"
-                                    << "artist"
-                                    << "Test Artist";
-        QTest::newRow("m4a covers") << "mp4/taglib__has-tags.m4a"
-                                    << "pictures"
-                                    << "2";
-        QTest::newRow("m4a bits") << "mp4/taglib__has-tags.m4a"
-                                  << "bits"
-                                  << "16";
-        QTest::newRow("m4a type") << "mp4/taglib__has-tags.m4a"
-                                  << "type"
-                                  << "MP4";
-        QTest::newRow("m4a junk covers") << "mp4/taglib__covr-junk.m4a"
-                                         << "pictures"
-                                         << "2";
-        QTest::newRow("gnre atom") << "mp4/taglib__gnre.m4a"
-                                   << "genre"
-                                   << "Ska";
-        QTest::newRow("ilst last") << "mp4/taglib__ilst-is-last.m4a"
-                                   << "artist"
-                                   << "Pearl Jam";
-        QTest::newRow("alac type") << "mp4/taglib__empty_alac.m4a"
-                                   << "type"
-                                   << "ALAC";
-        QTest::newRow("wma title") << "asf-wma/taglib__silence-1.wma"
-                                   << "title"
-                                   << "test";
-        QTest::newRow("wma type") << "asf-wma/taglib__silence-1.wma"
-                                  << "type"
-                                  << "Windows Media Audio 9.1";
-        QTest::newRow("wma bits") << "asf-wma/taglib__silence-1.wma"
-                                  << "bits"
-                                  << "16";
-        QTest::newRow("wma lossless") << "asf-wma/taglib__lossless.wma"
-                                      << "type"
-                                      << "Windows Media Audio 9.2 Lossless";
-        QTest::newRow("id3v2.2 year") << "mp3/taglib__id3v22-tda.mp3"
-                                      << "year"
-                                      << "2010";
-        QTest::newRow("ext header title") << "mp3/taglib__extended-header.mp3"
-                                          << "title"
-                                          << "Druids";
-        QTest::newRow("ext header artist") << "mp3/taglib__extended-header.mp3"
-                                           << "artist"
-                                           << "Excelsis";
-        QTest::newRow("ext header album") << "mp3/taglib__extended-header.mp3"
-                                          << "album"
-                                          << "Vo Chrieger U Drache";
-        QTest::newRow("ext header genre") << "mp3/taglib__extended-header.mp3"
-                                          << "genre"
-                                          << "Folk/Power Metal";
-        QTest::newRow("ext header year") << "mp3/taglib__extended-header.mp3"
-                                         << "year"
-                                         << "2013";
-        QTest::newRow("garbage title") << "mp3/taglib__garbage.mp3"
-                                       << "title"
-                                       << "Title A";
-        QTest::newRow("compressed apic") << "mp3/taglib__compressed_id3_frame.mp3"
-                                         << "pictures"
-                                         << "1";
-        QTest::newRow("bare tag") << "id3v2-raw/taglib__005411.id3"
-                                  << "title"
-                                  << "Sunshine Superman";
-        QTest::newRow("unsynch") << "id3v2-raw/taglib__unsynch.id3"
-                                 << "title"
-                                 << "My babe just cares for me";
-        QTest::newRow("unsynch 2.4") << "id3v2-raw/taglib__unsynch24.id3"
-                                     << "title"
-                                     << "Hi";
-        QTest::newRow("flac title") << "flac/taglib__silence-44-s.flac"
-                                    << "title"
-                                    << "Silence";
-        QTest::newRow("flac picture") << "flac/taglib__silence-44-s.flac"
-                                      << "pictures"
-                                      << "1";
-        QTest::newRow("multiple comments") << "flac/taglib__multiple-vc.flac"
-                                           << "artist"
-                                           << "Artist 1";
-        QTest::newRow("lowercase fields") << "ogg-vorbis/taglib__lowercase-fields.ogg"
-                                          << "title"
-                                          << "TEST TITLE";
-        QTest::newRow("aiff id3v2") << "aiff/taglib__duplicate_id3v2.aiff"
-                                    << "title"
-                                    << "Title1";
-        QTest::newRow("aifc codec") << "aiff/taglib__alaw.aifc"
-                                    << "codec"
-                                    << "SGI CCITT G.711 A-law";
-        QTest::newRow("wav info") << "wav-riff/taglib__duplicate_tags.wav"
-                                  << "title"
-                                  << "Title1";
-        QTest::newRow("ape type") << "ape-monkeys/taglib__mac-399-tagged.ape"
-                                  << "type"
-                                  << "Monkey's audio (APE)";
-        QTest::newRow("ape bits") << "ape-monkeys/taglib__mac-399-tagged.ape"
-                                  << "bits"
-                                  << "16";
-        QTest::newRow("ape rate") << "ape-monkeys/taglib__mac-399-tagged.ape"
-                                  << "rate"
-                                  << "44100";
-        QTest::newRow("wavpack bits") << "wavpack/taglib__tagged.wv"
-                                      << "bits"
-                                      << "16";
-        QTest::newRow("tta bits") << "trueaudio/taglib__tagged.tta"
-                                  << "bits"
-                                  << "16";
-        QTest::newRow("xm") << "tracker/taglib__test.xm"
-                            << "type"
-                            << "XM MOD music";
-        QTest::newRow("it") << "tracker/taglib__test.it"
-                            << "type"
-                            << "IT MOD music";
-        QTest::newRow("s3m") << "tracker/taglib__test.s3m"
-                             << "type"
-                             << "S3M MOD music";
-        QTest::newRow("mod") << "tracker/taglib__test.mod"
-                             << "type"
-                             << "MOD music";
+        const char *const rows[][3] = {
+            {"mp4/taglib__has-tags.m4a", "artist", "Test Artist"},
+            {"mp4/taglib__has-tags.m4a", "pictures", "2"},
+            {"mp4/taglib__has-tags.m4a", "bits", "16"},
+            {"mp4/taglib__has-tags.m4a", "type", "MP4"},
+            {"mp4/taglib__covr-junk.m4a", "pictures", "2"},
+            {"mp4/taglib__gnre.m4a", "genre", "Ska"},
+            {"mp4/taglib__ilst-is-last.m4a", "artist", "Pearl Jam"},
+            {"mp4/taglib__empty_alac.m4a", "type", "ALAC"},
+            {"asf-wma/taglib__silence-1.wma", "title", "test"},
+            {"asf-wma/taglib__silence-1.wma", "type", "Windows Media Audio 9.1"},
+            {"asf-wma/taglib__silence-1.wma", "bits", "16"},
+            {"asf-wma/taglib__lossless.wma", "type", "Windows Media Audio 9.2 Lossless"},
+            {"mp3/taglib__id3v22-tda.mp3", "year", "2010"},
+            {"mp3/taglib__extended-header.mp3", "title", "Druids"},
+            {"mp3/taglib__extended-header.mp3", "artist", "Excelsis"},
+            {"mp3/taglib__extended-header.mp3", "album", "Vo Chrieger U Drache"},
+            {"mp3/taglib__extended-header.mp3", "genre", "Folk/Power Metal"},
+            {"mp3/taglib__extended-header.mp3", "year", "2013"},
+            {"mp3/taglib__garbage.mp3", "title", "Title A"},
+            {"mp3/taglib__compressed_id3_frame.mp3", "pictures", "1"},
+            {"id3v2-raw/taglib__005411.id3", "title", "Sunshine Superman"},
+            {"id3v2-raw/taglib__unsynch.id3", "title", "My babe just cares for me"},
+            {"id3v2-raw/taglib__unsynch24.id3", "title", "Hi"},
+            {"flac/taglib__silence-44-s.flac", "title", "Silence"},
+            {"flac/taglib__silence-44-s.flac", "pictures", "1"},
+            {"flac/taglib__multiple-vc.flac", "artist", "Artist 1"},
+            {"ogg-vorbis/taglib__lowercase-fields.ogg", "title", "TEST TITLE"},
+            {"aiff/taglib__duplicate_id3v2.aiff", "title", "Title1"},
+            {"aiff/taglib__alaw.aifc", "codec", "SGI CCITT G.711 A-law"},
+            {"wav-riff/taglib__duplicate_tags.wav", "title", "Title1"},
+            {"ape-monkeys/taglib__mac-399-tagged.ape", "type", "Monkey's audio (APE)"},
+            {"ape-monkeys/taglib__mac-399-tagged.ape", "bits", "16"},
+            {"ape-monkeys/taglib__mac-399-tagged.ape", "rate", "44100"},
+            {"wavpack/taglib__tagged.wv", "bits", "16"},
+            {"trueaudio/taglib__tagged.tta", "bits", "16"},
+            {"tracker/taglib__test.xm", "type", "XM MOD music"},
+            {"tracker/taglib__test.it", "type", "IT MOD music"},
+            {"tracker/taglib__test.s3m", "type", "S3M MOD music"},
+            {"tracker/taglib__test.mod", "type", "MOD music"},
+        };
+        for (const auto &row : rows)
+            QTest::addRow("%s %s", row[0], row[1]) << row[0] << row[1] << row[2];
     }
 
     void valuesTheTagSuitesExpect() {

@@ -169,16 +169,12 @@ private Q_SLOTS:
     }
 
     void filesWithoutTagSupportAreNotLoaded() {
-        // Matroska and plain data cannot be handled by the tag reader: the probe uses the decoder.
+        // Matroska cannot be handled by the tag reader: the probe uses the decoder.
         const QString mka = Untagged("t.mka");
         QVERIFY(!mka.isEmpty());
         QCOMPARE(ReadTagsForProbe(mka).loaded, false);
         QVERIFY(!ReadTagsForProbe(mka).error.isEmpty());
-        const QString data = WriteFile(Path("noise.mp3"), QByteArray(20000, '\x5A'));
-        TagManager m;
-        QVERIFY(!m.Load(data));
-        QVERIFY(!m.LastError().isEmpty());
-        QVERIFY(!m.Load(Path("missing.mp3")));
+        // (Missing files and noise are the writing safety test's.)
         // Opus has no type code of its own, yet its comments are read.
         const QString opus = Path("t.opus");
         QVERIFY(GenerateTaggedTone(opus, 1.5, {"title=Opus title"}, QString(), {"-c:a", "libopus"}));
@@ -266,19 +262,7 @@ private Q_SLOTS:
         TagLib::MPEG::File f(path.toUtf8().constData());
         QVERIFY(f.hasID3v2Tag());
         QVERIFY(f.hasID3v1Tag());
-        QCOMPARE(int(f.ID3v2Tag()->header()->majorVersion()), 3);
-        const auto frame = [&](const char *id) {
-            const auto &list = f.ID3v2Tag()->frameList(id);
-            return list.isEmpty() ? QString() : Q(list.front()->toString());
-        };
-        QCOMPARE(frame("TIT2"), record.title);
-        QCOMPARE(frame("TPE1"), record.artist);
-        QCOMPARE(frame("TALB"), record.album);
-        QCOMPARE(frame("TDRC"), record.year); // TagLib reads the ID3v2.3 year as TDRC
-        QCOMPARE(frame("TRCK"), record.track);
-        QCOMPARE(frame("TCON"), record.genre);
-        QCOMPARE(frame("TCOP"), record.copyright);
-        QCOMPARE(frame("TCOM"), record.composer);
+        // The ID3v2 values themselves are the round trip's test (ffprobe reads that block).
         const auto &comments = f.ID3v2Tag()->frameList("COMM");
         QCOMPARE(int(comments.size()), 1);
         const auto *comment = dynamic_cast<TagLib::ID3v2::CommentsFrame *>(comments.front());
@@ -288,7 +272,7 @@ private Q_SLOTS:
         QCOMPARE(Q(comment->text()), record.comment);
 
         // The ID3v1 block, byte by byte: the same values, and the copyright nowhere in it.
-        const QByteArray bytes = FileBytes(path);
+        const QByteArray bytes = ReadFile(path);
         QVERIFY(bytes.startsWith("ID3\x03"));
         QVERIFY(bytes.left(1000).contains("TYER"));
         QVERIFY(!bytes.left(1000).contains("TDRC"));
@@ -306,9 +290,6 @@ private Q_SLOTS:
 
         // Read back as the program reads: ID3v2's language and description survive.
         const TagRecord back = ReadRecord(path);
-        QCOMPARE(back.title, record.title);
-        QCOMPARE(back.copyright, record.copyright);
-        QCOMPARE(back.composer, record.composer);
         QCOMPARE(back.commentLanguage, QStringLiteral("deu"));
         QCOMPARE(back.commentDescription, QStringLiteral("Notiz"));
         QCOMPARE(back.commentFrameCount, qint16(1));
@@ -327,26 +308,7 @@ private Q_SLOTS:
         ids.removeAll("ISFT"); // the encoder's own name stays
         ids.sort();
         QCOMPARE(ids, QStringList({"IART", "ICMT", "ICOP", "ICRD", "IGNR", "INAM"}));
-        const TagRecord back = ReadRecord(path);
-        QCOMPARE(back.title, SampleRecord().title);
-        QCOMPARE(back.copyright, SampleRecord().copyright);
-        QCOMPARE(back.album, QString());
-        QCOMPARE(back.track, QString());
-        QCOMPARE(back.composer, QString());
-    }
-
-    void oggOutputGetsNoComposer() {
-        const QString path = Path("out.ogg");
-        QVERIFY(CopyTo(Untagged("t.ogg", {"-c:a", "libvorbis"}), path));
-        QVERIFY(WriteTagsToOutput(path, SampleRecord()).Succeeded());
-        TagLib::Ogg::Vorbis::File f(path.toUtf8().constData());
-        const TagLib::Ogg::FieldListMap fields = f.tag()->fieldListMap();
-        QVERIFY(!fields.contains("COMPOSER"));
-        QCOMPARE(Q(fields["TITLE"].front()), SampleRecord().title);
-        QCOMPARE(Q(fields["TRACKNUMBER"].front()), SampleRecord().track);
-        QCOMPARE(Q(fields["DATE"].front()), SampleRecord().year);
-        QCOMPARE(Q(fields["COPYRIGHT"].front()), SampleRecord().copyright);
-        QCOMPARE(Q(fields["COMMENT"].front()), SampleRecord().comment);
+        // What reads back from them is the round trip's WAV row.
     }
 
     void emptyValuesClearWhatTheEncoderWrote() {
@@ -454,10 +416,9 @@ private Q_SLOTS:
 
             const QString exported = Path(QString(name) + ".jpg");
             QVERIFY(ExportCoverPicture(m, f, exported));
-            const QByteArray jpeg = FileBytes(exported);
+            const QByteArray jpeg = ReadFile(exported);
             QVERIFY(jpeg.startsWith("\xFF\xD8\xFF"));
             QCOMPARE(QImage::fromData(jpeg).size(), QSize(40, 30));
-            QVERIFY2(FFprobeHasCover(FFprobe(path)), name);
         }
         // An ID3v2 cover is typed as the front cover.
         TagLib::MPEG::File f(Path("c.mp3").toUtf8().constData());
@@ -508,7 +469,7 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(copy).fileName().startsWith("tagimg_"));
         QVERIFY(copy.endsWith(".png"));
         QCOMPARE(QFileInfo(copy).absolutePath(), QDir(temp).absolutePath());
-        QCOMPARE(FileBytes(copy), FileBytes(m_cover));
+        QCOMPARE(ReadFile(copy), ReadFile(m_cover));
         QVERIFY(StoreCoverCopy(m_cover, temp) != copy);
         QCOMPARE(StoreCoverCopy(Path("no-such-picture.png"), temp), QString());
 
@@ -519,7 +480,7 @@ private Q_SLOTS:
         for (const auto &save : saves) {
             const QString target = Path(QStringLiteral("saved-as-%1").arg(save.filter));
             QVERIFY(ConvertPictureFile(m_cover, target, save.filter));
-            QVERIFY(FileBytes(target).startsWith(save.magic));
+            QVERIFY(ReadFile(target).startsWith(save.magic));
             QCOMPARE(QImage(target).size(), QSize(64, 48));
         }
         QVERIFY(!ConvertPictureFile(m_cover, Path("saved-as-4"), 4));

@@ -64,7 +64,7 @@ private Q_SLOTS:
         QCOMPARE(WriteTagsToOutput(Path("missing.mp3"), SampleRecord()).outcome, TagWriteOutcome::NotLoaded);
         const QString empty = WriteFile(Path("empty.mp3"), QByteArray());
         QCOMPARE(WriteTagsToOutput(empty, SampleRecord()).outcome, TagWriteOutcome::NotLoaded);
-        QVERIFY(FileBytes(empty).isEmpty());
+        QVERIFY(ReadFile(empty).isEmpty());
 
         QByteArray noise(50000, 0);
         for (int i = 0; i < noise.size(); ++i)
@@ -73,7 +73,7 @@ private Q_SLOTS:
         const TagWriteResult result = WriteTagsToOutput(garbage, SampleRecord());
         QCOMPARE(result.outcome, TagWriteOutcome::NotLoaded);
         QVERIFY(!result.error.isEmpty());
-        QCOMPARE(FileBytes(garbage), noise);
+        QCOMPARE(ReadFile(garbage), noise);
         QVERIFY(!ReadTagsForProbe(garbage).loaded);
 
         // An output path below a regular file.
@@ -82,10 +82,10 @@ private Q_SLOTS:
 
         // A cut-off MP4: whatever happens, nothing gets worse.
         const QString cut = Path("cut.m4a");
-        WriteFile(cut, FileBytes(Untagged("t.m4a")).left(3000));
-        const QByteArray cutBefore = FileBytes(cut);
+        WriteFile(cut, ReadFile(Untagged("t.m4a")).left(3000));
+        const QByteArray cutBefore = ReadFile(cut);
         if (!WriteTagsToOutput(cut, SampleRecord()).Succeeded())
-            QCOMPARE(FileBytes(cut), cutBefore);
+            QCOMPARE(ReadFile(cut), cutBefore);
     }
 
     void renamedFilesAreWrittenInTheirRealFormat() {
@@ -105,7 +105,7 @@ private Q_SLOTS:
             QVERIFY(CopyTo(Untagged(c.source, c.codec), path));
             const TagWriteResult result = WriteTagsToOutput(path, SampleRecord());
             QVERIFY2(result.Succeeded(), qPrintable(QString(c.renamed) + ": " + result.error));
-            const QByteArray bytes = FileBytes(path);
+            const QByteArray bytes = ReadFile(path);
             if (c.magic)
                 QVERIFY2(bytes.startsWith(c.magic), c.renamed);
             const QJsonObject probe = FFprobe(path);
@@ -158,19 +158,19 @@ private Q_SLOTS:
 
     void brokenAndOversizedTagBlocks() {
         // An ID3v2 header that claims 200 MB in front of a small MP3.
-        const QByteArray mp3 = FileBytes(Untagged("t.mp3"));
+        const QByteArray mp3 = ReadFile(Untagged("t.mp3"));
         QVERIFY(mp3.startsWith("ID3"));
         const QString hugeId3 =
             WriteFile(Path("huge-id3.mp3"), Patched(mp3, 6, QByteArray("\x5F\x7F\x7F\x7F", 4)));
         QVERIFY(!ReadTagsForProbe(hugeId3).record.title.contains(QChar(0)));
         CheckWriteLeavesSoundWhole(hugeId3, SampleRecord());
         // The sound hides behind the damaged tag, so it cannot be checked: the file is left alone.
-        QCOMPARE(FileBytes(hugeId3).size(), mp3.size());
+        QCOMPARE(ReadFile(hugeId3).size(), mp3.size());
 
         // A FLAC whose Vorbis comment block claims 16 MB.
         const QString flacPath = Path("long-comment.flac");
         QVERIFY(GenerateTaggedTone(flacPath, 1.5, {"title=Before"}));
-        QByteArray flac = FileBytes(flacPath);
+        QByteArray flac = ReadFile(flacPath);
         qsizetype block = 4;
         while (block + 4 <= flac.size() && (quint8(flac[block]) & 0x7F) != 4)
             block += 4 + ((quint8(flac[block + 1]) << 16) | (quint8(flac[block + 2]) << 8) |
@@ -183,7 +183,7 @@ private Q_SLOTS:
         // An MP4 item list that claims to be larger than the file.
         const QString m4aPath = Path("long-ilst.m4a");
         QVERIFY(GenerateTaggedTone(m4aPath, 1.5, {"title=Before"}));
-        QByteArray m4a = FileBytes(m4aPath);
+        QByteArray m4a = ReadFile(m4aPath);
         const qsizetype ilst = m4a.indexOf("ilst");
         QVERIFY(ilst > 4);
         WriteFile(m4aPath, Patched(m4a, ilst - 4, QByteArray("\x7F\xFF\xFF\xF0", 4)));
@@ -193,7 +193,7 @@ private Q_SLOTS:
         // A RIFF INFO list larger than the file, in a WAV.
         const QString wavPath = Path("long-info.wav");
         QVERIFY(GenerateTaggedTone(wavPath, 1.5, {"title=Before"}));
-        QByteArray wav = FileBytes(wavPath);
+        QByteArray wav = ReadFile(wavPath);
         const qsizetype list = wav.indexOf("LIST");
         QVERIFY(list > 0);
         WriteFile(wavPath, Patched(wav, list + 4, QByteArray("\xF0\xFF\xFF\x7F", 4)));

@@ -1,0 +1,49 @@
+#pragma once
+// The real main window for the shell tests, started as the program starts it.
+
+#include "FileListModel.h"
+#include "FileListView.h"
+#include "FormatSettings.h"
+#include "MediaItem.h"
+#include "WindowDriver.h"
+#include "frmFormatSetting.h"
+#include "frmMain.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <memory>
+
+namespace tv::test {
+
+// Loads and shows the window and waits until its start-up has finished; an output folder,
+// when given, is made and typed into the folder box. Null when the load failed.
+inline std::unique_ptr<frmMain> StartMainWindow(const QString &outputFolder = QString()) {
+    auto w = std::make_unique<frmMain>(QStringList{});
+    if (!w->Form_Load())
+        return nullptr;
+    w->show();
+    if (!QTest::qWaitFor([&]() { return w->formatSettings()->settings().applyingFlag(); }))
+        return nullptr;
+    if (!outputFolder.isEmpty()) {
+        QDir().mkpath(outputFolder);
+        w->findChild<QLineEdit *>("Txt_OutputPath")->setText(outputFolder);
+    }
+    return w;
+}
+
+// Clicks "Convert Now" and waits until the batch is over and the window idle again.
+inline bool RunBatch(frmMain &w) {
+    QSignalSpy completed(&w, &frmMain::batchCompleted);
+    w.Cmd_FileListView(3)->click();
+    if (completed.isEmpty() && !completed.wait(60000))
+        return false;
+    return w.conversionState() == frmMain::Idle;
+}
+
+// A field of a row of the window's file list.
+inline QString ListItem(const frmMain &w, int row, int item) {
+    return w.fileList()->list()->item(row, item);
+}
+
+} // namespace tv::test
