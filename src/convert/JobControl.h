@@ -21,7 +21,11 @@ public:
         m_wake.notify_all();
     }
     void cancel() {
-        m_cancelled.store(true);
+        {
+            // Set under the lock, or a job between its check and its sleep misses the wake-up.
+            std::lock_guard lock(m_mutex);
+            m_cancelled.store(true);
+        }
         m_wake.notify_all();
     }
     bool cancelled() const { return m_cancelled.load(std::memory_order_relaxed); }
