@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 namespace tv::test {
 
@@ -24,6 +25,11 @@ inline TagRecord SampleRecord() {
     r.composer = "Ann Composer";
     r.comment = "Recorded live";
     return r;
+}
+
+// The nine text fields of a record, in the order of the tag editor's boxes.
+inline QStringList TextFields(const TagRecord &r) {
+    return {r.track, r.title, r.artist, r.album, r.year, r.genre, r.copyright, r.composer, r.comment};
 }
 
 inline QByteArray FileHash(const QString &path) {
