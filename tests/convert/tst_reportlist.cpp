@@ -62,9 +62,6 @@ private Q_SLOTS:
         ReportKind kind =
             ChooseReportKind(ReportEntries(), "Conversion Reports", "Can not convert these files!");
         QVERIFY(!kind.copyProtected);
-        QCOMPARE(kind.caption, QStringLiteral("Conversion Reports"));
-        QCOMPARE(kind.headline, QStringLiteral("Can not convert these files!"));
-        QCOMPARE(kind.headlineFontSize, 12);
 
         frmReportList *w = ShowReport(nullptr, "Failed", "Failed to import files!");
         QVERIFY(w && w->isVisible());
