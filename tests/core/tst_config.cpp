@@ -49,7 +49,6 @@ private Q_SLOTS:
         QVERIFY(Paths().dataFolder.startsWith(dataHome));
         QVERIFY(Paths().tempFolder.startsWith(dataHome));
         QVERIFY(Paths().tempFolder.endsWith('/'));
-        QCOMPARE(Paths().reportFile, Paths().tempFolder + "analyzer-reports.tmp");
         QVERIFY(Paths().userPresetFile.startsWith(Paths().userPresetFolder));
         QVERIFY(Config().favoriteMax > 0);
     }
