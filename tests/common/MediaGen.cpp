@@ -50,34 +50,6 @@ bool GenerateVideo(const QString &path, double seconds, int width, int height, c
     return RunFFmpeg(args);
 }
 
-bool GenerateToneWithCover(const QString &path, double seconds, const QString &picturePath,
-                           const QStringList &extraOutputArgs) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString tone = QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds);
-    QStringList args{"-f",
-                     "lavfi",
-                     "-i",
-                     tone,
-                     "-i",
-                     picturePath,
-                     "-map",
-                     "0:a",
-                     "-map",
-                     "1:v",
-                     "-c:v",
-                     "png",
-                     "-disposition:v",
-                     "attached_pic",
-                     "-metadata:s:v",
-                     "comment=Cover (front)"};
-    if (path.endsWith(".mp3", Qt::CaseInsensitive))
-        args << "-id3v2_version"
-             << "3";
-    args += extraOutputArgs;
-    args << path;
-    return RunFFmpeg(args);
-}
-
 bool GenerateVideoWithSubtitles(const QString &path, double seconds, const QStringList &languages) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QString srt = path + ".srt";
@@ -91,18 +63,12 @@ bool GenerateVideoWithSubtitles(const QString &path, double seconds, const QStri
     QStringList args{"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", tone};
     for (int i = 0; i < languages.size(); ++i)
         args << "-i" << srt;
-    args << "-map"
-         << "0:v"
-         << "-map"
-         << "1:a";
+    args += QStringList{"-map", "0:v", "-map", "1:a"};
     for (int i = 0; i < languages.size(); ++i) {
         args << "-map" << QString::number(2 + i) + ":s";
         args << QStringLiteral("-metadata:s:s:%1").arg(i) << "language=" + languages.at(i);
     }
-    args << "-c:s"
-         << "srt"
-         << "-pix_fmt"
-         << "yuv420p" << path;
+    args += QStringList{"-c:s", "srt", "-pix_fmt", "yuv420p", path};
     const bool ok = RunFFmpeg(args);
     QFile::remove(srt);
     return ok;

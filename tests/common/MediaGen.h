@@ -21,10 +21,6 @@ bool GenerateTone(const QString &path, double seconds, int sampleRate = 44100, i
 bool GenerateVideo(const QString &path, double seconds, int width = 320, int height = 240,
                    const QString &rate = QStringLiteral("25"), const QStringList &extraOutputArgs = {});
 
-// A tone with a cover picture stored as an attached picture (MP3, M4A, FLAC), e.g. for thumbnails.
-bool GenerateToneWithCover(const QString &path, double seconds, const QString &picturePath,
-                           const QStringList &extraOutputArgs = {});
-
 // A video with a tone and one subtitle stream per given language (Matroska output).
 bool GenerateVideoWithSubtitles(const QString &path, double seconds, const QStringList &languages);
 

@@ -149,9 +149,11 @@ private Q_SLOTS:
         QVERIFY(!engine.isRunning());
     }
 
-    // Every encoder the option texts can name, each in a container that takes it: name, codec,
-    // extension, channel index, rate, bitrate, sample size, and what ffprobe then reports.
-    void everyCodecWritesItsContainer_data() {
+    // Encoders of each kind the engine must handle (lossy, lossless, unsigned PCM, six channels, a
+    // fractional bitrate, a block codec): name, codec, extension, channel index, rate, bitrate,
+    // sample size, and what ffprobe then reports. Every shipped preset's encoder and container is
+    // converted by the shipped catalogs' test.
+    void eachKindOfEncoderWritesItsContainer_data() {
         QTest::addColumn<QString>("codec");
         QTest::addColumn<QString>("ext");
         QTest::addColumn<int>("channels");
@@ -167,37 +169,18 @@ private Q_SLOTS:
             int probedChannels;
         } rows[] = {
             {"MP3", "MP3", "MP3", 0, "22050", "64", "16 bit", "mp3", 1},
-            {"AAC in ADTS", "AAC", "AAC", 1, "44100", "128", "16 bit", "aac", 2},
-            {"MPEG-2/4 in M4A", "MPEG-2/4", "M4A", 1, "48000", "160", "16 bit", "aac", 2},
-            {"Vorbis", "Ogg Vorbis", "OGG", 1, "44100", "128", "16 bit", "vorbis", 2},
             {"FLAC", "FLAC", "FLAC", 1, "48000", "768", "16 bit", "flac", 2},
-            {"WAV 24-bit", "PCM little-endian", "WAV", 1, "48000", "2304", "24 bit", "pcm_s24le", 2},
             {"WAV 8-bit unsigned", "PCM little-endian", "WAV", 0, "8000", "64", "8 bit", "pcm_u8", 1},
-            {"AIFF big-endian", "PCM big-endian", "AIFF", 1, "44100", "1411", "16 bit", "pcm_s16be", 2},
-            {"AU u-law", "CCITT u-law", "AU", 0, "8000", "64", "16 bit", "pcm_mulaw", 1},
-            {"WAV A-law", "CCITT A-law", "WAV", 0, "8000", "64", "16 bit", "pcm_alaw", 1},
-            {"WMA", "WMA", "WMA", 1, "44100", "128", "16 bit", "wmav2", 2},
             {"AC3 5.1", "AC3", "AC3", 2, "48000", "384", "16 bit", "ac3", 6},
-            {"MP2", "MP2", "MP2", 1, "44100", "192", "16 bit", "mp2", 2},
-            {"RealAudio", "RealAudio 3.0 (dnet)", "RA", 1, "44100", "128", "16 bit", "ac3", 2},
             {"AMR", "AMR ACELP", "AMR", 0, "8000", "12.2", "16 bit", "amr_nb", 1},
-            {"AMR in 3GP", "AMR ACELP", "3GP", 0, "8000", "7.95", "16 bit", "amr_nb", 1},
-            {"GSM in WAV", "MS GSM 6.10", "WAV", 0, "8000", "13", "16 bit", "gsm_ms", 1},
             {"MS ADPCM", "Microsoft ADPCM", "WAV", 1, "22050", "176", "16 bit", "adpcm_ms", 2},
-            {"IMA ADPCM", "IMA ADPCM", "WAV", 0, "11025", "44", "16 bit", "adpcm_ima_wav", 1},
-            {"Vorbis in MKA", "Ogg Vorbis", "MKA", 1, "48000", "192", "16 bit", "vorbis", 2},
-            {"AAC in MP4 video container", "AAC", "MP4", 1, "48000", "128", "16 bit", "aac", 2},
-            {"Vorbis in WebM", "Ogg Vorbis", "WEBM", 1, "44100", "128", "16 bit", "vorbis", 2},
-            {"MP3 in FLV", "MP3", "FLV", 1, "22050", "64", "16 bit", "mp3", 2},
-            {"MP2 in MPEG", "MP2", "MPG", 1, "48000", "192", "16 bit", "mp2", 2},
-            {"WMA in WMV", "WMA", "WMV", 1, "44100", "96", "16 bit", "wmav2", 2},
         };
         for (const auto &r : rows)
             QTest::newRow(r.name) << r.codec << r.ext << r.channels << r.rate << r.bitrate << r.size
                                   << r.probed << r.probedChannels;
     }
 
-    void everyCodecWritesItsContainer() {
+    void eachKindOfEncoderWritesItsContainer() {
         QFETCH(QString, codec);
         QFETCH(QString, ext);
         QFETCH(int, channels);

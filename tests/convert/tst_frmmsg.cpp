@@ -3,7 +3,6 @@
 #include "TestEnv.h"
 #include "frmMsg.h"
 
-#include <QLabel>
 #include <QPushButton>
 
 using namespace tv;
@@ -25,15 +24,12 @@ private Q_SLOTS:
             opened << path;
         });
         frmMsg plain(false, "/music/out/");
-        QCOMPARE(plain.objectName(), QStringLiteral("frmMsg"));
-        QCOMPARE(plain.findChild<QLabel *>("lbl_Msg")->text(), QStringLiteral("Conversion is completed !"));
         QVERIFY(!plain.findChild<QPushButton *>("Cmd_Msg(1)"));
         plain.findChild<QPushButton *>("Cmd_Msg(0)")->click();
         QCOMPARE(opened, QStringList{"/music/out/"});
         QCOMPARE(plain.result(), int(QDialog::Accepted));
 
         frmMsg withBurn(true, "/music/out/");
-        QCOMPARE(withBurn.objectName(), QStringLiteral("frmMsg2"));
         QPushButton *burn = withBurn.findChild<QPushButton *>("Cmd_Msg(1)");
         QVERIFY(burn);
         QVERIFY(!burn->isEnabled()); // until an audio CD burner exists

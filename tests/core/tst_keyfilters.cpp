@@ -1,18 +1,12 @@
 // Typing into file-name and number boxes.
 #include "KeyFilters.h"
 #include "TestEnv.h"
+#include "WindowDriver.h"
 
 #include <QLineEdit>
 
 using namespace tv;
-
-namespace {
-// Types any text key by key, non-Latin letters included.
-void Type(QWidget *widget, const QString &text) {
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-} // namespace
+using tv::test::TypeKeys;
 
 class KeyFiltersTest : public QObject {
     Q_OBJECT
@@ -21,7 +15,7 @@ private Q_SLOTS:
         QLineEdit box;
         InstallFileNameKeyFilter(&box);
         box.show();
-        Type(&box, QStringLiteral("my\"so*ng/:<>?\\|.mp3 é日"));
+        TypeKeys(&box, QStringLiteral("my\"so*ng/:<>?\\|.mp3 é日"));
         QCOMPARE(box.text(), QStringLiteral("mysong.mp3 é日"));
     }
 
@@ -38,12 +32,12 @@ private Q_SLOTS:
         QLineEdit box;
         InstallNumericKeyFilter(&box);
         box.show();
-        Type(&box, QStringLiteral("-1a2-3.4"));
+        TypeKeys(&box, QStringLiteral("-1a2-3.4"));
         QCOMPARE(box.text(), QStringLiteral("-1234"));
         QTest::keyClick(&box, Qt::Key_Backspace);
         QCOMPARE(box.text(), QStringLiteral("-123"));
         box.clear();
-        Type(&box, QStringLiteral("١٢")); // non-ASCII digits are not numbers here
+        TypeKeys(&box, QStringLiteral("١٢")); // non-ASCII digits are not numbers here
         QCOMPARE(box.text(), QString());
     }
 };

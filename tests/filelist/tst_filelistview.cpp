@@ -85,15 +85,9 @@ private Q_SLOTS:
     }
 
     void columns() {
-        QCOMPARE(m_view->objectName(), QStringLiteral("FileViewMain"));
         QCOMPARE(m_model->columnCount(), 46);
-        const int widths[] = {22, 300, 80, 100, 150};
-        for (int column = 0; column < 46; ++column) {
+        for (int column = 0; column < 46; ++column)
             QCOMPARE(m_view->isColumnHidden(column), column >= 5);
-            if (column < 5)
-                QCOMPARE(m_view->columnWidth(column), widths[column]);
-        }
-        QCOMPARE(m_model->headerData(28, Qt::Horizontal).toString(), QStringLiteral("Tag_Language"));
         QCOMPARE(m_model->footerText(1), QStringLiteral("0 file"));
     }
 
@@ -236,7 +230,6 @@ private Q_SLOTS:
         m_model->appendItem(Row("a", "1.00"));
         m_model->appendItem(Row("b", "2.00"));
         QMenu *menu = m_view->mnuFileLists();
-        QCOMPARE(menu->objectName(), QStringLiteral("mnuFileLists"));
         auto *trim = new QAction("Trim...");
         m_view->addPopupEntry(3, trim);
         QStringList order;
@@ -245,10 +238,6 @@ private Q_SLOTS:
         QCOMPARE(order,
                  (QStringList{"mnuFileList(1)", "mnuFileList(2)", "mnuFileList(3)", "mnuFileList(4)",
                               "mnuFileList(5)", "mnuFileList(6)", "mnuFileList(7)", "mnuFileList(10)"}));
-        QCOMPARE(menu->findChild<QAction *>("mnuFileList(1)")->text(),
-                 QStringLiteral("Open file location..."));
-        QCOMPARE(menu->findChild<QAction *>("mnuFileList(5)")->text(), QStringLiteral("Remove"));
-        QCOMPARE(menu->findChild<QAction *>("mnuFileList(6)")->text(), QStringLiteral("Remove All"));
 
         m_view->selectRow(1);
         const QPoint at = m_view->visualRect(m_model->index(1, 1)).center();
@@ -276,7 +265,6 @@ private Q_SLOTS:
     }
 
     void informationPanel() {
-        QCOMPARE(m_info->objectName(), QStringLiteral("GroupBox_InputInfo"));
         MediaItem video = Row("clip", "2.00");
         video[Item::FileName] = "clip.mp4";
         video[Item::VideoCodecName] = "H.264 / AVC / MPEG-4 AVC / MPEG-4 part 10";

@@ -2,12 +2,15 @@
 // Shared pieces of the tag tests: a typical tag record and small file helpers.
 
 #include "MediaGen.h"
+#include "TagManager.h"
+#include "TagMapping.h"
 #include "TagRecord.h"
 #include "TestEnv.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 namespace tv::test {
 
@@ -24,6 +27,28 @@ inline TagRecord SampleRecord() {
     r.composer = "Ann Composer";
     r.comment = "Recorded live";
     return r;
+}
+
+// The nine text fields of a record, in the order of the tag editor's boxes.
+inline QStringList TextFields(const TagRecord &r) {
+    return {r.track, r.title, r.artist, r.album, r.year, r.genre, r.copyright, r.composer, r.comment};
+}
+
+// A mono tone without any tags at path (made once), as an encoder might leave an output; "" when
+// it cannot be made.
+inline QString UntaggedTone(const QString &path, const QStringList &codec = {}, double seconds = 1.5) {
+    if (!QFile::exists(path) &&
+        !GenerateTone(path, seconds, 44100, 1, QStringList{"-map_metadata", "-1"} + codec))
+        return QString();
+    return path;
+}
+
+// The tag family that holds a file's pictures.
+inline int PictureFamily(const TagFamilies &f) {
+    return f.Reads(TagFamilyId3v2)  ? TagFamilyId3v2
+           : f.Reads(TagFamilyFlac) ? TagFamilyFlac
+           : f.Reads(TagFamilyMp4)  ? TagFamilyMp4
+                                    : TagFamilyWma;
 }
 
 inline QByteArray FileHash(const QString &path) {

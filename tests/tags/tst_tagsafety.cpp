@@ -26,11 +26,7 @@ class TagSafetyTest : public QObject {
     QString Path(const QString &name) const { return m_dir.filePath(name); }
 
     QString Untagged(const QString &name, const QStringList &codec = {}, double seconds = 1.5) {
-        const QString path = Path("src-" + name);
-        if (!QFile::exists(path) &&
-            !GenerateTone(path, seconds, 44100, 1, QStringList{"-map_metadata", "-1"} + codec))
-            return QString();
-        return path;
+        return UntaggedTone(Path("src-" + name), codec, seconds);
     }
 
     // Whatever the writer answers, the output is either written and whole, or exactly as before.
@@ -238,10 +234,7 @@ private Q_SLOTS:
             QVERIFY(m.Load(path));
             TagFamilies f;
             DetectTagFamilies(m, &f);
-            const int family = f.Reads(TagFamilyFlac)  ? TagFamilyFlac
-                               : f.Reads(TagFamilyMp4) ? TagFamilyMp4
-                                                       : TagFamilyId3v2;
-            const QByteArray embedded = m.PictureData(family, 0);
+            const QByteArray embedded = m.PictureData(PictureFamily(f), 0);
             QVERIFY(!embedded.isEmpty());
             QVERIFY(embedded.size() <= kMaxTagPictureBytes);
             QVERIFY(embedded.startsWith("\xFF\xD8\xFF"));
