@@ -336,17 +336,24 @@ void OutputPanel::SelectPanel(int tab) {
     strip.scroll->ensureWidgetVisible(strip.buttons.at(index));
 }
 
-void OutputPanel::Cmd_Outout_Click(int tab, int index) {
+// Checks the strip's button alone; answers nullptr when there is nothing to do.
+QToolButton *OutputPanel::checkAlone(int tab, int index) {
     ButtonTab &strip = m_tabs[tab];
     if (index < 0 || index >= strip.buttons.size())
-        return;
+        return nullptr;
     QToolButton *button = strip.buttons.at(index);
     if (button->isChecked())
-        return;
+        return nullptr;
     for (QToolButton *other : strip.buttons)
         other->setChecked(false);
     button->setChecked(true);
+    return button;
+}
 
+void OutputPanel::Cmd_Outout_Click(int tab, int index) {
+    QToolButton *button = checkAlone(tab, index);
+    if (!button)
+        return;
     const QString caption = button->text();
     m_currentKeyword = caption;
     m_selectedButton[tab] = index;
@@ -357,16 +364,9 @@ void OutputPanel::Cmd_Outout_Click(int tab, int index) {
 }
 
 void OutputPanel::Cmd_Favorites_Click(int index) {
-    ButtonTab &strip = m_tabs[FavoritesTab];
-    if (index < 0 || index >= strip.buttons.size())
+    QToolButton *button = checkAlone(FavoritesTab, index);
+    if (!button)
         return;
-    QToolButton *button = strip.buttons.at(index);
-    if (button->isChecked())
-        return;
-    for (QToolButton *other : strip.buttons)
-        other->setChecked(false);
-    button->setChecked(true);
-
     const QString caption = button->text();
     m_currentKeyword = caption;
     fillChooser(m_favorites, button->property("Tag").toString(), caption, 0);

@@ -103,6 +103,7 @@ private:
     void rebuildFavoriteButtons();
     void rebuildMakerList();
     QToolButton *makeButton(const QString &name, const QString &caption, const QString &thumbnail);
+    QToolButton *checkAlone(int tab, int index);
     void Cmd_Outout_Click(int tab, int index);
     void Cmd_Favorites_Click(int index);
     void Cmd_PanelOutput_Click(int tab);
