@@ -30,6 +30,7 @@ void ConversionBatch::begin(const BatchSettings &settings) {
     m_engine->ClearJobs();
     m_settings = settings;
     m_jobs.clear();
+    m_promised.clear();
     m_running = false;
     m_doneHundreds = 0;
     m_progressTicks = 0;
@@ -46,13 +47,17 @@ PreparedJob ConversionBatch::prepareRow(int row, const BatchRow &source) {
     parameters.TrimStart = source.trimStart;
     parameters.TrimDuration = source.trimDuration;
     job.arguments = BuildAudioArguments(parameters);
-    job.convertedFileName = OutputPathForJob(m_settings.outputFolder, source.displayName,
-                                             CurrentOutputExtension(), m_settings.outputFileNamePolicy);
+    // Two rows may carry the same name (the same file name in two folders): each output gets
+    // its own, or the later job would replace the earlier one's file.
+    job.convertedFileName =
+        OutputPathForJob(m_settings.outputFolder, source.displayName, CurrentOutputExtension(),
+                         m_settings.outputFileNamePolicy, m_promised);
     job.engineOutput = job.convertedFileName;
     if (IsAppleAudioBook(job.convertedFileName)) {
         // The engine writes an M4A that is renamed afterwards; it must not replace a file of the user's.
-        job.engineOutput = UniqueName(job.convertedFileName.chopped(3) + QStringLiteral("M4A"));
+        job.engineOutput = UniqueName(job.convertedFileName.chopped(3) + QStringLiteral("M4A"), m_promised);
     }
+    m_promised << job.convertedFileName << job.engineOutput;
     if (m_jobs.size() <= row)
         m_jobs.resize(row + 1);
     m_jobs[row] = job;

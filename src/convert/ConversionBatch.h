@@ -7,6 +7,7 @@
 #include "ErrorTexts.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QVector>
 
@@ -90,6 +91,7 @@ private:
     Engine *m_engine;
     BatchSettings m_settings;
     QVector<PreparedJob> m_jobs;
+    QSet<QString> m_promised; // output names handed to this batch's jobs, taken before they exist
     bool m_running = false;
     int m_doneHundreds = 0;
     int m_progressTicks = 0;

@@ -53,18 +53,21 @@ QString ChangeExtension(const QString &path, const QString &extension) {
     return Join(s, QString());
 }
 
-QString UniqueName(const QString &path) {
+QString UniqueName(const QString &path, const QSet<QString> &reserved) {
     const SplitPath s = Split(path);
     const QString folder = s.parent.isEmpty() ? QStringLiteral(".") : s.parent;
-    if (!QFileInfo(folder).isDir() || !NameTaken(path))
+    auto taken = [&reserved](const QString &candidate) {
+        return reserved.contains(candidate) || NameTaken(candidate);
+    };
+    if (!taken(path) || (!reserved.contains(path) && !QFileInfo(folder).isDir()))
         return path;
     const QString pattern = QString::fromLatin1(kUniqueNamePattern);
     QString candidate = Join(s, QString(pattern).replace(QLatin1String("%n"), QString()));
-    if (!NameTaken(candidate))
+    if (!taken(candidate))
         return candidate;
     for (int n = 1;; ++n) {
         candidate = Join(s, QString(pattern).replace(QLatin1String("%n"), "_" + QString::number(n)));
-        if (!NameTaken(candidate))
+        if (!taken(candidate))
             return candidate;
     }
 }
@@ -96,10 +99,12 @@ QString SafeOutputName(const QString &displayName, const QString &extension) {
 }
 
 QString OutputPathForJob(const QString &outputFolder, const QString &displayName, const QString &extension,
-                         int outputFileNamePolicy) {
+                         int outputFileNamePolicy, const QSet<QString> &reserved) {
     const QString base = WithTrailingSlash(outputFolder) + SafeOutputName(displayName, extension);
     const QString path = ChangeExtension(base, extension);
-    return outputFileNamePolicy == 1 ? UniqueName(path) : path;
+    if (outputFileNamePolicy == 1 || reserved.contains(path))
+        return UniqueName(path, reserved);
+    return path;
 }
 
 } // namespace tv

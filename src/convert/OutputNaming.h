@@ -2,6 +2,7 @@
 // Output file names: extension changes, the "_(new%n)" rule that never overwrites a file, and
 // the output path of a job.
 
+#include <QSet>
 #include <QString>
 
 namespace tv {
@@ -13,8 +14,9 @@ inline constexpr char kUniqueNamePattern[] = "_(new%n)";
 QString ChangeExtension(const QString &path, const QString &extension);
 
 // The path itself when its folder is missing or nothing carries its name; otherwise the first
-// free name of the pattern: song_(new).MP3, song_(new_1).MP3, ...
-QString UniqueName(const QString &path);
+// free name of the pattern: song_(new).MP3, song_(new_1).MP3, ... Names in `reserved` count as
+// taken too (outputs promised to other jobs of the same batch that do not exist yet).
+QString UniqueName(const QString &path, const QSet<QString> &reserved = {});
 
 // True when a file, folder or even a dangling link already carries this name.
 bool NameTaken(const QString &path);
@@ -26,7 +28,9 @@ QString SafeOutputName(const QString &displayName, const QString &extension);
 
 // The output path of a job: output folder + display name with the extension replaced by the
 // current output extension; with the "OutputFileName" policy 1 the unique-name rule applies.
+// A name in `reserved` is always made unique: overwriting may replace an old file, never
+// another output of the same batch.
 QString OutputPathForJob(const QString &outputFolder, const QString &displayName, const QString &extension,
-                         int outputFileNamePolicy);
+                         int outputFileNamePolicy, const QSet<QString> &reserved = {});
 
 } // namespace tv

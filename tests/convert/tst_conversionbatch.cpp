@@ -52,6 +52,9 @@ private Q_SLOTS:
         QDir().mkpath(Paths().tempFolder);
         for (const char *name : {"a", "b", "song"})
             QVERIFY(test::GenerateTone(m_in + name + ".wav", 2.0));
+        // The same names in another folder, one second longer to tell the outputs apart.
+        for (const char *name : {"b", "song"})
+            QVERIFY(test::GenerateTone(m_in + "other/" + name + ".wav", 3.0));
     }
 
     void outputsGetTheirNamesAndNeverReplaceUserFiles() {
@@ -68,21 +71,25 @@ private Q_SLOTS:
         batch.begin(Mp3Settings(folder));
         const PreparedJob a = batch.prepareRow(0, Row(m_in + "a.wav", 2));
         const PreparedJob b = batch.prepareRow(1, Row(m_in + "b.wav", 2));
-        QVERIFY(a.ok && b.ok);
+        const PreparedJob otherB = batch.prepareRow(2, Row(m_in + "other/b.wav", 3));
+        QVERIFY(a.ok && b.ok && otherB.ok);
         QCOMPARE(a.inputOptions, QStringLiteral(" -ss 00:00:00.000"));
         QCOMPARE(a.arguments,
                  QStringLiteral(" -ac 2 -ar 44100 -ab 128k -acodec libmp3lame -vn -t 00:00:02.000"));
         QCOMPARE(a.convertedFileName, folder + "a_(new).MP3");
         QCOMPARE(b.convertedFileName, folder + "b.MP3");
-        QCOMPARE(batch.totalMaximum(), 200);
+        QCOMPARE(otherB.convertedFileName, folder + "b_(new).MP3"); // promised to row 1 already
+        QCOMPARE(batch.totalMaximum(), 300);
         batch.start(0);
         QVERIFY(ended.wait(60000));
-        QCOMPARE(succeeded.size(), 2);
+        QCOMPARE(succeeded.size(), 3);
+        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "b.MP3").duration), 2);
+        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "b_(new).MP3").duration), 3);
         QVERIFY(!batch.isRunning());
         for (const auto &args : rows)
             QVERIFY(args.at(1).toInt() >= 0 && args.at(1).toInt() <= 99);
         for (const auto &args : totals) {
-            QVERIFY(args.at(0).toInt() <= 200);
+            QVERIFY(args.at(0).toInt() <= 300);
             QVERIFY(args.at(1).toString().endsWith('%'));
         }
         QFile original(folder + "a.MP3");
@@ -109,16 +116,22 @@ private Q_SLOTS:
         settings.outputFileNamePolicy = 0; // even when overwriting, only the chosen name may be replaced
         batch.begin(settings);
         const PreparedJob job = batch.prepareRow(0, Row(m_in + "song.wav", 2));
-        QVERIFY2(job.ok, qPrintable(job.message));
+        // A second song of the same name may replace neither the first one's output nor its M4A.
+        const PreparedJob other = batch.prepareRow(1, Row(m_in + "other/song.wav", 3));
+        QVERIFY2(job.ok && other.ok, qPrintable(job.message + other.message));
         QCOMPARE(job.convertedFileName, folder + "song." + ext);
+        QCOMPARE(other.convertedFileName, folder + "song_(new)." + ext);
         QVERIFY(job.engineOutput.endsWith(".M4A"));
         QVERIFY(job.engineOutput != folder + "song.M4A");
+        QVERIFY(other.engineOutput != job.engineOutput && other.engineOutput != folder + "song.M4A");
         batch.start(1);
         QVERIFY(ended.wait(60000));
-        QCOMPARE(succeeded.size(), 1);
+        QCOMPARE(succeeded.size(), 2);
         QCOMPARE(succeeded.first().at(1).toString(), folder + "song." + ext);
-        QVERIFY(!QFile::exists(job.engineOutput));
+        QVERIFY(!QFile::exists(job.engineOutput) && !QFile::exists(other.engineOutput));
         QCOMPARE(test::ProbeWithFFprobe(folder + "song." + ext).codec, QStringLiteral("aac"));
+        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "song." + ext).duration), 2);
+        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "song_(new)." + ext).duration), 3);
         QFile mine(folder + "song.M4A");
         QVERIFY(mine.open(QIODevice::ReadOnly));
         QCOMPARE(mine.readAll(), QByteArray("users own m4a"));
