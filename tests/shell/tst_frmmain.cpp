@@ -115,10 +115,12 @@ private Q_SLOTS:
         QVERIFY(GenerateTone(folder + "/second.mp3", 2.2));
         QSignalSpy finished(w->fileImporter(), &FileImporter::importFinished);
         w->fileImporter()->ImportDroppedPaths({folder});
-        // No second import and no removal while one runs.
+        // No second import, no removal and no conversion while one runs.
         QVERIFY(!w->Cmd_FileListView(0)->isEnabled());
+        QVERIFY(!w->Cmd_FileListView(3)->isEnabled());
         QVERIFY(finished.wait(30000));
         QVERIFY(w->Cmd_FileListView(0)->isEnabled());
+        QVERIFY(w->Cmd_FileListView(3)->isEnabled());
         QCOMPARE(list->list()->rowCount(), 2);
         QCOMPARE(info->lbl_InputFileValue(0)->text(), QStringLiteral("WAV audio"));
         list->selectRow(1);

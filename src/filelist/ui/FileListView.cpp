@@ -145,6 +145,9 @@ void FileListView::deleteThumbnails(const QStringList &paths) const {
 }
 
 void FileListView::RemoveSelectedFiles() {
+    // Jobs report by row number: the list keeps its rows until the batch ends.
+    if (conversionBusy())
+        return;
     emit stopPlayerRequested();
     const QList<int> rows = selectedRowNumbers();
     if (rows.isEmpty())
@@ -159,6 +162,8 @@ void FileListView::RemoveSelectedFiles() {
 }
 
 void FileListView::RemoveAllFiles() {
+    if (conversionBusy())
+        return;
     emit stopPlayerRequested();
     const bool hadRows = m_model->rowCount() > 0;
     const QList<MediaItem> removed = m_model->clearRows();

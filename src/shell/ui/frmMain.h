@@ -186,20 +186,20 @@ private:
     QCheckBox *chkThreadMode = nullptr;
     QLineEdit *txtThreadCount = nullptr;
     QAction *mnuShutdownWhenDone = nullptr;
-    QList<QWidget *> m_lockedByBatch;
+    QList<QWidget *> m_lockedByBatch; // controls SetUiState disabled, to be enabled again
     TextCommands *m_textCommands = nullptr;
     CommandChannel *m_commandChannel = nullptr;
-    QLineEdit *TxtCommand_Temp = nullptr;      // the mailbox other processes write into
-    QLineEdit *TxtCommand_FirstTime = nullptr; // the first command-line argument, for outside readers
+    QLineEdit *TxtCommand_Temp = nullptr;        // the mailbox other processes write into
+    QLineEdit *TxtCommand_FirstTime = nullptr;   // the first command-line argument, for outside readers
     QLineEdit *TxtCommand_LoadingTime = nullptr; // the command being run, for outside readers
     PicturePopup *PopupControl_Tag = nullptr;
     QMenu *mnuRenameAll2 = nullptr;
     QPushButton *Cmd_RenameAll = nullptr;
-    RenameParameters m_renameParameters; // what the rename dialogs collected last // controls SetUiState disabled, to be enabled again
+    RenameParameters m_renameParameters; // what the rename dialogs collected last
 
     // Areas of the window that the subsystems fill (see the sketch in the architecture notes).
-    QBoxLayout *m_toolbarArea = nullptr;   // toolbar buttons, left to right
-    QSplitter *m_bodyArea = nullptr;       // file list on the left, player and info on the right
+    QBoxLayout *m_toolbarArea = nullptr; // toolbar buttons, left to right
+    QSplitter *m_bodyArea = nullptr;     // file list on the left, player and info on the right
     QBoxLayout *m_outputPanelArea = nullptr;
     QBoxLayout *m_outputRowArea = nullptr; // output folder row, then merge and convert
     QBoxLayout *m_sidePanelArea = nullptr; // right of the list: player group box, then input information
@@ -207,6 +207,10 @@ private:
     bool m_loaded = false;
     bool m_unloading = false;
     bool m_unloaded = false;
+    // Set while a batch's jobs are being prepared or its end is being handled: both let events
+    // run, and a click delivered then must not pause, or start, a batch in between.
+    bool m_preparingBatch = false;
+    bool m_endingBatch = false;
 };
 
 } // namespace tv

@@ -10,12 +10,12 @@
 #include "InputInfoPanel.h"
 #include "MediaItem.h"
 #include "MediaItemTags.h"
-#include "TagFiles.h"
 #include "MessageBox.h"
 #include "OutputMerger.h"
 #include "OutputPanel.h"
 #include "PowerOff.h"
 #include "ReportList.h"
+#include "TagFiles.h"
 #include "frmMain.h"
 #include "frmMsg.h"
 #include "frmReportList.h"
@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -40,6 +41,8 @@ const QString kCompleted = QStringLiteral("Conversion is completed !");
 void frmMain::BatchEnd() {
     ConversionFlags &flags = Flags();
     FileListModel &list = *FileViewMain->list();
+    m_endingBatch = true;
+    const auto ended = qScopeGuard([this]() { m_endingBatch = false; });
 
     // 1. Back to the idle window.
     FFEncoder1->ClearJobs();
@@ -143,8 +146,8 @@ bool frmMain::MergeOutputs() {
     request.writeTags = [firstTags](const QString &joined) { WriteTagsToOutput(joined, firstTags); };
 
     Flags().waitMode = 3;
+    // The wait window is drawn by the loop below; a Cancel clicked there reaches a running merge.
     m_convertWait->ShowMode(frmWait::Finalizing);
-    QApplication::processEvents();
     MergeResult result;
     QEventLoop wait;
     const QMetaObject::Connection done =
@@ -160,6 +163,8 @@ bool frmMain::MergeOutputs() {
     m_convertWait->hide();
     setEnabled(true);
     Flags().waitMode = 0;
+    if (m_unloading)
+        return false; // the window closed during the merge: nothing more to say
 
     if (!result.ok) {
         ShowMessage(result.error, MsgCritical, QString());

@@ -173,6 +173,8 @@ void frmMain::SetUiState(int state, bool enabled) {
 }
 
 void frmMain::ConvertClick() {
+    if (m_preparingBatch || m_endingBatch)
+        return;
     switch (conversionState()) {
     case Idle:
         StartConversion();
@@ -207,6 +209,11 @@ void frmMain::StartConversion() {
     }
     // The preview player stops here once it exists.
     setConversionState(Converting);
+    // The list, the output and the batch stay as they are while the jobs are prepared.
+    m_preparingBatch = true;
+    SetUiState(1, false);
+    Cmd_FileListView(3)->setEnabled(false);
+    Cmd_FileListView(4)->setEnabled(false);
 
     FileListModel &list = *FileViewMain->list();
     BatchSettings settings;
@@ -259,11 +266,18 @@ void frmMain::StartConversion() {
         m_convertWait->setFileName(source.displayName);
         m_convertWait->setProgressValue(row);
         QApplication::processEvents();
-        if (flags.cancelPrepare)
+        if (flags.cancelPrepare || m_unloading)
             break;
     }
 
     m_convertWait->hide();
+    m_preparingBatch = false;
+    Cmd_FileListView(3)->setEnabled(true);
+    if (m_unloading) {
+        // The window closed while the jobs were prepared: nothing is started.
+        m_batch->abandon();
+        return;
+    }
     ProgressBar_Total->setMaximum(std::max(1, m_batch->totalMaximum()));
     ProgressBar_Total->setValue(0);
     ProgressBar_Total->setFormat(QString());
@@ -271,7 +285,7 @@ void frmMain::StartConversion() {
     setTotalBarBusy(false);
 
     if (!flags.cancelPrepare) {
-        SetUiState(1, false);
+        Cmd_FileListView(4)->setEnabled(true);
         int parallel = 0;
         if (chkThreadMode->isChecked())
             parallel = ParseShortOr(txtThreadCount->text(), 1);
@@ -367,6 +381,12 @@ void frmMain::onRowFailed(int row, const QString &message, FailureKind kind) {
     list.setItem(row, Item::ErrMsg, message);
     Timer_ConversionElapsed->stop();
     list.setFooterText(Item::Progress, QString());
+    if (kind != FailureKind::Other && Flags().stopRequested) {
+        // Another job's failure has stopped the batch and said why; this row only keeps its mark.
+        Flags().lastError = QStringLiteral("Error");
+        SetRowStatus(list, row, true, RowStatus::Unsuccessful);
+        return;
+    }
     switch (kind) {
     case FailureKind::DiskFull:
         StopClick();

@@ -46,11 +46,20 @@ void frmMain::setupFileList() {
     connect(FileViewMain, &FileListView::showInputInfoRequested, GroupBox_InputInfo,
             [this](int row) { GroupBox_InputInfo->ShowInputInfo(FileViewMain->list(), row); });
     connect(FileViewMain, &FileListView::filesDropped, m_fileImporter, &FileImporter::ImportDroppedPaths);
-    // No second import and no removal while files are being added.
+    // No second import, no removal and no conversion while files are being added: a batch
+    // takes the rows that are in the list when it starts, and keeps them by number.
     const auto lockButtons = [this](bool locked) {
-        for (int index : {0, 1, 2}) {
-            if (QPushButton *button = Cmd_FileListView(index))
-                button->setEnabled(!locked);
+        for (int index : {0, 1, 2, 3}) {
+            QPushButton *button = Cmd_FileListView(index);
+            if (!button)
+                continue;
+            if (!locked && index != 3 && conversionState() != Idle) {
+                // A batch running now gives them back when it ends.
+                if (!m_lockedByBatch.contains(button))
+                    m_lockedByBatch << button;
+                continue;
+            }
+            button->setEnabled(!locked);
         }
     };
     connect(m_fileImporter, &FileImporter::importStarted, this, [lockButtons]() { lockButtons(true); });
