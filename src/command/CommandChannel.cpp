@@ -140,7 +140,7 @@ void CommandChannel::deliverNext() {
     m_delivering = true;
     while (!m_queue.isEmpty()) {
         const Pending next = m_queue.dequeue();
-        QPointer<QLocalSocket> socket(next.socket);
+        const QPointer<QLocalSocket> socket = next.socket;
         Q_EMIT commandReceived(next.text);
         if (socket && socket->state() == QLocalSocket::ConnectedState) {
             socket->write("\n");

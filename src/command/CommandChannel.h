@@ -3,6 +3,7 @@
 // through: a local socket that only the user can open.
 
 #include <QObject>
+#include <QPointer>
 #include <QQueue>
 #include <QString>
 #include <QStringList>
@@ -46,7 +47,8 @@ private:
     void deliverNext();
 
     struct Pending {
-        QLocalSocket *socket; // answered when its command has run
+        // Answered when its command has run; the sender may hang up, and its socket go, before then.
+        QPointer<QLocalSocket> socket;
         QString text;
     };
     // UI thread only.

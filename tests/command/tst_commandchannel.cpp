@@ -102,6 +102,33 @@ private Q_SLOTS:
             QTRY_VERIFY(f.isFinished());
         QCOMPARE(received.size(), 22);
     }
+
+    void aSenderMayHangUpWhileItsCommandWaits() {
+        CommandChannel channel;
+        QVERIFY(channel.listen());
+        QStringList received;
+        QLocalSocket second;
+        // The first command holds the channel (as a message box would) while a second sender
+        // delivers its command and hangs up; its socket goes before its command runs.
+        connect(&channel, &CommandChannel::commandReceived, this, [&](const QString &t) {
+            received << t;
+            if (t != QLatin1String("first"))
+                return;
+            second.connectToServer(CommandChannel::SocketPath());
+            QVERIFY(second.waitForConnected(2000));
+            second.write(Frame("second"));
+            second.flush();
+            QTRY_COMPARE(channel.findChildren<QLocalSocket *>().size(), 2);
+            second.abort();
+            QTRY_COMPARE(channel.findChildren<QLocalSocket *>().size(), 1);
+        });
+        QLocalSocket first;
+        first.connectToServer(CommandChannel::SocketPath());
+        QVERIFY(first.waitForConnected(2000));
+        first.write(Frame("first"));
+        QTRY_COMPARE(received, (QStringList{"first", "second"}));
+        QTRY_COMPARE(first.state(), QLocalSocket::UnconnectedState); // the first sender was answered
+    }
 };
 
 TV_TEST_MAIN_CORE(CommandChannelTest)
