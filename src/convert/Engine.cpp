@@ -206,7 +206,9 @@ void Engine::jobDone(int generation, int index, bool succeeded, bool failed, con
     if (generation != m_generation)
         return;
     Q_EMIT JobFinished(index, succeeded, failed, message);
-    if (--m_remaining == 0 && generation == m_generation) {
+    if (generation != m_generation)
+        return; // a handler stopped or restarted the engine; this batch no longer counts
+    if (--m_remaining == 0) {
         m_running = false;
         m_paused = false;
         Q_EMIT JobFinished(-1, false, false, QString());

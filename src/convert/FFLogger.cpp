@@ -1,5 +1,6 @@
 #include "FFLogger.h"
 
+#include "LibavLogOwner.h"
 #include "MediaLibs.h"
 
 #include <cstdio>
@@ -34,7 +35,8 @@ FFLogger *FFLogger::instance() {
     static std::once_flag once;
     std::call_once(once, []() {
         logger = new FFLogger();
-        av_log_set_callback(LogCallback);
+        if (ClaimLibavLog(true))
+            av_log_set_callback(LogCallback);
     });
     return logger;
 }

@@ -1,5 +1,6 @@
 #include "MediaDecoder.h"
 
+#include "LibavLogOwner.h"
 #include "MediaDuration.h"
 
 #include <QElapsedTimer>
@@ -96,7 +97,11 @@ QString LanguageOf(const AVStream *stream) {
 
 void InstallQuietLibavLog() {
     static std::once_flag once;
-    std::call_once(once, []() { av_log_set_callback(QuietLog); });
+    std::call_once(once, []() {
+        // The engine's logger keeps the libraries' lines when it is there.
+        if (ClaimLibavLog(false))
+            av_log_set_callback(QuietLog);
+    });
 }
 
 struct MediaDecoder::State {

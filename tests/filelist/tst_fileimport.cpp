@@ -2,6 +2,7 @@
 // files, the wait window and its Cancel (answered while the probes run, so the window is never
 // held by them) and the report of failures.
 #include "Config.h"
+#include "FFLogger.h"
 #include "FileImporter.h"
 #include "FileListModel.h"
 #include "FileListView.h"
@@ -16,6 +17,10 @@
 #include "WindowDriver.h"
 #include "frmReportList.h"
 #include "frmWait.h"
+
+extern "C" {
+#include <libavutil/log.h>
+}
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -78,6 +83,7 @@ private:
 
 private Q_SLOTS:
     void initTestCase() {
+        FFLogger::instance(); // as in the program, the engine's logger exists before any import
         ReadConfiguration();
         QDir().mkpath(test::Home().path() + "/Music");
         LoadFolders();
@@ -163,6 +169,16 @@ private Q_SLOTS:
         QCOMPARE(model()->rowCount(), 1);
         QVERIFY(reportWindow());
         QCOMPARE(reportLines(reportWindow()).value(0).first, QStringLiteral("missing one.mp3"));
+    }
+
+    void probingLeavesTheLibrariesLogToTheEngine() {
+        QSignalSpy finished(m_importer, &FileImporter::importFinished);
+        m_importer->ImportPaths({m_media + "/tone.wav"});
+        QVERIFY(!finished.isEmpty() || finished.wait(30000));
+        QSignalSpy lines(FFLogger::instance(), &FFLogger::LogLine);
+        av_log(nullptr, AV_LOG_WARNING, "a warning after probing\n");
+        QCOMPARE(lines.size(), 1);
+        QVERIFY(lines.first().at(2).toString().contains("a warning after probing"));
     }
 
     void folderWithGoodBrokenAndNonMediaFiles() {
