@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMetaObject>
 
 namespace tv {
 
@@ -18,7 +19,8 @@ SingleFileConversion::SingleFileConversion(QObject *parent) : QObject(parent), m
 
 bool SingleFileConversion::resultArrived() {
     const ConversionFlags &f = Flags();
-    return f.anySucceeded || !f.lastError.isEmpty() || f.cancelPrepare;
+    // A closing window stops the engine without a result; whoever waits must not wait for ever.
+    return f.anySucceeded || !f.lastError.isEmpty() || f.cancelPrepare || f.unloading;
 }
 
 void SingleFileConversion::ConvertSingleFile(const QString &inputPath, const QString &outputPath,
@@ -30,14 +32,19 @@ void SingleFileConversion::ConvertSingleFile(const QString &inputPath, const QSt
     QCoreApplication::processEvents();
     m_engine->ClearJobs();
     QDir().mkpath(QFileInfo(outputPath).absolutePath());
+    // A refused job ends too, after the caller has returned and can wait for it.
+    const auto refused = [this, &f](const QString &text) {
+        f.lastError = text;
+        QMetaObject::invokeMethod(this, &SingleFileConversion::finished, Qt::QueuedConnection);
+    };
     const int job = m_engine->AddJob(inputPath, QString());
     if (job < 0) {
-        f.lastError = m_engine->LastErrorText();
+        refused(m_engine->LastErrorText());
         return;
     }
     if (m_engine->SetJobOutput(job, outputPath, arguments) < 0) {
         m_engine->RemoveJob(job);
-        f.lastError = m_engine->LastErrorText();
+        refused(m_engine->LastErrorText());
         return;
     }
     m_engine->StartJobs(1);

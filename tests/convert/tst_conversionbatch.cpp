@@ -221,10 +221,12 @@ private Q_SLOTS:
         QVERIFY(notices.isEmpty());
         QVERIFY(qAbs(test::ProbeWithFFprobe(out).duration - 1.0) < 0.01);
 
-        // An input the engine cannot open fails at once, without waiting.
+        // An input the engine cannot open fails at once, and still ends for whoever waits.
         converter.ConvertSingleFile(m_in + "absent.wav", out, " -acodec pcm_s16le");
         QVERIFY(Flags().lastError.contains("No such file or directory"));
         QVERIFY(!Flags().anySucceeded);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(finished.size(), 2);
 
         const QString full = test::Home().path() + "/fulldisk";
         if (!test::MountTmpfs(full, false, "16k"))
