@@ -31,6 +31,7 @@
 #include <QJsonObject>
 #include <QTimer>
 
+#include <cstdlib>
 #include <unistd.h>
 
 namespace tv {
@@ -299,8 +300,12 @@ int ConvertRun::run(const QStringList &arguments) {
 
     UnixSignals interrupts;
     connect(&interrupts, &UnixSignals::terminateRequested, this, [this]() {
-        if (m_interrupted)
-            return;
+        if (m_interrupted) {
+            // Asked twice: a job may hang on a file system that does not answer; end now.
+            PrintError(
+                QStringLiteral("Stopped at once; unfinished work files may be left in the output folder."));
+            std::_Exit(130);
+        }
         m_interrupted = true;
         if (m_merger && m_merger->isRunning())
             m_merger->cancel();
