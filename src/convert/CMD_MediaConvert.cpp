@@ -180,7 +180,10 @@ void CMD_MediaConvert::ParseResult() {
     m_lastLine = CleanLine(LastLine(text));
     const QStringList tokens = m_lastLine.split(QLatin1Char(' '));
     if (!tokens.isEmpty() && tokens.last().trimmed().endsWith(QLatin1Char('%'))) {
-        m_succeeded = true; // the final summary ends with the muxing overhead in percent
+        // The final summary ends with the muxing overhead in percent; but a part the joiner could
+        // not open is only skipped, and a join without it is no success.
+        m_succeeded = !text.contains("Impossible to open '");
+        m_failed = !m_succeeded;
         return;
     }
     m_succeeded = false;
@@ -202,7 +205,9 @@ void CMD_MediaConvert::ParseResult() {
     }
 }
 
-qint64 CMD_MediaConvert::processId() const { return m_process ? m_process->processId() : 0; }
+qint64 CMD_MediaConvert::processId() const {
+    return m_process ? m_process->processId() : 0;
+}
 
 bool CMD_MediaConvert::IsRunning() const {
     return m_process && m_process->state() != QProcess::NotRunning;
@@ -231,6 +236,14 @@ void CMD_MediaConvert::Timer_FFmpeg_Timer() {
     ParseResult();
     Q_EMIT diagnosticsChanged(m_lastLine, m_lastTime);
     if (m_succeeded) {
+        // The summary comes just before ffmpeg ends; its exit status has the last word.
+        if (IsRunning())
+            return;
+        if (m_process && (m_process->exitStatus() != QProcess::NormalExit || m_process->exitCode() != 0)) {
+            m_succeeded = false;
+            m_failed = true;
+            m_errorText = QStringLiteral("The operation is canceled! Please try again.");
+        }
         stopWatching();
     } else if (m_failed) {
         m_errorText = QStringLiteral("The operation is canceled! Please try again.");

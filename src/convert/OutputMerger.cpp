@@ -5,11 +5,13 @@
 #include "FlacHeader.h"
 #include "OutputNaming.h"
 
+#include <QDir>
 #include <QFile>
-#include <QFutureWatcher>
-#include <QtConcurrent>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtConcurrent>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -40,7 +42,10 @@ QString OutputMerger::TemporaryOutput(const QString &folder, const QString &exte
 
 void OutputMerger::start(const MergeRequest &request) {
     m_request = request;
-    m_runner->setWorkFolder(request.workFolder.isEmpty() ? Paths().tempFolder : request.workFolder);
+    const QString base = request.workFolder.isEmpty() ? Paths().tempFolder : request.workFolder;
+    QDir().mkpath(base);
+    m_workDir = std::make_unique<QTemporaryDir>(WithTrailingSlash(base) + QStringLiteral("merge-XXXXXX"));
+    m_runner->setWorkFolder(m_workDir->isValid() ? m_workDir->path() : base);
     m_runner->CleanUp(QString());
     for (const QString &output : request.outputs)
         m_runner->AddToList(output);
@@ -68,6 +73,7 @@ void OutputMerger::cancel() {
 
 void OutputMerger::finish(const MergeResult &result) {
     m_running = false;
+    m_workDir.reset();
     Q_EMIT finished(result);
 }
 
@@ -88,23 +94,31 @@ void OutputMerger::onRunFinished() {
         finish(result);
         return;
     }
+    const QFileInfo joined(m_temporaryPath);
+    if (!joined.isFile() || joined.size() == 0) {
+        result.ok = false;
+        result.error = QStringLiteral("The joined file was not written; the converted files are kept.");
+        m_runner->CleanUp(m_temporaryPath);
+        finish(result);
+        return;
+    }
     // A FLAC join counts the samples of all parts before the parts go.
-    if (QFileInfo(m_temporaryPath).suffix().compare(QLatin1String("FLAC"), Qt::CaseInsensitive) == 0)
+    if (joined.suffix().compare(QLatin1String("FLAC"), Qt::CaseInsensitive) == 0)
         FixJoinedFlacHeader(m_temporaryPath, m_request.outputs);
-    m_runner->DeleteListedFiles();
+    // The join takes its name first; only then are the parts deleted, so a failure loses neither.
     if (std::rename(QFile::encodeName(m_temporaryPath).constData(),
                     QFile::encodeName(m_finalPath).constData()) != 0) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         result.ok = false;
         result.finalPath = m_temporaryPath;
-        // The parts are gone; the join stays under its temporary name so nothing is lost.
-        result.error =
-            QStringLiteral("The joined file could not be named \"%1\": %2\n\nIt has been kept as \"%3\".")
-                .arg(m_finalPath, reason, m_temporaryPath);
+        result.error = QStringLiteral("The joined file could not be named \"%1\": %2\n\nIt has been kept as "
+                                      "\"%3\", and the converted files are kept too.")
+                           .arg(m_finalPath, reason, m_temporaryPath);
         m_runner->CleanUp(QString());
         finish(result);
         return;
     }
+    m_runner->DeleteListedFiles();
     m_runner->CleanUp(QString());
     result.finalPath = m_finalPath;
     if (!m_request.writeTags) {
@@ -117,7 +131,8 @@ void OutputMerger::onRunFinished() {
         watcher->deleteLater();
         finish(result);
     });
-    watcher->setFuture(QtConcurrent::run([write = m_request.writeTags, path = m_finalPath]() { write(path); }));
+    watcher->setFuture(
+        QtConcurrent::run([write = m_request.writeTags, path = m_finalPath]() { write(path); }));
 }
 
 } // namespace tv

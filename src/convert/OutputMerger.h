@@ -6,7 +6,9 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
+#include <memory>
 
 namespace tv {
 
@@ -56,6 +58,9 @@ private:
     MergeRequest m_request;
     QString m_finalPath;
     QString m_temporaryPath;
+    // Each merge keeps its list and ffmpeg's words in a folder of its own: another merge running
+    // at the same time (a second program, the command line) must not read or clean them.
+    std::unique_ptr<QTemporaryDir> m_workDir;
     bool m_running = false;
 };
 

@@ -225,6 +225,34 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(parts.first()));
         QFile::remove(bogus);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+        // A part gone before the join: ffmpeg would join the others and call it done.
+        result =
+            RunMerge(merger, {{parts.first(), folder + "gone.MP3", parts.last()}, folder, 2, m_work, {}});
+        QVERIFY(!result.ok);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), (QStringList{"k1.MP3", "k2.MP3"}));
+    }
+
+    void twoMergesAtOnceKeepToThemselves() {
+        // The window and the command line may join at the same moment with the same work folder.
+        const QString a = test::Home().path() + "/twinA/";
+        const QString b = test::Home().path() + "/twinB/";
+        const QStringList partsA = MakeParts(a, {"a1.MP3", "a2.MP3"}, "libmp3lame");
+        const QStringList partsB = MakeParts(b, {"b1.MP3", "b2.MP3", "b3.MP3"}, "libmp3lame");
+        OutputMerger first;
+        OutputMerger second;
+        QSignalSpy doneA(&first, &OutputMerger::finished);
+        QSignalSpy doneB(&second, &OutputMerger::finished);
+        first.start({partsA, a, 2, m_work, {}});
+        second.start({partsB, b, 2, m_work, {}});
+        QTRY_VERIFY_WITH_TIMEOUT(doneA.size() == 1 && doneB.size() == 1, 60000);
+        const MergeResult ra = doneA.first().first().value<MergeResult>();
+        const MergeResult rb = doneB.first().first().value<MergeResult>();
+        QVERIFY2(ra.ok && rb.ok, qPrintable(ra.error + rb.error));
+        QCOMPARE(QDir(a).entryList(QDir::Files), QStringList{"a1_(new).MP3"});
+        QCOMPARE(QDir(b).entryList(QDir::Files), QStringList{"b1_(new).MP3"});
+        QVERIFY(test::ProbeWithFFprobe(rb.finalPath).duration >
+                test::ProbeWithFFprobe(ra.finalPath).duration);
     }
 
     void ffmpegKilledMidRunKeepsTheParts() {
@@ -261,6 +289,8 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(result.finalPath));
         QVERIFY2(result.error.contains(result.finalPath), qPrintable(result.error));
         QVERIFY(test::DecodedDuration(result.finalPath) > 2.0);
+        for (const QString &p : parts)
+            QVERIFY(QFile::exists(p)); // with the join not under its name, the parts stay too
     }
 
     void aFullDiskKeepsTheParts() {
