@@ -211,6 +211,8 @@ int ConvertRun::run(const QStringList &arguments) {
     }
 
     m_batch = new ConversionBatch(&m_engine, this);
+    for (const Job &job : std::as_const(m_jobs))
+        settings.inputPaths << job.item.inputPath();
     m_batch->begin(settings);
     QVector<TagRecord> records;
     for (int row = 0; row < m_jobs.size(); ++row) {

@@ -4,6 +4,7 @@
 #include "OutputNaming.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -31,6 +32,9 @@ void ConversionBatch::begin(const BatchSettings &settings) {
     m_settings = settings;
     m_jobs.clear();
     m_promised.clear();
+    m_inputs.clear();
+    for (const QString &input : settings.inputPaths)
+        m_inputs.insert(QFileInfo(input).canonicalFilePath());
     m_running = false;
     m_doneHundreds = 0;
     m_progressTicks = 0;
@@ -52,6 +56,14 @@ PreparedJob ConversionBatch::prepareRow(int row, const BatchRow &source) {
     job.convertedFileName =
         OutputPathForJob(m_settings.outputFolder, source.displayName, CurrentOutputExtension(),
                          m_settings.outputFileNamePolicy, m_promised);
+    // Overwriting may replace an old output, never a file this batch reads (its own or a later row's).
+    const QString canonical = QFileInfo(job.convertedFileName).canonicalFilePath();
+    if (!canonical.isEmpty() &&
+        (m_inputs.contains(canonical) || canonical == QFileInfo(source.inputPath).canonicalFilePath())) {
+        QSet<QString> taken = m_promised;
+        taken.insert(job.convertedFileName);
+        job.convertedFileName = UniqueName(job.convertedFileName, taken);
+    }
     job.engineOutput = job.convertedFileName;
     if (IsAppleAudioBook(job.convertedFileName)) {
         // The engine writes an M4A that is renamed afterwards; it must not replace a file of the user's.

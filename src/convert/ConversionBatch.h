@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace tv {
@@ -27,6 +28,7 @@ struct BatchSettings {
     JobParameters format;         // codec, extension, channels, bitrates, width and merge; trims come per row
     QString outputFolder;         // the output-folder text
     int outputFileNamePolicy = 1; // 1 = never overwrite: the "_(new%n)" rule
+    QStringList inputPaths;       // every input of the batch: no output may take one's place
 };
 
 struct PreparedJob {
@@ -91,6 +93,7 @@ private:
     Engine *m_engine;
     BatchSettings m_settings;
     QVector<PreparedJob> m_jobs;
+    QSet<QString> m_inputs;   // the batch's inputs by canonical path, never to be replaced
     QSet<QString> m_promised; // output names handed to this batch's jobs, taken before they exist
     bool m_running = false;
     int m_doneHundreds = 0;

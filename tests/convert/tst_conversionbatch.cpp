@@ -98,6 +98,33 @@ private Q_SLOTS:
         QCOMPARE(test::ProbeWithFFprobe(folder + "a_(new).MP3").codec, QStringLiteral("mp3"));
     }
 
+    void overwritingNeverReplacesTheBatchsOwnInputs() {
+        const QString folder = m_out + "inplace/";
+        QVERIFY(test::GenerateTone(folder + "b.wav", 2.0));
+        QVERIFY(test::GenerateTone(folder + "b.MP3", 3.0, 44100, 2, {"-c:a", "libmp3lame"}));
+        const QByteArray mp3Before = test::ReadFile(folder + "b.MP3");
+        Engine engine;
+        ConversionBatch batch(&engine);
+        QSignalSpy ended(&batch, &ConversionBatch::batchEnded);
+        QSignalSpy succeeded(&batch, &ConversionBatch::rowSucceeded);
+        BatchSettings settings = Mp3Settings(folder);
+        settings.outputFileNamePolicy = 0; // the user allows replacing old outputs
+        settings.inputPaths = {folder + "b.wav", folder + "/b.MP3"};
+        batch.begin(settings);
+        // Row 0 would write over row 1's input, row 1 over itself.
+        const PreparedJob wav = batch.prepareRow(0, Row(folder + "b.wav", 2));
+        const PreparedJob mp3 = batch.prepareRow(1, Row(folder + "b.MP3", 3));
+        QVERIFY(wav.ok && mp3.ok);
+        QCOMPARE(wav.convertedFileName, folder + "b_(new).MP3");
+        QCOMPARE(mp3.convertedFileName, folder + "b_(new_1).MP3");
+        batch.start(0);
+        QVERIFY(ended.wait(60000));
+        QCOMPARE(succeeded.size(), 2);
+        QCOMPARE(test::ReadFile(folder + "b.MP3"), mp3Before);
+        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "b_(new).MP3").duration), 2);
+        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "b_(new_1).MP3").duration), 3);
+    }
+
     void audioBooksAreWrittenAsM4AThenMoved_data() {
         QTest::addColumn<QString>("ext");
         QTest::newRow("m4b") << "M4B";

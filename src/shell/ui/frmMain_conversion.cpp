@@ -220,6 +220,8 @@ void frmMain::StartConversion() {
     settings.format = formatJobParameters();
     settings.outputFolder = Txt_OutputPath->text();
     settings.outputFileNamePolicy = Settings().outputFileName;
+    for (int row = 0; row < list.rowCount(); ++row)
+        settings.inputPaths << list.mediaItem(row).inputPath();
     m_batch->begin(settings);
     GroupBox_InputInfo->ShowInputInfo(&list, -1);
 
