@@ -30,6 +30,7 @@ void ConversionBatch::begin(const BatchSettings &settings) {
     m_engine->StopAll(false);
     m_engine->ClearJobs();
     m_settings = settings;
+    m_engine->setReplaceExisting(settings.outputFileNamePolicy == 0);
     m_jobs.clear();
     m_promised.clear();
     m_inputs.clear();
@@ -175,8 +176,8 @@ void ConversionBatch::onJobFinished(int job, bool succeeded, bool failed, const 
         m_doneHundreds += 100;
         const PreparedJob prepared = job < m_jobs.size() ? m_jobs[job] : PreparedJob();
         if (prepared.engineOutput != prepared.convertedFileName) {
-            if (std::rename(QFile::encodeName(prepared.engineOutput).constData(),
-                            QFile::encodeName(prepared.convertedFileName).constData()) != 0) {
+            if (!PlaceFile(prepared.engineOutput, prepared.convertedFileName,
+                           m_settings.outputFileNamePolicy == 0)) {
                 Q_EMIT rowMoveFailed(job, QString::fromLocal8Bit(std::strerror(errno)));
                 return;
             }

@@ -136,6 +136,7 @@ void Engine::StartJobs(int parallel) {
         if (m_jobs[i].removed)
             continue;
         Job job = m_jobs[i];
+        job.replaceExisting = m_replaceExisting;
         std::shared_ptr<JobControl> control = m_control;
         OutputFinisher finisher = m_finisher;
         m_pool->start([=, this]() { runJob(generation, i, job, control, finisher); });
@@ -178,6 +179,7 @@ void Engine::runJob(int generation, int index, Job job, std::shared_ptr<JobContr
     request.input = job.input;
     request.outputPath = job.outputPath;
     request.output = job.output;
+    request.replaceExisting = job.replaceExisting;
     if (finisher) {
         request.finishOutput = [finisher, index](const QString &workPath) { finisher(index, workPath); };
     }

@@ -46,6 +46,8 @@ public:
     // worker thread, so it must be thread-safe.
     using OutputFinisher = std::function<void(int job, const QString &workPath)>;
     void setOutputFinisher(OutputFinisher finisher) { m_finisher = std::move(finisher); }
+    // Whether a finished output may replace a file that carries its name (true by default).
+    void setReplaceExisting(bool replace) { m_replaceExisting = replace; }
 
     // The engine's instance can always run: the libraries are part of the program.
     bool IsInitialized() const { return true; }
@@ -62,6 +64,7 @@ private:
         OutputOptions output;
         bool configured = false;
         bool removed = false;
+        bool replaceExisting = true; // taken from the engine when the batch starts
     };
 
     void runJob(int generation, int index, Job job, std::shared_ptr<JobControl> control,
@@ -78,6 +81,7 @@ private:
     bool m_paused = false;
     std::shared_ptr<JobControl> m_control; // shared with the running jobs
     OutputFinisher m_finisher;
+    bool m_replaceExisting = true;
     QThreadPool *m_pool = nullptr;
 };
 

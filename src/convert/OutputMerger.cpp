@@ -106,8 +106,7 @@ void OutputMerger::onRunFinished() {
     if (joined.suffix().compare(QLatin1String("FLAC"), Qt::CaseInsensitive) == 0)
         FixJoinedFlacHeader(m_temporaryPath, m_request.outputs);
     // The join takes its name first; only then are the parts deleted, so a failure loses neither.
-    if (std::rename(QFile::encodeName(m_temporaryPath).constData(),
-                    QFile::encodeName(m_finalPath).constData()) != 0) {
+    if (!PlaceFile(m_temporaryPath, m_finalPath, false)) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         result.ok = false;
         result.finalPath = m_temporaryPath;

@@ -2,7 +2,13 @@
 
 #include "Config.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tv {
 
@@ -45,6 +51,30 @@ constexpr int kMaxNameBytes = 255;
 bool NameTaken(const QString &path) {
     const QFileInfo info(path);
     return info.exists() || info.isSymLink();
+}
+
+bool PlaceFile(const QString &from, const QString &to, bool replace) {
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (replace)
+        return std::rename(source.constData(), target.constData()) == 0;
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // File systems without that switch: a hard link cannot replace anything either.
+    if (::link(source.constData(), target.constData()) == 0) {
+        ::unlink(source.constData());
+        return true;
+    }
+    if (errno == EEXIST)
+        return false;
+    // Nor hard links (FAT): the check and the rename, with only a moment between them.
+    if (NameTaken(to)) {
+        errno = EEXIST;
+        return false;
+    }
+    return std::rename(source.constData(), target.constData()) == 0;
 }
 
 QString ChangeExtension(const QString &path, const QString &extension) {

@@ -21,6 +21,10 @@ QString UniqueName(const QString &path, const QSet<QString> &reserved = {});
 // True when a file, folder or even a dangling link already carries this name.
 bool NameTaken(const QString &path);
 
+// Gives a finished file its name. With `replace` false nothing that carries the name meanwhile
+// (another program's file) is replaced: the answer is false with errno EEXIST.
+bool PlaceFile(const QString &from, const QString &to, bool replace);
+
 // Makes a display name safe as a file name inside the output folder: "/" and NUL become "_"
 // and the name is shortened (at a character boundary) so that the file name, its extension
 // and room for the unique-name and work suffixes stay within the file system's 255 bytes.

@@ -3,11 +3,13 @@
 #include "AudioEncoder.h"
 #include "JobControl.h"
 #include "MediaLibs.h"
+#include "OutputNaming.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -497,9 +499,12 @@ TranscodeResult Transcode(const TranscodeRequest &request, JobControl &control,
 
     if (request.finishOutput)
         request.finishOutput(workPath);
-    if (std::rename(QFile::encodeName(workPath).constData(),
-                    QFile::encodeName(request.outputPath).constData()) != 0)
+    if (!PlaceFile(workPath, request.outputPath, request.replaceExisting)) {
+        if (errno == EEXIST)
+            return fail(request.outputPath +
+                        QStringLiteral(": a file of this name appeared during the conversion and was kept"));
         return fail(request.outputPath + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
+    }
     output.keep();
     result.succeeded = true;
     return result;

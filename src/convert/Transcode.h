@@ -18,6 +18,9 @@ struct TranscodeRequest {
     OutputOptions output;
     // Runs on the finished work file before it takes the output name (the tag writer).
     std::function<void(const QString &workPath)> finishOutput;
+    // False when the user keeps every existing file: a file that took the output's name during
+    // the conversion is then kept and the job fails.
+    bool replaceExisting = true;
 };
 
 struct TranscodeResult {

@@ -309,6 +309,35 @@ private Q_SLOTS:
         QVERIFY(WorkFiles(m_out).isEmpty());
     }
 
+    void aFileThatTakesTheNameMeanwhileIsKeptUnlessReplacingIsAllowed() {
+        const QString folder = m_out + "taken/";
+        QDir().mkpath(folder);
+        // Another program writes a file under the output's name before the job ends.
+        const QString name = folder + "song.MP3";
+        test::WriteFile(name, "written meanwhile");
+        Engine engine;
+        Recorder rec(&engine);
+        engine.setReplaceExisting(false);
+        QCOMPARE(engine.AddJob(m_tone, ""), 0);
+        QCOMPARE(engine.SetJobOutput(0, name, Args("MP3", "MP3", 1, "44100", "128", "00:00:01.000")), 0);
+        engine.StartJobs(1);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 30000);
+        QVERIFY(rec.finishOf(0).failed);
+        QVERIFY2(rec.finishOf(0).message.contains("appeared during the conversion"),
+                 qPrintable(rec.finishOf(0).message));
+        QCOMPARE(test::ReadFile(name), QByteArray("written meanwhile"));
+        QVERIFY(WorkFiles(folder).isEmpty());
+
+        // Allowed to replace, the same job writes over it.
+        engine.ClearJobs();
+        engine.setReplaceExisting(true);
+        QCOMPARE(engine.AddJob(m_tone, ""), 0);
+        QCOMPARE(engine.SetJobOutput(0, name, Args("MP3", "MP3", 1, "44100", "128", "00:00:01.000")), 0);
+        engine.StartJobs(1);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 2, 30000);
+        QCOMPARE(test::ProbeWithFFprobe(name).codec, QStringLiteral("mp3"));
+    }
+
     void fullAndReadOnlyDisksFailWithTheLibraryWords() {
         const QString full = test::Home().path() + "/full";
         if (!test::MountTmpfs(full, false, "64k"))
