@@ -6,6 +6,7 @@
 #include "frmMain.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 namespace tv {
 
@@ -19,7 +20,15 @@ int Main(int argc, char *argv[]) {
     LoadFolders();
 
     QApplication::processEvents();
-    frmMain window(QApplication::arguments().mid(1));
+    QStringList arguments = QApplication::arguments().mid(1);
+    // A file named relative to where this start was made means the same to a running window,
+    // which was started elsewhere.
+    if (!arguments.isEmpty() && !arguments.first().startsWith(QLatin1Char('@'))) {
+        const QFileInfo file(arguments.first());
+        if (file.isRelative() && file.exists())
+            arguments.first() = file.absoluteFilePath();
+    }
+    frmMain window(arguments);
     if (!window.Form_Load())
         return 0;
     window.show();

@@ -23,9 +23,10 @@ private:
     }
 
     // A second start of the program with one argument; it hands the command over and ends.
-    int send(const QString &command) {
+    int send(const QString &command, const QString &folder = QString()) {
         QProcess second;
         second.setProcessEnvironment(environment());
+        second.setWorkingDirectory(folder);
         second.start(TUNEVANE_BINARY, {command});
         if (!second.waitForFinished(60000))
             return -1;
@@ -102,6 +103,9 @@ private Q_SLOTS:
         QCOMPARE(send(m_dir + "second.mp3"), 0);
         QTRY_VERIFY(logged("rows: 3"));
         QVERIFY(clock.elapsed() < 30000);
+        // Named from its own folder, the file is the same file for the running window.
+        QCOMPARE(send("second.mp3", m_dir), 0);
+        QTRY_VERIFY(logged("rows: 4"));
 
         QFile::remove(done);
         QCOMPARE(send("@RemoveAll"), 0);
