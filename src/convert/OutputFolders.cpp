@@ -44,6 +44,8 @@ bool CheckOutputFolder(QString &folderText) {
     const QString folder = folderText.trimmed();
     if (folder.isEmpty())
         return false;
+    // The outputs go where the check looked: blanks around the typed text are not kept.
+    folderText = folder;
     QFileInfo info(folder);
     if (!info.exists()) {
         if (!QDir().mkdir(folder))

@@ -19,8 +19,8 @@ FolderSettings &Folders();
 void LoadFolders();
 
 // Makes the output-folder text usable before a batch: an empty text becomes the documents
-// folder, a missing folder is created (one level). Answers false when the folder cannot be
-// created or written to.
+// folder, blanks around it go, a missing folder is created (one level). Answers false when the folder cannot
+// be created or written to.
 bool CheckOutputFolder(QString &folderText);
 
 // What leaving the output-folder box does to its text: a trailing "/" is added.

@@ -55,8 +55,9 @@ private Q_SLOTS:
         QCOMPARE(empty, SpecialFolder(5));
         QVERIFY(QFileInfo(empty).isDir());
 
-        QString missing = home() + "/new output/";
+        QString missing = " " + home() + "/new output/  ";
         QVERIFY(CheckOutputFolder(missing));
+        QCOMPARE(missing, home() + "/new output/"); // the outputs go where the check looked
         QVERIFY(QFileInfo(missing).isDir());
 
         // Only one level is created: a folder under a missing one is refused, not made.
