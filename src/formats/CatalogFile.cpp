@@ -129,6 +129,7 @@ int LoadCatalogFile(CatalogTable &table, const QString &path, int append, bool e
     table.beginBulkChange();
     int added = 0;
     int skipped = 0;
+    bool noCaptions = false;
     qsizetype start = 0;
     for (int lineNumber = 1; start < content.size(); ++lineNumber) {
         qsizetype end = content.indexOf('\n', start);
@@ -145,8 +146,10 @@ int LoadCatalogFile(CatalogTable &table, const QString &path, int append, bool e
         QString text;
         const bool readable = !cutShort && DecodeLine(bytes, enciphered, &text);
         if (lineNumber == 1) {
-            if (!readable)
+            if (!readable) {
+                noCaptions = !content.trimmed().isEmpty();
                 break; // without its captions no row of the file can be placed
+            }
             const QStringList captions = SplitCatalogLine(text);
             for (int i = 0; i < captions.size(); ++i)
                 table.addColumn(captions.at(i), i == 0 ? kFirstColumnWidth : kColumnWidth);
@@ -164,8 +167,14 @@ int LoadCatalogFile(CatalogTable &table, const QString &path, int append, bool e
         ++added;
     }
     table.endBulkChange();
-    if (skipped > 0)
-        qCWarning(lcCatalog) << "skipped" << skipped << "unreadable lines of" << path;
+    if (skipped > 0 || noCaptions) {
+        // The next save writes what was read; the file as it was stays beside it for the user.
+        QString copy = path + QStringLiteral(".unreadable");
+        for (int n = 2; QFileInfo::exists(copy); ++n)
+            copy = path + QStringLiteral(".unreadable-%1").arg(n);
+        QFile::copy(path, copy);
+        qCWarning(lcCatalog) << "skipped" << skipped << "unreadable lines of" << path << "- kept as" << copy;
+    }
     return added;
 }
 

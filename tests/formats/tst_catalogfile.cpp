@@ -92,6 +92,8 @@ private Q_SLOTS:
         QCOMPARE(Row(table, 1), QStringList({"A", "1"}));
         QCOMPARE(Row(table, 2), QStringList({"C", "3"}));
         QCOMPARE(Row(table, 3), QStringList({"E", "5"}));
+        // What could not be read is kept beside the file, for the next save writes only the rest.
+        QCOMPARE(test::ReadFile(path + ".unreadable"), content);
 
         // A file read with the wrong flag yields nothing readable, and no crash.
         QCOMPARE(LoadCatalogFile(table, path, 0, false), 0);
@@ -104,11 +106,13 @@ private Q_SLOTS:
         // Empty files and files of garbage load nothing.
         QCOMPARE(LoadCatalogFile(table, test::WriteFile(dir() + "empty.dat", QByteArray()), 0, true), 0);
         QCOMPARE(table.columns(), 0);
+        QVERIFY(!QFile::exists(dir() + "empty.dat.unreadable"));
         QByteArray garbage(5000, '\0');
         for (int i = 0; i < garbage.size(); ++i)
             garbage[i] = static_cast<char>((i * 131 + 7) % 256);
         QCOMPARE(LoadCatalogFile(table, test::WriteFile(dir() + "garbage.dat", garbage), 0, true), 0);
         QCOMPARE(table.rows(), 0);
+        QCOMPARE(test::ReadFile(dir() + "garbage.dat.unreadable"), garbage);
     }
 
     void savingWritesTheExactFormatAndReadsBack() {

@@ -487,8 +487,11 @@ void OutputPanel::ToggleFavorite() {
         RemoveFavorite(m_favorites, favoriteRow);
     }
     // The table in memory stays as it is when the file cannot be written.
-    if (!m_favoritesFile.isEmpty())
-        SaveCatalogFile(m_favorites, m_favoritesFile, true);
+    if (!m_favoritesFile.isEmpty() && !SaveCatalogFile(m_favorites, m_favoritesFile, true))
+        ShowMessage(QStringLiteral("The favorites could not be saved to \"%1\".\n\nThey stay as they are "
+                                   "until Tunevane is closed.")
+                        .arg(m_favoritesFile),
+                    MsgExclamation, QStringLiteral("Attention!"));
     RefreshFavoriteButtons();
     if (m_currentTab != FavoritesTab)
         updateFavoriteButton();

@@ -26,7 +26,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLoggingCategory>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -37,8 +36,6 @@
 namespace tv {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcFormatSetting, "tunevane.formatsetting", QtWarningMsg)
 
 constexpr int kIdRole = Qt::UserRole;
 constexpr int kRemovableRole = Qt::UserRole + 1;
@@ -587,7 +584,10 @@ void frmFormatSetting::Cmd_Panel_Click(int index) {
         QDir().mkpath(QFileInfo(file).absolutePath());
         // The presets stay in memory when the file cannot be written.
         if (!SaveUserPresets(m_presets, file, true))
-            qCWarning(lcFormatSetting) << "the user presets could not be saved to" << file;
+            ShowMessage(QStringLiteral("Your presets could not be saved to \"%1\".\n\nThey can be used "
+                                       "until Tunevane is closed.")
+                            .arg(file),
+                        MsgExclamation, QStringLiteral("Attention!"));
     }
     m_opened = false;
     QDialog::accept();
