@@ -336,6 +336,16 @@ private Q_SLOTS:
         QTRY_VERIFY(editor->Cmd_Properties(2)->isEnabled());
         QCOMPARE(QImage(m_dialogAnswer + ".bmp").size(), QSize(120, 90));
 
+        // The name with the added extension is taken: asked about, and kept on "No".
+        const QByteArray mine = ReadFile(m_dialogAnswer + ".bmp");
+        Click(*editor, 2);
+        QCOMPARE(m_messages.texts.size(), 1);
+        QVERIFY(m_messages.texts[0].startsWith("Confirm Save As|") &&
+                m_messages.texts[0].contains("chosen.bmp"));
+        QCOMPARE(ReadFile(m_dialogAnswer + ".bmp"), mine);
+        QVERIFY(editor->Cmd_Properties(2)->isEnabled());
+        m_messages.clear();
+
         // A folder that cannot be written: the user is told, the window goes on.
         m_dialogAnswer = Home().path() + "/no such folder/x";
         Click(*editor, 2);

@@ -560,6 +560,12 @@ void frmTagEditor::savePictureAs() {
     const PictureTarget target = SaveAsTarget(chosen, filter);
     if (target.format == 0)
         return;
+    // The dialog asked about the name typed; the one with the added extension is asked about here.
+    if (target.path != chosen && QFileInfo::exists(target.path) &&
+        ShowMessage(QDir::toNativeSeparators(target.path) +
+                        QStringLiteral(" already exists.\nDo you want to replace it?"),
+                    MsgYesNo | MsgExclamation, QStringLiteral("Confirm Save As")) != AnsYes)
+        return;
     // Converting a large picture takes a moment: it is done off the window's thread.
     m_savingPicture = true;
     Cmd_Properties(2)->setEnabled(false);
