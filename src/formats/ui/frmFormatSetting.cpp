@@ -9,6 +9,7 @@
 #include "KeyFilters.h"
 #include "MessageBox.h"
 #include "OutputPanel.h"
+#include "PanelButtons.h"
 #include "PresetSearch.h"
 #include "Settings.h"
 #include "UpDown.h"
@@ -216,18 +217,7 @@ void frmFormatSetting::buildLayout() {
     body->addLayout(settingsColumn, 2);
     outer->addLayout(body, 1);
 
-    auto *buttons = new QHBoxLayout();
-    buttons->addStretch(1);
-    Cmd_Panel[1] = new QPushButton(tr("OK"), this);
-    Cmd_Panel[0] = new QPushButton(tr("Cancel"), this);
-    for (int i : {1, 0}) {
-        Cmd_Panel[i]->setObjectName(QStringLiteral("Cmd_Panel(%1)").arg(i));
-        Cmd_Panel[i]->setAutoDefault(false);
-        Cmd_Panel[i]->setMinimumWidth(90);
-        connect(Cmd_Panel[i], &QPushButton::clicked, this, [this, i]() { Cmd_Panel_Click(i); });
-        buttons->addWidget(Cmd_Panel[i]);
-    }
-    outer->addLayout(buttons);
+    Cmd_Panel = AddPanelButtons(this, outer, [this](int i) { Cmd_Panel_Click(i); });
 
     // The list's context menu.
     mnuLists = new QMenu(this);

@@ -3,6 +3,7 @@
 #include "CatalogFile.h"
 #include "ImageStore.h"
 #include "MessageBox.h"
+#include "PanelButtons.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -36,18 +37,10 @@ frmNewPreset::frmNewPreset(const QString &caption, const QString &prompt, const 
     });
     layout->addWidget(Txt_PresetName);
 
-    auto *buttons = new QHBoxLayout();
-    buttons->addStretch(1);
-    Cmd_Panel[1] = new QPushButton(tr("OK"), this);
-    Cmd_Panel[0] = new QPushButton(tr("Cancel"), this);
-    for (int i : {1, 0}) {
-        Cmd_Panel[i]->setObjectName(QStringLiteral("Cmd_Panel(%1)").arg(i));
-        // Enter is handled by the name box alone.
-        Cmd_Panel[i]->setAutoDefault(false);
-        connect(Cmd_Panel[i], &QPushButton::clicked, this, [this, i]() { Cmd_Panel_Click(i); });
-        buttons->addWidget(Cmd_Panel[i]);
-    }
-    layout->addLayout(buttons);
+    // Enter is handled by the name box alone.
+    const auto panel = AddPanelButtons(this, layout, [this](int i) { Cmd_Panel_Click(i); });
+    Cmd_Panel[0] = panel[0];
+    Cmd_Panel[1] = panel[1];
 
     Timer_CheckEmpty = new QTimer(this);
     Timer_CheckEmpty->setObjectName(QStringLiteral("Timer_CheckEmpty"));
