@@ -69,6 +69,14 @@ QString Args(const QString &codec, const QString &ext, int channels, const QStri
     return BuildAudioArguments(job);
 }
 
+// Adds a job that writes `length` of `input` as a 128k MP3 to `output`; answers its index, or -1.
+int AddMp3Job(Engine &engine, const QString &input, const QString &output, const char *length) {
+    const int job = engine.AddJob(input, "");
+    if (job < 0 || engine.SetJobOutput(job, output, Args("MP3", "MP3", 1, "44100", "128", length)) < 0)
+        return -1;
+    return job;
+}
+
 QStringList WorkFiles(const QString &folder) {
     QStringList found;
     QDirIterator it(folder, QDir::Files | QDir::Hidden);
@@ -290,14 +298,8 @@ private Q_SLOTS:
         const QString video = m_in + "silent-video.mp4";
         QVERIFY(test::RunFFmpeg(
             {"-f", "lavfi", "-i", "testsrc=size=64x64:rate=5:duration=2", "-pix_fmt", "yuv420p", video}));
-        QCOMPARE(engine.AddJob(video, ""), 0);
-        QCOMPARE(engine.SetJobOutput(0, m_out + "novideo.MP3",
-                                     Args("MP3", "MP3", 1, "44100", "128", "00:00:02.000")),
-                 0);
-        QCOMPARE(engine.AddJob(m_tone, ""), 1);
-        QCOMPARE(engine.SetJobOutput(1, m_out + "gone/x.MP3",
-                                     Args("MP3", "MP3", 1, "44100", "128", "00:00:02.000")),
-                 0);
+        QCOMPARE(AddMp3Job(engine, video, m_out + "novideo.MP3", "00:00:02.000"), 0);
+        QCOMPARE(AddMp3Job(engine, m_tone, m_out + "gone/x.MP3", "00:00:02.000"), 1);
         engine.StartJobs(2);
         QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 30000);
         QVERIFY(rec.finishOf(0).failed);
@@ -318,8 +320,7 @@ private Q_SLOTS:
         Engine engine;
         Recorder rec(&engine);
         engine.setReplaceExisting(false);
-        QCOMPARE(engine.AddJob(m_tone, ""), 0);
-        QCOMPARE(engine.SetJobOutput(0, name, Args("MP3", "MP3", 1, "44100", "128", "00:00:01.000")), 0);
+        QCOMPARE(AddMp3Job(engine, m_tone, name, "00:00:01.000"), 0);
         engine.StartJobs(1);
         QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 30000);
         QVERIFY(rec.finishOf(0).failed);
@@ -331,8 +332,7 @@ private Q_SLOTS:
         // Allowed to replace, the same job writes over it.
         engine.ClearJobs();
         engine.setReplaceExisting(true);
-        QCOMPARE(engine.AddJob(m_tone, ""), 0);
-        QCOMPARE(engine.SetJobOutput(0, name, Args("MP3", "MP3", 1, "44100", "128", "00:00:01.000")), 0);
+        QCOMPARE(AddMp3Job(engine, m_tone, name, "00:00:01.000"), 0);
         engine.StartJobs(1);
         QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 2, 30000);
         QCOMPARE(test::ProbeWithFFprobe(name).codec, QStringLiteral("mp3"));
@@ -351,10 +351,7 @@ private Q_SLOTS:
                                      Args("PCM little-endian", "WAV", 1, "48000", "1536", "00:00:40.000")),
                  0);
         if (roMounted) {
-            QCOMPARE(engine.AddJob(m_tone, ""), 1);
-            QCOMPARE(engine.SetJobOutput(1, readOnly + "/x.MP3",
-                                         Args("MP3", "MP3", 1, "44100", "128", "00:00:01.000")),
-                     0);
+            QCOMPARE(AddMp3Job(engine, m_tone, readOnly + "/x.MP3", "00:00:01.000"), 1);
         }
         engine.StartJobs(0);
         QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 60000);
@@ -435,10 +432,7 @@ private Q_SLOTS:
         // A second batch on the same engine starts clean.
         engine.ClearJobs();
         rec.events.clear();
-        QCOMPARE(engine.AddJob(m_tone, ""), 0);
-        QCOMPARE(engine.SetJobOutput(0, m_out + "again.MP3",
-                                     Args("MP3", "MP3", 1, "44100", "128", "00:00:03.000")),
-                 0);
+        QCOMPARE(AddMp3Job(engine, m_tone, m_out + "again.MP3", "00:00:03.000"), 0);
         engine.StartJobs(0);
         QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 2, 30000);
         QVERIFY(rec.finishOf(0).succeeded);
