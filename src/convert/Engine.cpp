@@ -1,7 +1,7 @@
 #include "Engine.h"
 
 #include "FFLogger.h"
-#include "JobControl.h"
+#include "Task.h"
 #include "MediaLibs.h"
 #include "Transcode.h"
 
@@ -112,7 +112,7 @@ void Engine::StartJobs(int parallel) {
         stopWorkers(false);
     const int threads = parallel > 0 ? parallel : std::max(1, QThread::idealThreadCount());
     m_pool->setMaxThreadCount(threads);
-    m_control = std::make_shared<JobControl>();
+    m_control = std::make_shared<TaskControl>();
     m_paused = false;
     const int generation = ++m_generation;
     m_remaining = 0;
@@ -137,7 +137,7 @@ void Engine::StartJobs(int parallel) {
             continue;
         Job job = m_jobs[i];
         job.replaceExisting = m_replaceExisting;
-        std::shared_ptr<JobControl> control = m_control;
+        std::shared_ptr<TaskControl> control = m_control;
         OutputFinisher finisher = m_finisher;
         m_pool->start([=, this]() { runJob(generation, i, job, control, finisher); });
     }
@@ -158,7 +158,7 @@ void Engine::ResumeJobs() {
 }
 
 // Runs on a worker thread; everything it reports is posted to the engine's thread.
-void Engine::runJob(int generation, int index, Job job, std::shared_ptr<JobControl> control,
+void Engine::runJob(int generation, int index, Job job, std::shared_ptr<TaskControl> control,
                     OutputFinisher finisher) {
     if (control->cancelled()) {
         QMetaObject::invokeMethod(

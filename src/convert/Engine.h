@@ -15,7 +15,7 @@ class QThreadPool;
 
 namespace tv {
 
-class JobControl;
+class TaskControl;
 
 class Engine : public QObject {
     Q_OBJECT
@@ -67,7 +67,7 @@ private:
         bool replaceExisting = true; // taken from the engine when the batch starts
     };
 
-    void runJob(int generation, int index, Job job, std::shared_ptr<JobControl> control,
+    void runJob(int generation, int index, Job job, std::shared_ptr<TaskControl> control,
                 OutputFinisher finisher);
     void jobDone(int generation, int index, bool succeeded, bool failed, const QString &message);
     void stopWorkers(bool abandon);
@@ -79,7 +79,7 @@ private:
     int m_remaining = 0;
     bool m_running = false;
     bool m_paused = false;
-    std::shared_ptr<JobControl> m_control; // shared with the running jobs
+    std::shared_ptr<TaskControl> m_control; // shared with the running jobs
     OutputFinisher m_finisher;
     bool m_replaceExisting = true;
     QThreadPool *m_pool = nullptr;

@@ -1,7 +1,7 @@
 #include "Transcode.h"
 
 #include "AudioEncoder.h"
-#include "JobControl.h"
+#include "Task.h"
 #include "MediaLibs.h"
 #include "OutputNaming.h"
 
@@ -127,7 +127,7 @@ QString CheckOutputSettings(const QString &outputPath, const OutputOptions &outp
     return ContainerRefusal(format, encoder);
 }
 
-TranscodeResult Transcode(const TranscodeRequest &request, JobControl &control,
+TranscodeResult Transcode(const TranscodeRequest &request, TaskControl &control,
                           const ProgressCallback &progress) {
     TranscodeResult result;
     auto fail = [&result](const QString &message) {

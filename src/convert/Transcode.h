@@ -9,7 +9,7 @@
 
 namespace tv {
 
-class JobControl;
+class TaskControl;
 
 struct TranscodeRequest {
     QString inputPath;
@@ -32,7 +32,7 @@ struct TranscodeResult {
 // Progress: position and total length of the output, in microseconds (total 0 when unknown).
 using ProgressCallback = std::function<void(qint64 position, qint64 total)>;
 
-TranscodeResult Transcode(const TranscodeRequest &request, JobControl &control,
+TranscodeResult Transcode(const TranscodeRequest &request, TaskControl &control,
                           const ProgressCallback &progress);
 
 // The work name of an output: hidden, in the same folder, same extension.

@@ -1,7 +1,6 @@
 // The conversion engine: real files in, real files out, events in the order the window relies on.
 #include "EncodingParameters.h"
 #include "Engine.h"
-#include "JobControl.h"
 #include "MediaGen.h"
 #include "MediaProbe.h"
 #include "TestEnv.h"
@@ -10,10 +9,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QSignalSpy>
-
-#include <chrono>
-#include <future>
-#include <thread>
 
 using namespace tv;
 
@@ -387,24 +382,6 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 60000);
         QVERIFY(rec.finishOf(0).succeeded);
         QVERIFY(QFile::exists(out));
-    }
-
-    // Stop meets jobs held by Pause at any moment of their wait; none may sleep through it.
-    void stopAlwaysWakesAPausedJob() {
-        for (int round = 0; round < 20000; ++round) {
-            auto control = std::make_shared<JobControl>();
-            control->pause();
-            std::promise<bool> answered;
-            std::future<bool> answer = answered.get_future();
-            std::thread job([control, &answered]() { answered.set_value(control->proceed()); });
-            control->cancel();
-            if (answer.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
-                job.detach(); // it would never return; the failure is what matters
-                QFAIL(qPrintable(QString("a paused job missed the stop in round %1").arg(round)));
-            }
-            job.join();
-            QVERIFY(!answer.get());
-        }
     }
 
     void stopAbandonsUnfinishedJobs() {

@@ -1,0 +1,159 @@
+#pragma once
+// Background work in one pattern: a piece of work runs on a pool thread and looks at its
+// TaskControl between steps (pause, stop); its progress and its result reach the owner's thread
+// by queued calls. A TaskRunner gives every start a generation: once the owner cancels or starts
+// a new generation, whatever older work still reports is dropped unseen, so an owner never hears
+// of work it no longer waits for. Results posted to an owner that has been destroyed are dropped
+// by Qt itself (the owner is the context of every queued call).
+
+#include <QMetaObject>
+#include <QObject>
+#include <QPointer>
+#include <QThread>
+#include <QThreadPool>
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <type_traits>
+#include <utility>
+
+// Checks that the calling code runs on the thread that owns `object` (debug builds).
+#define TV_ASSERT_OWNER_THREAD(object) Q_ASSERT(QThread::currentThread() == (object)->thread())
+
+namespace tv {
+
+// Pause and stop switches shared between an owner (its thread) and the work it started.
+class TaskControl {
+public:
+    void pause() {
+        std::lock_guard lock(m_mutex);
+        m_paused = true;
+    }
+    void resume() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_paused = false;
+        }
+        m_wake.notify_all();
+    }
+    void cancel() {
+        {
+            // Set under the lock, or work between its check and its sleep misses the wake-up.
+            std::lock_guard lock(m_mutex);
+            m_cancelled.store(true);
+        }
+        m_wake.notify_all();
+    }
+    bool cancelled() const { return m_cancelled.load(std::memory_order_relaxed); }
+    // For code that takes a plain stop flag (the prober, folder searches).
+    const std::atomic_bool *cancelFlag() const { return &m_cancelled; }
+
+    // Blocks the calling work while paused; answers false when the work is to stop.
+    bool proceed() {
+        if (cancelled())
+            return false;
+        std::unique_lock lock(m_mutex);
+        m_wake.wait(lock, [this] { return !m_paused || m_cancelled.load(); });
+        return !m_cancelled.load();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_paused = false; // guarded by m_mutex
+    std::atomic_bool m_cancelled{false};
+};
+
+// Progress as work reports it from its thread: done of total (units are the work's own).
+using TaskProgress = std::function<void(qint64 done, qint64 total)>;
+
+// Starts work for one owner object. Owned by, and called on, the owner's thread only.
+class TaskRunner {
+public:
+    explicit TaskRunner(QObject *owner, QThreadPool *pool = nullptr)
+        : m_owner(owner), m_pool(pool ? pool : QThreadPool::globalInstance()),
+          m_control(std::make_shared<TaskControl>()) {}
+    // Stops the work of the current generation without waiting for it: the UI thread never
+    // waits on media work. Work that must be waited for lives in a pool its owner waits on.
+    ~TaskRunner() { m_control->cancel(); }
+    TaskRunner(const TaskRunner &) = delete;
+    TaskRunner &operator=(const TaskRunner &) = delete;
+
+    // Runs work(control, progress) on a pool thread. Its result goes to done(result) and its
+    // progress to progress(done, total) on the owner's thread, both only while the generation
+    // it was started in is still the current one. Work returning void calls done().
+    template <typename Work, typename Done>
+    void start(Work work, Done done, std::function<void(qint64, qint64)> progress = {}) {
+        TV_ASSERT_OWNER_THREAD(m_owner);
+        const int generation = m_generation;
+        const std::shared_ptr<const int> current = m_current;
+        const std::shared_ptr<TaskControl> control = m_control;
+        QPointer<QObject> owner = m_owner;
+        TaskProgress report;
+        if (progress) {
+            report = [owner, current, generation, progress](qint64 doneCount, qint64 total) {
+                if (!owner)
+                    return;
+                QMetaObject::invokeMethod(
+                    owner.data(),
+                    [current, generation, progress, doneCount, total]() {
+                        if (*current == generation)
+                            progress(doneCount, total);
+                    },
+                    Qt::QueuedConnection);
+            };
+        }
+        m_pool->start([owner, current, generation, control, report, work = std::move(work),
+                       done = std::move(done)]() mutable {
+            using Result = std::invoke_result_t<Work &, TaskControl &, const TaskProgress &>;
+            if constexpr (std::is_void_v<Result>) {
+                work(*control, report);
+                if (owner)
+                    QMetaObject::invokeMethod(
+                        owner.data(),
+                        [current, generation, done = std::move(done)]() mutable {
+                            if (*current == generation)
+                                done();
+                        },
+                        Qt::QueuedConnection);
+            } else {
+                Result result = work(*control, report);
+                if (owner)
+                    QMetaObject::invokeMethod(
+                        owner.data(),
+                        [current, generation, done = std::move(done), result = std::move(result)]() mutable {
+                            if (*current == generation)
+                                done(std::move(result));
+                        },
+                        Qt::QueuedConnection);
+            }
+        });
+    }
+
+    // Stops the running work and begins a new generation: nothing started before is delivered.
+    void cancel() {
+        TV_ASSERT_OWNER_THREAD(m_owner);
+        m_control->cancel();
+        m_control = std::make_shared<TaskControl>();
+        *m_current = ++m_generation;
+    }
+    void pause() { m_control->pause(); }
+    void resume() { m_control->resume(); }
+    // The switches of the current generation, for work that must be paused or stopped directly.
+    TaskControl &control() { return *m_control; }
+    int generation() const { return m_generation; }
+    QThreadPool *pool() const { return m_pool; }
+
+private:
+    QPointer<QObject> m_owner;
+    QThreadPool *m_pool;
+    std::shared_ptr<TaskControl> m_control; // shared with the work of the current generation
+    int m_generation = 0;
+    // The generation that still counts, shared with the queued calls that run on the owner's
+    // thread; only that thread reads or writes it.
+    std::shared_ptr<int> m_current = std::make_shared<int>(0);
+};
+
+} // namespace tv
