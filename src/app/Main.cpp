@@ -30,7 +30,7 @@ int Main(int argc, char *argv[]) {
     }
     frmMain window(arguments);
     if (!window.Form_Load())
-        return 0;
+        return window.exitCode();
     window.show();
 
     // A polite end from the session (SIGTERM, Ctrl-C) runs the same unload as closing the window.

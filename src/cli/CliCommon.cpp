@@ -25,7 +25,9 @@ Catalogs LoadCatalogsForCli() {
     c.formats = std::make_unique<CatalogTable>();
     c.presets = std::make_unique<CatalogTable>();
     c.favorites = std::make_unique<CatalogTable>();
-    LoadShippedCatalogs(*c.formats, *c.presets, Paths().tempFolder);
+    c.problem = LoadShippedCatalogs(*c.formats, *c.presets);
+    if (!c.problem.isEmpty())
+        return c;
     LoadUserCatalogs(*c.presets, *c.favorites, Paths().userPresetFile, Paths().userFavoritesFile);
     return c;
 }

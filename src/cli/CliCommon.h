@@ -19,6 +19,7 @@ struct Catalogs {
     std::unique_ptr<CatalogTable> formats;
     std::unique_ptr<CatalogTable> presets;
     std::unique_ptr<CatalogTable> favorites;
+    QString problem; // "" or why the shipped catalogs cannot be used (nothing else is loaded then)
 };
 Catalogs LoadCatalogsForCli();
 

@@ -157,6 +157,10 @@ int ConvertRun::run(const QStringList &arguments) {
 
     // The preset, exactly as the window applies it.
     const Catalogs catalogs = LoadCatalogsForCli();
+    if (!catalogs.problem.isEmpty()) {
+        PrintError(catalogs.problem);
+        return ExitUsage;
+    }
     const PresetMatch match = FindPreset(*catalogs.presets, presetName, keyword);
     if (match.row <= 0) {
         PrintError(match.problem);

@@ -42,6 +42,10 @@ int ListPresetsCommand(const QStringList &arguments) {
     const QString maker = parser.value(QStringLiteral("maker"));
     const QString keyword = parser.value(QStringLiteral("keyword"));
     const Catalogs catalogs = LoadCatalogsForCli();
+    if (!catalogs.problem.isEmpty()) {
+        PrintError(catalogs.problem);
+        return ExitUsage;
+    }
     const CatalogTable &presets = *catalogs.presets;
 
     static const QList<QPair<QString, QString>> kKeys = {{"id", "ID"},

@@ -12,7 +12,11 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <QElapsedTimer>
+
+#include <cerrno>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tv {
@@ -26,7 +30,8 @@ QByteArray Frame(const QString &text) {
     return frame + payload;
 }
 
-// The kernel tells who is on the other end; only this user's processes may send commands.
+// The kernel tells who is on the other end: only this user's processes may send commands, and
+// a command goes only to a listener of this user's own.
 bool PeerIsThisUser(QLocalSocket *socket) {
     struct ucred credentials {};
     socklen_t length = sizeof credentials;
@@ -35,6 +40,22 @@ bool PeerIsThisUser(QLocalSocket *socket) {
         return false;
     return credentials.uid == ::getuid();
 }
+
+// A folder only this user can enter: made with mode 0700, or found so, owned by the user and
+// not a link. Anything else (another user made it first) is not used.
+bool PrivateFolder(const QString &folder) {
+    const QByteArray path = QFile::encodeName(folder);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
+        return false;
+    return (info.st_mode & 077) == 0;
+}
+
+// What the running instance answers: "OK", or "NO " and the reason.
+const QByteArray kCarriedOut = QByteArrayLiteral("OK");
+const QByteArray kNotCarriedOut = QByteArrayLiteral("NO ");
 
 } // namespace
 
@@ -52,22 +73,59 @@ QString CommandChannel::SocketPath() {
     const QString runtime = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
     if (!runtime.isEmpty() && QFileInfo(runtime).isDir() && QFileInfo(runtime).isWritable())
         return runtime + QLatin1Char('/') + id;
-    return QDir::tempPath() + QStringLiteral("/%1-%2").arg(id).arg(::getuid());
+    // The shared temporary folder is open to every user: the socket goes into a folder of
+    // this user's own there, so nobody else can take its name first.
+    const QString folder = QDir::tempPath() + QStringLiteral("/%1-%2").arg(id).arg(::getuid());
+    return PrivateFolder(folder) ? folder + QStringLiteral("/channel") : QString();
 }
 
-bool CommandChannel::ForwardToRunningInstance(const QStringList &arguments, int timeoutMs) {
+CommandChannel::HandOver CommandChannel::ForwardToRunningInstance(const QStringList &arguments,
+                                                                  QString *reason, int timeoutMs) {
+    const QString path = SocketPath();
+    if (path.isEmpty())
+        return HandOver::NoInstance;
     QLocalSocket socket;
-    socket.connectToServer(SocketPath());
+    socket.connectToServer(path);
     if (!socket.waitForConnected(2000))
-        return false;
+        return HandOver::NoInstance;
+    auto refused = [reason](const QString &why) {
+        if (reason)
+            *reason = why;
+        return HandOver::Refused;
+    };
+    if (!PeerIsThisUser(&socket))
+        return refused(QStringLiteral("The command channel \"%1\" belongs to another user; nothing was sent.")
+                           .arg(path));
     const QString text = QStringLiteral(" ") + (arguments.isEmpty() ? QString() : arguments.first());
     socket.write(Frame(text));
     socket.flush();
     // The running instance answers once the command has run (it may show a message first).
-    if (socket.waitForReadyRead(timeoutMs))
-        socket.readAll();
+    QByteArray answer;
+    QElapsedTimer clock;
+    clock.start();
+    while (!answer.contains('\n')) {
+        const qint64 left = timeoutMs - clock.elapsed();
+        if (left <= 0)
+            return refused(
+                QStringLiteral("The running window did not answer within %1 seconds.").arg(timeoutMs / 1000));
+        if (!socket.bytesAvailable() && !socket.waitForReadyRead(static_cast<int>(left))) {
+            if (socket.state() != QLocalSocket::ConnectedState) {
+                answer += socket.readAll();
+                if (answer.contains('\n'))
+                    break;
+                return refused(QStringLiteral("The running window ended without answering."));
+            }
+            continue;
+        }
+        answer += socket.readAll();
+    }
     socket.disconnectFromServer();
-    return true;
+    const QByteArray line = answer.left(answer.indexOf('\n'));
+    if (line == kCarriedOut)
+        return HandOver::Done;
+    return refused(line.startsWith(kNotCarriedOut)
+                       ? QString::fromUtf8(line.mid(kNotCarriedOut.size()))
+                       : QStringLiteral("The running window refused the command."));
 }
 
 bool CommandChannel::isListening() const {
@@ -76,6 +134,8 @@ bool CommandChannel::isListening() const {
 
 bool CommandChannel::listen() {
     const QString path = SocketPath();
+    if (path.isEmpty())
+        return false;
     // With restricted access the socket is made elsewhere and renamed into place, which would
     // silently take over a running instance's channel: ask first whether someone answers.
     QLocalSocket probe;
@@ -130,7 +190,22 @@ void CommandChannel::readFrom(QLocalSocket *socket) {
     const QString text = QString::fromUtf8(socket->read(size));
     socket->setProperty("framed", true);
     m_queue.enqueue({socket, text});
-    deliverNext();
+    scheduleDelivery();
+}
+
+void CommandChannel::scheduleDelivery() {
+    // A command may open a message box whose event loop outlives the socket that brought it
+    // (the sender dies meanwhile): so commands never run inside a socket's own handler.
+    if (m_deliveryScheduled || m_delivering)
+        return;
+    m_deliveryScheduled = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this]() {
+            m_deliveryScheduled = false;
+            deliverNext();
+        },
+        Qt::QueuedConnection);
 }
 
 void CommandChannel::deliverNext() {
@@ -141,9 +216,11 @@ void CommandChannel::deliverNext() {
     while (!m_queue.isEmpty()) {
         const Pending next = m_queue.dequeue();
         const QPointer<QLocalSocket> socket = next.socket;
-        Q_EMIT commandReceived(next.text);
+        const QString problem = m_handler ? m_handler(next.text) : QString();
         if (socket && socket->state() == QLocalSocket::ConnectedState) {
-            socket->write("\n");
+            QByteArray answer = problem.isEmpty() ? kCarriedOut : kNotCarriedOut + problem.toUtf8();
+            answer.replace('\n', ' ');
+            socket->write(answer + '\n');
             socket->flush();
             socket->disconnectFromServer();
         }

@@ -24,8 +24,8 @@ public:
     virtual bool selectOutputByName(const QString &name) = 0;
     // The picture notice; fewer than four fields only hide the drag-and-drop hint.
     virtual void showImageOverlay(const QStringList &fields) = 0;
-    // Imports one file through the file list (it is probed there).
-    virtual void importFile(const QString &path) = 0;
+    // Imports one file through the file list (it is probed there); false when no row came of it.
+    virtual bool importFile(const QString &path) = 0;
     // "Can not open file": the extension is missing or not supported.
     virtual void showCannotOpenFile() = 0;
     // After adding: list state with the first row selected, or the empty-list state.

@@ -50,75 +50,109 @@ void TextCommands::stopActiveWindowWatch() {
     Timer_GetActiveForm->stop();
 }
 
-void TextCommands::createDoneFile() {
-    WriteExportFile(m_exportDonePath, {});
+namespace {
+QString Unwritable(const QString &path) {
+    return QStringLiteral("The reply file \"%1\" could not be written.").arg(path);
+}
+// The first problem met stays the answer.
+void Note(QString &problem, const QString &more) {
+    if (problem.isEmpty())
+        problem = more;
+}
+} // namespace
+
+QString TextCommands::createDoneFile() {
+    if (m_exportDonePath.isEmpty() || WriteExportFile(m_exportDonePath, {}))
+        return QString();
+    return Unwritable(m_exportDonePath);
 }
 
-void TextCommands::ExecuteTextCommand(const QString &command) {
+QString TextCommands::ExecuteTextCommand(const QString &command) {
     if (m_host->commandsBlocked())
-        return;
+        return QStringLiteral("The window is busy (a conversion runs, files are being added or a dialog "
+                              "is open); the command was not carried out.");
     const QString text = command.trimmed();
+    QString problem;
+    auto reply = [&problem](const QString &path, const QStringList &lines) {
+        if (!WriteExportFile(path, lines))
+            Note(problem, Unwritable(path));
+    };
     bool imageOverlay = false;
-    if (!text.startsWith(QLatin1Char('@'))) {
-        addFile(text, false);
+    if (text.isEmpty()) {
+        // A start without arguments only brings the window forward.
+    } else if (!text.startsWith(QLatin1Char('@'))) {
+        problem = addFile(text, false);
     } else if (text == QLatin1String("@InputFormat")) {
-        WriteExportFile(m_exportDataPath, {m_host->inputExtensionList()});
+        reply(m_exportDataPath, {m_host->inputExtensionList()});
     } else if (text == QLatin1String("@OutputFormat")) {
-        WriteExportFile(m_exportDataPath, m_host->outputFormatLines());
+        reply(m_exportDataPath, m_host->outputFormatLines());
     } else if (text == QLatin1String("@RemoveAll")) {
         m_host->removeAllFiles();
-        createDoneFile();
+        Note(problem, createDoneFile());
     } else if (text == QLatin1String("@hWnd")) {
         // Written as the classic print statement writes a number: a blank before and after.
-        WriteExportFile(m_exportDataPath, {QStringLiteral(" %1 ").arg(m_host->mainWindowHandle())});
+        reply(m_exportDataPath, {QStringLiteral(" %1 ").arg(m_host->mainWindowHandle())});
     } else if (text == QLatin1String("@ActivehWnd")) {
         Timer_GetActiveForm->start();
     } else {
+        bool known = false;
         // The keyword commands are tested in turn on the same text.
         if (text.contains(kExportData, Qt::CaseInsensitive)) {
+            known = true;
             m_exportDataPath = WithoutKeyword(text, kExportData).trimmed();
-            WriteExportFile(m_exportDataPath, {});
+            reply(m_exportDataPath, {});
         }
         if (text.contains(kExportDone, Qt::CaseInsensitive)) {
+            known = true;
             m_exportDonePath = WithoutKeyword(text, kExportDone).trimmed();
-            WriteExportFile(m_exportDonePath, {});
+            reply(m_exportDonePath, {});
         }
         if (text.contains(kSetOutput, Qt::CaseInsensitive)) {
+            known = true;
             const QString name = WithoutKeyword(text, kSetOutput).trimmed();
             if (!name.isEmpty()) {
-                m_host->selectOutputByName(name);
+                if (!m_host->selectOutputByName(name))
+                    Note(problem, QStringLiteral("No output format or preset is called \"%1\".").arg(name));
                 m_host->processEvents();
-                createDoneFile();
+                Note(problem, createDoneFile());
             }
         }
         if (text.contains(kImageOverlay, Qt::CaseInsensitive)) {
+            known = true;
             imageOverlay = true;
             m_host->showImageOverlay(OverlayFields(WithoutKeyword(text, kImageOverlay)));
         } else if (text.contains(kAddFile, Qt::CaseInsensitive)) {
-            addFile(WithoutKeyword(text, kAddFile).trimmed(), true);
+            known = true;
+            Note(problem, addFile(WithoutKeyword(text, kAddFile).trimmed(), true));
         }
+        if (!known)
+            Note(problem, QStringLiteral("Unknown command \"%1\".").arg(text));
     }
     if (!imageOverlay) {
         m_arguments.clear();
         m_programPath.clear();
     }
+    return problem;
 }
 
-void TextCommands::addFile(const QString &text, bool withDoneFile) {
+QString TextCommands::addFile(const QString &text, bool withDoneFile) {
     QString path = text;
     path.remove(QLatin1Char('"'));
     const QString extension = QFileInfo(path).suffix().toLower();
+    QString problem;
     if (extension.isEmpty() || !m_host->inputExtensionList().contains(
                                    QLatin1Char('|') + extension + QLatin1Char('|'), Qt::CaseInsensitive)) {
         m_host->showCannotOpenFile();
-    } else {
-        m_host->importFile(path);
+        problem = QStringLiteral("The file format is not supported: \"%1\".").arg(path);
+    } else if (!m_host->importFile(path)) {
+        problem = QStringLiteral("The file could not be added: \"%1\".").arg(path);
     }
     m_host->showListState();
     if (withDoneFile) {
         m_host->processEvents();
-        createDoneFile();
+        Note(problem, createDoneFile());
     }
+    return problem;
 }
 
 void TextCommands::Timer_GetActiveForm_Timer() {

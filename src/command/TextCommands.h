@@ -23,7 +23,8 @@ public:
     QString programPath() const { return m_programPath; }
 
     // Runs one command; ignored while commands are blocked (the arguments are kept then).
-    void ExecuteTextCommand(const QString &command);
+    // Answers "" when it was carried out, otherwise why not, for the sender to tell its user.
+    QString ExecuteTextCommand(const QString &command);
 
     QString exportDataPath() const { return m_exportDataPath; }
     QString exportDonePath() const { return m_exportDonePath; }
@@ -32,8 +33,8 @@ public:
     void stopActiveWindowWatch();
 
 private:
-    void addFile(const QString &text, bool withDoneFile);
-    void createDoneFile();
+    QString addFile(const QString &text, bool withDoneFile);
+    QString createDoneFile();
     void Timer_GetActiveForm_Timer();
 
     // UI thread only.

@@ -2,6 +2,7 @@
 
 #include "Config.h"
 #include "Settings.h"
+#include "TempSession.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -32,7 +33,9 @@ FolderSettings &Folders() {
 void LoadFolders() {
     // Creation errors are ignored here: a folder that cannot be made shows up when it is used.
     QDir().mkpath(Paths().dataFolder);
-    QDir().mkpath(Paths().tempFolder);
+    // Temporary files go into a folder of this process's own, never shared with another run.
+    const QString own = ClaimTempFolder(Paths().sharedTempFolder);
+    UseTempFolder(own.isEmpty() ? Paths().sharedTempFolder : own);
     gFolders.inputFolder = RememberedFolder("InputPath", 13);
     gFolders.outputFolder = RememberedFolder("OutputPath", 13);
     gFolders.captureFolder = RememberedFolder("CapturePath", 39);

@@ -14,7 +14,7 @@ struct FolderSettings {
 
 FolderSettings &Folders();
 
-// Creates the data and temporary folders, then reads "InputPath", "OutputPath" and
+// Creates the data folder and this process's temporary folder, then reads "InputPath", "OutputPath" and
 // "CapturePath" with their fall-backs (music, music, pictures; then documents).
 void LoadFolders();
 

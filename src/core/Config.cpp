@@ -86,6 +86,8 @@ QString ConfigValue(const QString &key) {
 const AppConfig &Config() { return gConfig; }
 const AppPaths &Paths() { return gPaths; }
 
+void UseTempFolder(const QString &folder) { gPaths.tempFolder = folder; }
+
 QString WithTrailingSlash(const QString &folder) {
     if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
         return folder;
@@ -145,13 +147,13 @@ void ReadConfiguration() {
         QCoreApplication::instance() ? WithTrailingSlash(QCoreApplication::applicationDirPath()) : QString();
     p.appDataFolder = SpecialFolder(26);
     p.dataFolder = p.appDataFolder + c.folderData;
-    p.tempFolder = p.appDataFolder + c.folderTemp;
+    p.sharedTempFolder = p.appDataFolder + c.folderTemp;
+    p.tempFolder = p.sharedTempFolder;
     p.builtinPresetFolder = p.installFolder + "Preset/";
     p.userPresetFolder = p.appDataFolder + c.folderUserPreset;
     p.userFavoritesFolder = p.appDataFolder + c.folderUserFavorite;
     p.userPresetFile = p.userPresetFolder + c.fileUserPreset;
     p.userFavoritesFile = p.userFavoritesFolder + c.fileUserFavorite;
-    p.reportFile = p.tempFolder + "analyzer-reports.tmp";
     p.libraryFolder = p.installFolder + "Libs";
     gPaths = p;
 }

@@ -35,13 +35,13 @@ struct AppPaths {
     QString installFolder;
     QString appDataFolder;
     QString dataFolder;
-    QString tempFolder;
+    QString sharedTempFolder; // holds one folder per running process of the program
+    QString tempFolder;       // this process's own temporary folder (see TempSession.h)
     QString builtinPresetFolder;
     QString userPresetFolder;
     QString userFavoritesFolder;
     QString userPresetFile;
     QString userFavoritesFile;
-    QString reportFile;
     QString libraryFolder;
 };
 
@@ -51,6 +51,9 @@ const AppPaths &Paths();
 // Reads the configuration table and derives the paths (step 2 of the start procedure).
 // Safe to call again, e.g. after a test has pointed HOME somewhere else.
 void ReadConfiguration();
+
+// Makes folder (ending with "/") this process's temporary folder.
+void UseTempFolder(const QString &folder);
 
 // Platform folders by the shell's numbers: 5 documents, 13 music, 26 application data,
 // 39 pictures. Answers the folder followed by "/", or "" when the platform has none.

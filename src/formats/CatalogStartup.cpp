@@ -3,37 +3,27 @@
 #include "CatalogFile.h"
 #include "CatalogTable.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
-#include <QSaveFile>
 
 namespace tv {
 
-namespace {
-
-Q_LOGGING_CATEGORY(lcCatalogStartup, "tunevane.catalog", QtWarningMsg)
-
-void LoadShipped(CatalogTable &table, const QString &resource, const QString &tempFile) {
-    QFile source(resource);
-    QSaveFile copy(tempFile);
-    const bool written = !tempFile.isEmpty() && source.open(QIODevice::ReadOnly) &&
-                         copy.open(QIODevice::WriteOnly) && copy.write(source.readAll()) == source.size() &&
-                         copy.commit();
-    if (!written)
-        qCWarning(lcCatalogStartup) << "cannot write" << tempFile << "- reading the catalog in place";
-    LoadCatalogFile(table, written ? tempFile : resource, 0, true);
-    if (written)
-        QFile::remove(tempFile);
-}
-
-} // namespace
-
-void LoadShippedCatalogs(CatalogTable &formats, CatalogTable &presets, const QString &tempFolder) {
-    const QString folder =
-        tempFolder.isEmpty() || tempFolder.endsWith(QLatin1Char('/')) ? tempFolder : tempFolder + '/';
-    LoadShipped(formats, kShippedFormatCatalog, folder.isEmpty() ? QString() : folder + "format.dat");
-    LoadShipped(presets, kShippedPresetCatalog, folder.isEmpty() ? QString() : folder + "preset.dat");
+QString LoadShippedCatalogs(CatalogTable &formats, CatalogTable &presets, const QString &formatFile,
+                            const QString &presetFile) {
+    // Read in place from the program's resources: a copy under a fixed name in the temporary
+    // folder would be shared with, and deleted by, other running processes of the same user.
+    const struct {
+        CatalogTable *table;
+        const QString &resource;
+        const char *what;
+    } shipped[] = {{&formats, formatFile, "format"}, {&presets, presetFile, "preset"}};
+    for (const auto &catalog : shipped) {
+        const int rows = LoadCatalogFile(*catalog.table, catalog.resource, 0, true);
+        if (rows <= 0)
+            return QStringLiteral("The built-in %1 catalog of the program cannot be read: the "
+                                  "installation is damaged. Please install the program again.")
+                .arg(QLatin1String(catalog.what));
+    }
+    return QString();
 }
 
 void LoadUserCatalogs(CatalogTable &presets, CatalogTable &favorites, const QString &userPresetFile,

@@ -12,11 +12,13 @@ class CatalogTable;
 inline const QString kShippedFormatCatalog = QStringLiteral(":/catalog/format.dat");
 inline const QString kShippedPresetCatalog = QStringLiteral(":/catalog/preset.dat");
 
-// Writes the shipped catalogs into the temporary folder as "format.dat" and "preset.dat",
-// loads them (replacing both tables) and deletes the two files again. When the folder
-// cannot be written the catalogs are read from the program itself, so the program always
-// starts with them.
-void LoadShippedCatalogs(CatalogTable &formats, CatalogTable &presets, const QString &tempFolder);
+// Loads the shipped catalogs (replacing both tables), read in place from the program itself
+// (other files only in tests).
+// Answers "" or, when a catalog cannot be read or holds no rows, what to tell the user: a
+// program without its catalogs would build wrong option texts without a word.
+QString LoadShippedCatalogs(CatalogTable &formats, CatalogTable &presets,
+                            const QString &formatFile = kShippedFormatCatalog,
+                            const QString &presetFile = kShippedPresetCatalog);
 
 // Appends the user's presets and loads the favorites, each only when its file exists.
 void LoadUserCatalogs(CatalogTable &presets, CatalogTable &favorites, const QString &userPresetFile,

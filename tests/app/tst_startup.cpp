@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -14,6 +17,16 @@ private Q_SLOTS:
         const QString dataFolder = home + "/.local/share/Tunevane/";
         const QString tempFolder = dataFolder + "Temp/";
         QVERIFY(!QFileInfo::exists(dataFolder));
+        // Folders of other runs: one whose process has ended (its lock is free) and one of a
+        // process still running (this test holds its lock).
+        const QString ended = tempFolder + "run-1-ended/";
+        tv::test::WriteFile(ended + "thumbnail_OLD.bmp");
+        tv::test::WriteFile(ended + ".lock", QByteArray());
+        const QString live = tempFolder + "run-2-live/";
+        const QString liveFile = tv::test::WriteFile(live + "tagimg_INUSE.jpg");
+        const int liveLock =
+            ::open(QFile::encodeName(tv::test::WriteFile(live + ".lock", QByteArray())), O_RDWR);
+        QCOMPARE(::flock(liveLock, LOCK_EX | LOCK_NB), 0);
 
         QProcess app;
         QProcessEnvironment env = tv::test::Home().environment();
@@ -27,9 +40,13 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT((log += app.readAll()).contains("frmMain shown"), 30000);
         QVERIFY(QFileInfo(dataFolder).isDir());
         QVERIFY(QFileInfo(tempFolder).isDir());
+        QVERIFY(!QFileInfo::exists(ended));
+        const QStringList own =
+            QDir(tempFolder).entryList({"run-*"}, QDir::Dirs).filter(QString::number(app.processId()));
+        QCOMPARE(own.size(), 1);
 
-        // Something left in the temporary folder is gone after the unload.
-        const QString leftover = tv::test::WriteFile(tempFolder + "thumbnail_TEST.bmp");
+        // Something left in the window's temporary folder is gone after the unload.
+        const QString leftover = tv::test::WriteFile(tempFolder + own.first() + "/thumbnail_TEST.bmp");
         ::kill(static_cast<pid_t>(app.processId()), SIGTERM);
         QVERIFY(app.waitForFinished(30000));
         log += app.readAll();
@@ -37,6 +54,9 @@ private Q_SLOTS:
         QCOMPARE(app.exitCode(), 0);
         QVERIFY2(log.contains("frmMain unloaded"), log.constData());
         QVERIFY(!QFile::exists(leftover));
+        QVERIFY(!QFileInfo::exists(tempFolder + own.first()));
+        QVERIFY(QFile::exists(liveFile)); // another running process keeps its files
+        ::close(liveLock);
         QVERIFY(QFileInfo(home + "/.config/Tunevane/Tunevane.ini").isFile());
         QVERIFY2(!log.contains("missing image"), log.constData());
     }

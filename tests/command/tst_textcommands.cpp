@@ -31,7 +31,10 @@ public:
         return name == "MP3";
     }
     void showImageOverlay(const QStringList &fields) override { overlays << fields; }
-    void importFile(const QString &path) override { imported << path; }
+    bool importFile(const QString &path) override {
+        imported << path;
+        return !path.contains("broken");
+    }
     void showCannotOpenFile() override { ++cannotOpen; }
     void showListState() override { calls << "listState"; }
     void processEvents() override {}
@@ -93,19 +96,21 @@ private Q_SLOTS:
         TextCommands commands(&host);
         setPaths(commands);
         QFile::remove(m_done);
-        commands.ExecuteTextCommand("\"/music/My Song.FLAC\"");
+        QCOMPARE(commands.ExecuteTextCommand("\"/music/My Song.FLAC\""), QString());
         QCOMPARE(host.imported, QStringList{"/music/My Song.FLAC"});
         QVERIFY(!QFile::exists(m_done)); // a plain path has no done file
         commands.ExecuteTextCommand("@addfile:/music/b.mp3");
         QCOMPARE(host.imported.last(), QStringLiteral("/music/b.mp3"));
         QVERIFY(QFile::exists(m_done));
         QFile::remove(m_done);
-        commands.ExecuteTextCommand("@AddFile:/music/notes.txt");
-        commands.ExecuteTextCommand("/music/no-extension");
+        // What was not added is said to the sender, in words a script can show.
+        QVERIFY(commands.ExecuteTextCommand("@AddFile:/music/notes.txt").contains("not supported"));
+        QVERIFY(commands.ExecuteTextCommand("/music/no-extension").contains("not supported"));
         QCOMPARE(host.cannotOpen, 2);
         QCOMPARE(host.imported.size(), 2);
         QVERIFY(QFile::exists(m_done)); // still answered for "@AddFile:"
         QCOMPARE(host.calls.count("listState"), 4);
+        QVERIFY(commands.ExecuteTextCommand("/music/broken.mp3").contains("could not be added"));
     }
 
     void setOutputComparesKeywordsOrNames() {
@@ -113,8 +118,9 @@ private Q_SLOTS:
         TextCommands commands(&host);
         setPaths(commands);
         QFile::remove(m_done);
-        commands.ExecuteTextCommand("@SetOutput: MP3 ");
-        commands.ExecuteTextCommand("@setoutput:Nothing matches this");
+        QCOMPARE(commands.ExecuteTextCommand("@SetOutput: MP3 "), QString());
+        QVERIFY(
+            commands.ExecuteTextCommand("@setoutput:Nothing matches this").contains("Nothing matches this"));
         QCOMPARE(host.selected, (QStringList{"MP3", "Nothing matches this"}));
         QVERIFY(QFile::exists(m_done)); // answered whether or not a preset matched
         QFile::remove(m_done);
@@ -150,12 +156,12 @@ private Q_SLOTS:
         TextCommands commands(&host);
         commands.setArguments("/usr/bin/tunevane", {"a.mp3", "b.mp3"});
         commands.ExecuteTextCommand("@ExportDataPath:" + m_data);
-        commands.ExecuteTextCommand("/music/a.mp3");
+        QVERIFY(commands.ExecuteTextCommand("/music/a.mp3").contains("busy"));
         QVERIFY(!QFile::exists(m_data));
         QVERIFY(host.imported.isEmpty());
         QCOMPARE(commands.argumentCount(), 2);
         host.blocked = false;
-        commands.ExecuteTextCommand("@unknown");
+        QVERIFY(commands.ExecuteTextCommand("@unknown").contains("Unknown command"));
         QCOMPARE(commands.argumentCount(), 0);
         QCOMPARE(commands.programPath(), QString());
     }
@@ -167,7 +173,7 @@ private Q_SLOTS:
         test::WriteFile(target, "keep me");
         QVERIFY(QFile::link(target, m_dir + "link.txt"));
         commands.ExecuteTextCommand("@ExportDataPath:" + m_dir + "link.txt");
-        commands.ExecuteTextCommand("@InputFormat");
+        QVERIFY(commands.ExecuteTextCommand("@InputFormat").contains("could not be written"));
         QCOMPARE(Read(target), QByteArray("keep me"));
 
         QDir().mkpath(m_dir + "a folder");

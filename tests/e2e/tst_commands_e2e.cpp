@@ -30,8 +30,10 @@ private:
         second.start(TUNEVANE_BINARY, {command});
         if (!second.waitForFinished(60000))
             return -1;
+        m_said = second.readAllStandardError();
         return second.exitCode();
     }
+    QByteArray m_said; // what the last second start wrote on its standard error
 
     QByteArray read(const QString &path) {
         QFile f(path);
@@ -94,13 +96,25 @@ private Q_SLOTS:
         QCOMPARE(send("@SetOutput:FLAC"), 0);
         QVERIFY(QFile::exists(done));
         QFile::remove(done);
-        QCOMPARE(send("@SetOutput:No preset is called like this"), 0);
+        // Not carried out: the sender says why and fails, so a script notices.
+        QCOMPARE(send("@SetOutput:No preset is called like this"), 1);
+        QVERIFY2(m_said.contains("No preset is called like this"), m_said.constData());
         QVERIFY(QFile::exists(done));
 
-        // A second start with a plain path adds it to the running window and ends.
+        // A second start with a plain path adds it to the running window and ends, touching
+        // neither the running window's temporary files nor the settings.
+        const QString temp = tv::test::Home().path() + "/.local/share/Tunevane/Temp/";
+        const QStringList running =
+            QDir(temp).entryList({"run-*"}, QDir::Dirs).filter(QString::number(m_app.processId()));
+        QCOMPARE(running.size(), 1);
+        const QString inUse = tv::test::WriteFile(temp + running.first() + "/tagimg_INUSE.jpg");
+        const QString ini = tv::test::Home().path() + "/.config/Tunevane/Tunevane.ini";
+        const QByteArray settingsBefore = read(ini);
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(send(m_dir + "second.mp3"), 0);
+        QVERIFY(QFile::exists(inUse));
+        QCOMPARE(read(ini), settingsBefore);
         QTRY_VERIFY(logged("rows: 3"));
         QVERIFY(clock.elapsed() < 30000);
         // Named from its own folder, the file is the same file for the running window.

@@ -254,20 +254,20 @@ private Q_SLOTS:
         QVERIFY(!video.contains("GIF|"));
     }
 
-    void startupLoadingLeavesNothingBehind() {
-        const QString temp = test::Home().path() + "/temp/";
-        QDir().mkpath(temp);
+    void startupLoadsShippedThenUserCatalogsAndRefusesEmptyOnes() {
         CatalogTable formats;
         CatalogTable presets;
-        LoadShippedCatalogs(formats, presets, temp);
+        QCOMPARE(LoadShippedCatalogs(formats, presets), QString());
         QCOMPARE(formats.rows(), m_formats.rows());
         QCOMPARE(presets.rows(), m_presets.rows());
-        QVERIFY(QDir(temp).isEmpty());
 
-        // A temporary folder that cannot be written still gives the shipped catalogs.
-        const QString notAFolder = test::WriteFile(test::Home().path() + "/plain-file");
-        LoadShippedCatalogs(formats, presets, notAFolder + "/temp/");
-        QCOMPARE(presets.rows(), m_presets.rows());
+        // A catalog that cannot be read, or holds no rows, is said, never used as an empty table.
+        CatalogTable broken;
+        CatalogTable none;
+        const QString empty = test::WriteFile(test::Home().path() + "/empty.dat", QByteArray());
+        QVERIFY(LoadShippedCatalogs(broken, none, kShippedFormatCatalog, empty).contains("preset catalog"));
+        QVERIFY(LoadShippedCatalogs(broken, none, test::Home().path() + "/missing.dat", kShippedPresetCatalog)
+                    .contains("format catalog"));
 
         // User presets are appended (readable rows only), then favorites load.
         QByteArray user = EncipherLineForTest(JoinCatalogLine(presets.captions()));

@@ -1,34 +1,22 @@
 #include "WindowUtil.h"
 
 #include <QWidget>
+#include <QWindow>
 
 namespace tv {
 
-void SetTopMost(bool on, QWidget *window) {
-    if (!window || window->testAttribute(Qt::WA_WState_Created) == false) {
-        if (window)
-            window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+void BringToFront(QWidget *window) {
+    if (!window)
         return;
-    }
-    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) {
-        if (on)
-            window->raise();
-        return;
-    }
-    // Changing the flag re-creates the native window; put it back where and as it was.
-    const QRect geometry = window->geometry();
-    const bool visible = window->isVisible();
-    const Qt::WindowStates states = window->windowState();
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    window->setGeometry(geometry);
-    window->setWindowState(states);
-    if (visible) {
+    if (window->isMinimized())
+        window->showNormal();
+    if (!window->isVisible())
         window->show();
-        if (on) {
-            window->raise();
-            window->activateWindow();
-        }
-    }
+    window->raise();
+    window->activateWindow();
+    // Wayland compositors give the focus only through an activation request of the window.
+    if (QWindow *handle = window->windowHandle())
+        handle->requestActivate();
 }
 
 } // namespace tv

@@ -8,6 +8,7 @@
 #include "OutputFolders.h"
 #include "OutputPanel.h"
 #include "Settings.h"
+#include "TempSession.h"
 #include "TextCommands.h"
 #include "WindowUtil.h"
 
@@ -15,7 +16,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -51,7 +51,8 @@ void InsertMenuAction(QMenu *menu, int index, QAction *action) {
 
 } // namespace
 
-frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(parent), m_arguments(arguments) {
+frmMain::frmMain(const QStringList &arguments, QWidget *parent)
+    : QMainWindow(parent), m_arguments(arguments) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Config().productName);
     setWindowIcon(ThemeIcon(QStringLiteral("img_product_box.png")));
@@ -71,7 +72,9 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(pa
     connect(Timer_StartUp, &QTimer::timeout, this, &frmMain::Timer_StartUp_Timer);
 }
 
-frmMain::~frmMain() { Form_Unload(); }
+frmMain::~frmMain() {
+    Form_Unload();
+}
 
 QPushButton *frmMain::addFileListViewButton(int index, const QString &caption, const QString &image,
                                             const QString &toolTip) {
@@ -133,10 +136,12 @@ void frmMain::buildMenu() {
     Cmd_Menu->setMenu(mnuMenu);
 
     auto *home = new QAction(tr("Visit Home Page"), mnuMenu);
-    connect(home, &QAction::triggered, this, []() { QDesktopServices::openUrl(QUrl(Config().linkHomepage)); });
+    connect(home, &QAction::triggered, this,
+            []() { QDesktopServices::openUrl(QUrl(Config().linkHomepage)); });
     InsertMenuAction(mnuMenu, 1, home);
     auto *contact = new QAction(tr("Contact Us"), mnuMenu);
-    connect(contact, &QAction::triggered, this, []() { QDesktopServices::openUrl(QUrl(Config().linkContactUs)); });
+    connect(contact, &QAction::triggered, this,
+            []() { QDesktopServices::openUrl(QUrl(Config().linkContactUs)); });
     InsertMenuAction(mnuMenu, 2, contact);
     auto *separator = new QAction(mnuMenu);
     separator->setSeparator(true);
@@ -149,7 +154,9 @@ void frmMain::buildMenu() {
     InsertMenuAction(mnuMenu, 16, exit);
 }
 
-void frmMain::insertMenuEntry(int index, QAction *action) { InsertMenuAction(mnuMenu, index, action); }
+void frmMain::insertMenuEntry(int index, QAction *action) {
+    InsertMenuAction(mnuMenu, index, action);
+}
 
 bool frmMain::Form_Load() {
     if (m_loaded)
@@ -164,7 +171,10 @@ bool frmMain::Form_Load() {
     Txt_OutputPath->setText(Folders().outputFolder);
 
     // 7.-8. The shipped catalogs, the user's presets and the favorites.
-    LoadCatalogs();
+    if (!LoadCatalogs()) {
+        m_handOverExitCode = 1;
+        return false;
+    }
     // 9. The audio formats tab is the one a user meets first.
     m_outputPanel->SelectPanel(AudioTab);
 
@@ -179,6 +189,7 @@ bool frmMain::Form_Load() {
     m_unloading = false;
     Flags().unloading = false;
     Timer_StartUp->start();
+    m_running = true;
     qCInfo(lcStartup) << "frmMain loaded";
     return true;
 }
@@ -193,24 +204,20 @@ void frmMain::Timer_StartUp_Timer() {
         return;
     }
     // Otherwise bring the window to the front once, without keeping it above other windows.
-    SetTopMost(true, this);
-    QApplication::processEvents();
-    SetTopMost(false, this);
+    BringToFront(this);
 }
 
 void frmMain::Form_Unload() {
-    if (m_unloaded)
+    // A start that only handed its command line over (or could not load) never ran: it must
+    // not touch the running window's temporary files or write its settings over the user's.
+    if (m_unloaded || !m_running)
         return;
     m_unloaded = true;
     FileList_Unload();
 
-    // 1. Every file of the temporary folder goes; the folder itself stays for the next start.
-    const QString temp = Paths().tempFolder;
-    if (!temp.isEmpty()) {
-        QDirIterator it(temp, QDir::Files | QDir::Hidden | QDir::System);
-        while (it.hasNext())
-            QFile::remove(it.next());
-    }
+    // 1. Every file of this window's temporary folder goes; other running processes of the
+    // program keep theirs.
+    ClearTempFolder();
     // 2. No window handles are published once the window is gone.
     WriteSetting(QStringLiteral("WinTagInfo"), QString());
     WriteSetting(QStringLiteral("WinInfo"), QString());
@@ -280,7 +287,9 @@ void frmMain::browseOutputFolder() {
     WriteSetting(QStringLiteral("OutputPath"), folder);
 }
 
-void frmMain::openOutputFolder() { OpenFolder(this, Txt_OutputPath->text(), false, false); }
+void frmMain::openOutputFolder() {
+    OpenFolder(this, Txt_OutputPath->text(), false, false);
+}
 
 void frmMain::showAbout() {
     QMessageBox::about(this, tr("About %1").arg(Config().productName),

@@ -45,8 +45,10 @@ public:
     explicit frmMain(const QStringList &arguments, QWidget *parent = nullptr);
     ~frmMain() override;
 
-    // The load handler; answers false when this instance is to end right away.
+    // The load handler; answers false when this instance is to end right away (it handed its
+    // command line to the running instance, or cannot run): it then ends with exitCode().
     bool Form_Load();
+    int exitCode() const { return m_handOverExitCode; }
     // The unload sequence; runs once, however the program ends.
     void Form_Unload();
 
@@ -95,7 +97,7 @@ public:
     quint64 activeWindowHandle() const override;
     bool selectOutputByName(const QString &name) override;
     void showImageOverlay(const QStringList &fields) override;
-    void importFile(const QString &path) override;
+    bool importFile(const QString &path) override;
     void showCannotOpenFile() override;
     void showListState() override;
     void processEvents() override;
@@ -122,7 +124,7 @@ private:
     void Timer_StartUp_Timer();
     void showAbout();
     void buildOutputPanel();
-    void LoadCatalogs();
+    bool LoadCatalogs(); // false (after saying why) when the shipped catalogs cannot be read
     void outputToolbarClick(int index);
     void openSearch();
     void setupFileList();
@@ -205,6 +207,9 @@ private:
     QBoxLayout *m_sidePanelArea = nullptr; // right of the list: player group box, then input information
 
     bool m_loaded = false;
+    bool m_running = false;     // the load finished: this instance is the running window
+    int m_handOverExitCode = 0; // a start that ended in its load: 0, or 1 when it failed
+    QString m_commandProblem;   // why the text command that ran last was not carried out
     bool m_unloading = false;
     bool m_unloaded = false;
     // Set while a batch's jobs are being prepared or its end is being handled: both let events

@@ -19,6 +19,8 @@
 #include <QLineEdit>
 #include <QLoggingCategory>
 
+#include <cstdio>
+
 namespace tv {
 
 namespace {
@@ -28,8 +30,19 @@ Q_LOGGING_CATEGORY(lcCommands, "tunevane.commands", QtWarningMsg)
 
 bool frmMain::setupCommandInterface() {
     const QStringList arguments = m_arguments;
-    if (CommandChannel::ForwardToRunningInstance(arguments))
+    QString reason;
+    switch (CommandChannel::ForwardToRunningInstance(arguments, &reason)) {
+    case CommandChannel::HandOver::NoInstance:
+        break;
+    case CommandChannel::HandOver::Done:
+        m_handOverExitCode = 0;
         return false;
+    case CommandChannel::HandOver::Refused:
+        // A script that started us must learn that its command did nothing.
+        std::fprintf(stderr, "%s\n", reason.toLocal8Bit().constData());
+        m_handOverExitCode = 1;
+        return false;
+    }
 
     TxtCommand_Temp = new QLineEdit(this);
     TxtCommand_Temp->setObjectName(QStringLiteral("TxtCommand_Temp"));
@@ -50,7 +63,11 @@ bool frmMain::setupCommandInterface() {
         TxtCommand_FirstTime->setText(arguments.first());
 
     m_commandChannel = new CommandChannel(this);
-    connect(m_commandChannel, &CommandChannel::commandReceived, TxtCommand_Temp, &QLineEdit::setText);
+    m_commandChannel->setHandler([this](const QString &text) {
+        m_commandProblem.clear();
+        TxtCommand_Temp->setText(text); // the mailbox runs the command (TxtCommand_Temp_Change)
+        return m_commandProblem;
+    });
     // Without a channel the window still works; only other programs cannot reach it.
     m_commandChannel->listen();
     return true;
@@ -68,23 +85,17 @@ void frmMain::TxtCommand_Temp_Change() {
     if (text.isEmpty())
         return;
     const QString command = text.trimmed();
-    if (isMinimized())
-        showNormal();
-    if (!isVisible())
-        show();
-    SetTopMost(true, this);
-    raise();
-    activateWindow();
-    QApplication::processEvents();
+    // Forward, the way desktops allow it: never by re-creating the native window, which would
+    // leave an open dialog with a dead parent.
+    BringToFront(this);
     if (!command.isEmpty()) {
         qCInfo(lcCommands).noquote() << "command:" << command;
         TxtCommand_LoadingTime->setText(command);
-        m_textCommands->ExecuteTextCommand(command);
+        m_commandProblem = m_textCommands->ExecuteTextCommand(command);
+        if (!m_commandProblem.isEmpty())
+            qCInfo(lcCommands).noquote() << "not carried out:" << m_commandProblem;
     }
-    QApplication::processEvents();
     TxtCommand_Temp->clear();
-    SetTopMost(false, this);
-    QApplication::processEvents();
 }
 
 bool frmMain::commandsBlocked() const {
@@ -154,8 +165,9 @@ void frmMain::showImageOverlay(const QStringList &fields) {
     PopupControl_Tag->showPicture(fields.at(0), fields.at(1), fields.at(2).toInt(), fields.at(3).toInt());
 }
 
-void frmMain::importFile(const QString &path) {
+bool frmMain::importFile(const QString &path) {
     // The command is answered only once the file is in the list (or reported).
+    const int rowsBefore = FileViewMain->list()->rowCount();
     QEventLoop wait;
     const QMetaObject::Connection done =
         connect(m_fileImporter, &FileImporter::importFinished, &wait, &QEventLoop::quit);
@@ -165,6 +177,7 @@ void frmMain::importFile(const QString &path) {
     disconnect(done);
     FileViewMain->UpdateListFooters();
     qCInfo(lcCommands).noquote() << "rows:" << FileViewMain->list()->rowCount();
+    return FileViewMain->list()->rowCount() > rowsBefore;
 }
 
 void frmMain::showCannotOpenFile() {

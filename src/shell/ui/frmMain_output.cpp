@@ -5,6 +5,7 @@
 #include "CatalogStartup.h"
 #include "CatalogTable.h"
 #include "Config.h"
+#include "MessageBox.h"
 #include "OutputPanel.h"
 #include "frmSearch.h"
 
@@ -48,12 +49,17 @@ void frmMain::buildOutputPanel() {
     });
 }
 
-void frmMain::LoadCatalogs() {
-    LoadShippedCatalogs(*ReportControl_FormatMain, *ReportControl_PresetMain, Paths().tempFolder);
+bool frmMain::LoadCatalogs() {
+    const QString problem = LoadShippedCatalogs(*ReportControl_FormatMain, *ReportControl_PresetMain);
+    if (!problem.isEmpty()) {
+        ShowMessage(problem, MsgCritical, Config().productName);
+        return false;
+    }
     LoadUserCatalogs(*ReportControl_PresetMain, *ReportControl_FavoritesMain, Paths().userPresetFile,
                      Paths().userFavoritesFile);
     m_outputPanel->setFavoritesStorage(Paths().userFavoritesFile, Config().favoriteMax);
     m_outputPanel->BuildOutputButtons();
+    return true;
 }
 
 void frmMain::SelectOutputFormat(const QString &name, const QString &maker, const QString &keyword) {
