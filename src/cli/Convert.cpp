@@ -262,10 +262,7 @@ int ConvertRun::run(const QStringList &arguments) {
         return failures > 0 ? ExitSomeFailed : ExitOk;
     }
 
-    m_engine.setOutputFinisher([records](int job, const QString &workPath) {
-        if (job >= 0 && job < records.size())
-            WriteTagsToOutput(workPath, records.at(job));
-    });
+    m_engine.setOutputTagging(TaggingForRows(records));
     connect(m_batch, &ConversionBatch::rowProgress, this, [this](int row, int figure) {
         if (row < 0 || row >= m_jobs.size())
             return;

@@ -68,7 +68,7 @@ PreparedJob ConversionBatch::prepareRow(int row, const BatchRow &source) {
     job.engineOutput = job.convertedFileName;
     if (IsAppleAudioBook(job.convertedFileName)) {
         // The engine writes an M4A that is renamed afterwards; it must not replace a file of the user's.
-        job.engineOutput = UniqueName(job.convertedFileName.chopped(3) + QStringLiteral("M4A"), m_promised);
+        job.engineOutput = UniqueName(job.convertedFileName.chopped(3) + QStringLiteral("m4a"), m_promised);
     }
     m_promised << job.convertedFileName << job.engineOutput;
     if (m_jobs.size() <= row)

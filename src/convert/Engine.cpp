@@ -1,8 +1,8 @@
 #include "Engine.h"
 
 #include "FFLogger.h"
-#include "Task.h"
 #include "MediaLibs.h"
+#include "Task.h"
 #include "Transcode.h"
 
 #include <QFile>
@@ -138,8 +138,8 @@ void Engine::StartJobs(int parallel) {
         Job job = m_jobs[i];
         job.replaceExisting = m_replaceExisting;
         std::shared_ptr<TaskControl> control = m_control;
-        OutputFinisher finisher = m_finisher;
-        m_pool->start([=, this]() { runJob(generation, i, job, control, finisher); });
+        OutputTagging tagging = m_tagging;
+        m_pool->start([=, this]() { runJob(generation, i, job, control, tagging); });
     }
 }
 
@@ -159,7 +159,7 @@ void Engine::ResumeJobs() {
 
 // Runs on a worker thread; everything it reports is posted to the engine's thread.
 void Engine::runJob(int generation, int index, Job job, std::shared_ptr<TaskControl> control,
-                    OutputFinisher finisher) {
+                    OutputTagging tagging) {
     if (control->cancelled()) {
         QMetaObject::invokeMethod(
             this, [=, this]() { jobDone(generation, index, false, false, QString()); }, Qt::QueuedConnection);
@@ -180,8 +180,12 @@ void Engine::runJob(int generation, int index, Job job, std::shared_ptr<TaskCont
     request.outputPath = job.outputPath;
     request.output = job.output;
     request.replaceExisting = job.replaceExisting;
-    if (finisher) {
-        request.finishOutput = [finisher, index](const QString &workPath) { finisher(index, workPath); };
+    if (tagging.containerTags)
+        request.containerTags = tagging.containerTags(index);
+    if (tagging.finish) {
+        request.finishOutput = [finish = tagging.finish, index](const QString &workPath) {
+            finish(index, workPath);
+        };
     }
     auto progress = [this, generation, index](qint64 position, qint64 total) {
         QMetaObject::invokeMethod(

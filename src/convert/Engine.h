@@ -42,10 +42,8 @@ public:
     bool isRunning() const { return m_running; }
     bool isPaused() const { return m_paused; }
 
-    // Work done on a finished output before it takes its name (the tag writer); runs on a
-    // worker thread, so it must be thread-safe.
-    using OutputFinisher = std::function<void(int job, const QString &workPath)>;
-    void setOutputFinisher(OutputFinisher finisher) { m_finisher = std::move(finisher); }
+    // The tags every output of the next batch receives.
+    void setOutputTagging(OutputTagging tagging) { m_tagging = std::move(tagging); }
     // Whether a finished output may replace a file that carries its name (true by default).
     void setReplaceExisting(bool replace) { m_replaceExisting = replace; }
 
@@ -68,7 +66,7 @@ private:
     };
 
     void runJob(int generation, int index, Job job, std::shared_ptr<TaskControl> control,
-                OutputFinisher finisher);
+                OutputTagging tagging);
     void jobDone(int generation, int index, bool succeeded, bool failed, const QString &message);
     void stopWorkers(bool abandon);
 
@@ -80,7 +78,7 @@ private:
     bool m_running = false;
     bool m_paused = false;
     std::shared_ptr<TaskControl> m_control; // shared with the running jobs
-    OutputFinisher m_finisher;
+    OutputTagging m_tagging;
     bool m_replaceExisting = true;
     QThreadPool *m_pool = nullptr;
 };

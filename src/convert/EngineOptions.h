@@ -1,7 +1,10 @@
 #pragma once
 // The option texts the engine accepts: input " -ss <time>", output " -ac -ar -ab -acodec -an -vn -t".
 
+#include <QList>
+#include <QPair>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace tv {
@@ -18,6 +21,17 @@ struct OutputOptions {
     bool noAudio = false;                       // -an
     bool noVideo = false;                       // -vn
     std::optional<qint64> durationMicroseconds; // -t
+};
+
+// The tags each output receives, from the tag layer only (never the input's own container tags,
+// which would bring back a field the user changed). Both parts run on the job's worker thread,
+// so they must be thread-safe.
+struct OutputTagging {
+    // Container tags written with the header ("title", "artist" …), so that formats the tag
+    // writer cannot reach still carry the row's tags.
+    std::function<QList<QPair<QString, QString>>(int job)> containerTags;
+    // Runs on the finished work file before it takes its name (the tag writer).
+    std::function<void(int job, const QString &workPath)> finish;
 };
 
 // A time text ("00:03:25.120", "12.5", "90") as microseconds; false when it is not a time.

@@ -20,6 +20,15 @@ QString InvalidDataText() {
     return QStringLiteral("Please change the format parameters or use one of the preset profiles.");
 }
 
+QString DamagedAudioText() {
+    return QStringLiteral("The audio data of this file is damaged: most of it cannot be decoded, so no "
+                          "output was written.");
+}
+
+QString NoAudioText() {
+    return QStringLiteral("The file holds no sound that could be converted, so no output was written.");
+}
+
 QString CouldNotOpenText() {
     return QStringLiteral(
         "The file couldn't be opened, it might be corrupted, truncated, or in an unexpected format.");

@@ -17,6 +17,12 @@ FailureKind ClassifyEngineMessage(const QString &message);
 // "The disk in the destination folder is full." + two line breaks + the folder in quotes.
 QString DiskFullText(const QString &folder);
 QString InvalidDataText();
+// An input that opens but whose audio frames cannot be decoded (a damaged file), and one that
+// holds no sound at all. Neither is taken for copy protection, which is for inputs that cannot
+// be opened.
+QString DamagedAudioText();
+QString NoAudioText();
+
 // The text of a single-file conversion that failed without a recognised message.
 QString CouldNotOpenText();
 

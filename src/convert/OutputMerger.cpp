@@ -58,9 +58,10 @@ void OutputMerger::start(const MergeRequest &request) {
     }
     const QString first = request.outputs.first();
     m_finalPath = UniqueName(first);
-    QString extension = QFileInfo(first).suffix().toUpper();
-    if (extension == QLatin1String("M4B") || extension == QLatin1String("M4R"))
-        extension = QStringLiteral("M4A");
+    QString extension = QFileInfo(first).suffix();
+    if (extension.compare(QLatin1String("M4B"), Qt::CaseInsensitive) == 0 ||
+        extension.compare(QLatin1String("M4R"), Qt::CaseInsensitive) == 0)
+        extension = QStringLiteral("m4a");
     m_temporaryPath = TemporaryOutput(request.outputFolder, extension);
     m_running = true;
     m_runner->RunFFmpeg(m_temporaryPath, QStringLiteral("-f concat -i"), CopyArguments(request.panelIndex));

@@ -53,9 +53,18 @@ bool NameTaken(const QString &path) {
     return info.exists() || info.isSymLink();
 }
 
-bool PlaceFile(const QString &from, const QString &to, bool replace) {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
+namespace {
+
+// Flushes a file, or a folder's entries, to the disk; errors are left to the rename that follows.
+void SyncPath(const QByteArray &path, int flags) {
+    const int fd = ::open(path.constData(), flags | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+bool Rename(const QByteArray &source, const QByteArray &target, bool replace) {
     if (replace)
         return std::rename(source.constData(), target.constData()) == 0;
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
@@ -70,11 +79,27 @@ bool PlaceFile(const QString &from, const QString &to, bool replace) {
     if (errno == EEXIST)
         return false;
     // Nor hard links (FAT): the check and the rename, with only a moment between them.
-    if (NameTaken(to)) {
+    if (NameTaken(QFile::decodeName(target))) {
         errno = EEXIST;
         return false;
     }
     return std::rename(source.constData(), target.constData()) == 0;
+}
+
+} // namespace
+
+bool PlaceFile(const QString &from, const QString &to, bool replace) {
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    // The content reaches the disk before the name does, and the name right after: a power cut
+    // never leaves an empty or partial file under a final name.
+    SyncPath(source, O_RDONLY);
+    if (!Rename(source, target, replace))
+        return false;
+    const int saved = errno;
+    SyncPath(QFile::encodeName(QFileInfo(to).absolutePath()), O_RDONLY | O_DIRECTORY);
+    errno = saved;
+    return true;
 }
 
 QString ChangeExtension(const QString &path, const QString &extension) {
@@ -130,8 +155,11 @@ QString SafeOutputName(const QString &displayName, const QString &extension) {
 
 QString OutputPathForJob(const QString &outputFolder, const QString &displayName, const QString &extension,
                          int outputFileNamePolicy, const QSet<QString> &reserved) {
-    const QString base = WithTrailingSlash(outputFolder) + SafeOutputName(displayName, extension);
-    const QString path = ChangeExtension(base, extension);
+    // File names are case-sensitive here: outputs take the extension in lower case, as files
+    // on this platform usually do, whatever case the catalog writes it in.
+    const QString lower = extension.toLower();
+    const QString base = WithTrailingSlash(outputFolder) + SafeOutputName(displayName, lower);
+    const QString path = ChangeExtension(base, lower);
     if (outputFileNamePolicy == 1 || reserved.contains(path))
         return UniqueName(path, reserved);
     return path;

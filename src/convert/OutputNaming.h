@@ -31,7 +31,7 @@ bool PlaceFile(const QString &from, const QString &to, bool replace);
 QString SafeOutputName(const QString &displayName, const QString &extension);
 
 // The output path of a job: output folder + display name with the extension replaced by the
-// current output extension; with the "OutputFileName" policy 1 the unique-name rule applies.
+// current output extension in lower case; with the "OutputFileName" policy 1 the unique-name rule applies.
 // A name in `reserved` is always made unique: overwriting may replace an old file, never
 // another output of the same batch.
 QString OutputPathForJob(const QString &outputFolder, const QString &displayName, const QString &extension,

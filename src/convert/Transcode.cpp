@@ -1,9 +1,10 @@
 #include "Transcode.h"
 
 #include "AudioEncoder.h"
-#include "Task.h"
+#include "ErrorTexts.h"
 #include "MediaLibs.h"
 #include "OutputNaming.h"
+#include "Task.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -42,6 +43,11 @@ QString DefaultEncoderFor(const AVOutputFormat *format) {
     const AVCodec *codec = avcodec_find_encoder(format->audio_codec);
     return codec ? QString::fromLatin1(codec->name) : QString();
 }
+
+// Shares of the input's length an output must reach: any output, and one whose input had
+// frames that could not be decoded.
+constexpr double kLeastShare = 0.5;
+constexpr double kLeastShareWithErrors = 0.9;
 
 QString NoStreamText() {
     return QStringLiteral("Output file #0 does not contain any stream");
@@ -203,9 +209,13 @@ TranscodeResult Transcode(const TranscodeRequest &request, TaskControl &control,
     AVStream *outStream = avformat_new_stream(rawOutput, nullptr);
     if (!outStream || encoder->fillStream(outStream) < 0)
         return fail(AvErrorText(AVERROR(ENOMEM)));
-    // The container tags travel along; the tag writer refines them afterwards where it can.
-    av_dict_copy(&rawOutput->metadata, input->metadata, 0);
-    av_dict_copy(&outStream->metadata, inStream->metadata, 0);
+    // The row's tags, never the input's own container tags: a field the user edited or cleared
+    // must not come back from the input.
+    // Some muxers read the container's tags, others (Ogg) the stream's: both get them.
+    for (const auto &[key, value] : request.containerTags) {
+        av_dict_set(&rawOutput->metadata, key.toUtf8().constData(), value.toUtf8().constData(), 0);
+        av_dict_set(&outStream->metadata, key.toUtf8().constData(), value.toUtf8().constData(), 0);
+    }
     error = avio_open(&rawOutput->pb, QFile::encodeName(workPath).constData(), AVIO_FLAG_WRITE);
     if (error < 0)
         return fail(request.outputPath + QStringLiteral(": ") + AvErrorText(error));
@@ -484,8 +494,19 @@ TranscodeResult Transcode(const TranscodeRequest &request, TaskControl &control,
     av_channel_layout_uninit(&resamplerLayout);
     if (!ok)
         return fail(writeError);
-    if (decodedSamples == 0 && (decodeErrors > 0 || !readError.isEmpty()))
-        return fail(readError.isEmpty() ? AvErrorText(AVERROR_INVALIDDATA) : readError);
+    // An output must hold the input's sound: none at all, or far less than the input lasts
+    // (its frames could not be decoded), is a failure, never a "Done" file the user cannot play.
+    const bool troubled = decodeErrors > 0 || !readError.isEmpty();
+    // A length guessed from the bit rate can be far off; a real one is trusted.
+    const bool lengthKnown = input->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE;
+    if (sentSamples == 0)
+        return fail(troubled || (lengthKnown && totalUs > 0) ? DamagedAudioText() : NoAudioText());
+    const qint64 producedUs = av_rescale(sentSamples, 1000000, outRate);
+    if (totalUs > 0 && (lengthKnown || troubled)) {
+        const double share = static_cast<double>(producedUs) / static_cast<double>(totalUs);
+        if (share < kLeastShare || (troubled && share < kLeastShareWithErrors))
+            return fail(DamagedAudioText());
+    }
 
     if (encoder->sendFrame(nullptr) < 0 || !writePackets())
         return fail(writeError.isEmpty() ? QStringLiteral("Error while flushing the encoder") : writeError);

@@ -16,6 +16,8 @@ struct TranscodeRequest {
     InputOptions input;
     QString outputPath;
     OutputOptions output;
+    // Written into the output's header (the row's tags, for formats the tag writer cannot reach).
+    QList<QPair<QString, QString>> containerTags;
     // Runs on the finished work file before it takes the output name (the tag writer).
     std::function<void(const QString &workPath)> finishOutput;
     // False when the user keeps every existing file: a file that took the output's name during

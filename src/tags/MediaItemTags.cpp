@@ -7,6 +7,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace tv {
 
 TagRecord TagRecordOfItem(const MediaItem &item) {
@@ -20,10 +22,42 @@ TagRecord TagRecordOfItem(const MediaItem &item) {
     record.copyright = item[Item::TagCopyright];
     record.composer = item[Item::TagComposer];
     record.comment = item[Item::TagComment];
+    // The item shares this cell between the comment's language (after the tag reader ran) and
+    // the low half of the audio length: only three letters are a language.
+    const QString language = item[Item::TagLanguage].trimmed();
+    if (language.size() == 3 &&
+        std::all_of(language.begin(), language.end(), [](QChar c) { return c.isLetter(); }))
+        record.commentLanguage = language;
     const QString picture = item[Item::Thumbnail];
     if (!picture.isEmpty() && !QFileInfo(picture).fileName().startsWith(QLatin1String("thumbnail_")))
         record.picturePath = picture;
     return record;
+}
+
+QList<QPair<QString, QString>> ContainerTagsOf(const TagRecord &record) {
+    const QPair<const char *, const QString *> fields[] = {
+        {"title", &record.title},         {"artist", &record.artist},     {"album", &record.album},
+        {"date", &record.year},           {"track", &record.track},       {"genre", &record.genre},
+        {"copyright", &record.copyright}, {"composer", &record.composer}, {"comment", &record.comment}};
+    QList<QPair<QString, QString>> tags;
+    for (const auto &[key, value] : fields) {
+        if (!value->trimmed().isEmpty())
+            tags.append({QString::fromLatin1(key), *value});
+    }
+    return tags;
+}
+
+OutputTagging TaggingForRows(const QVector<TagRecord> &records) {
+    OutputTagging tagging;
+    tagging.containerTags = [records](int job) {
+        return job >= 0 && job < records.size() ? ContainerTagsOf(records.at(job))
+                                                : QList<QPair<QString, QString>>();
+    };
+    tagging.finish = [records](int job, const QString &workPath) {
+        if (job >= 0 && job < records.size())
+            WriteTagsToOutput(workPath, records.at(job));
+    };
+    return tagging;
 }
 
 void InstallTagReader() {

@@ -2,6 +2,7 @@
 
 #include "TagFields.h"
 #include "TagManager.h"
+#include "TagManagerPrivate.h"
 #include "TagPictures.h"
 
 namespace tv {
@@ -47,6 +48,23 @@ struct NumberedField {
     int number;
     QString TagRecord::*field;
 };
+
+// An ID3v1 field that holds only the ID3v2 text cut short (its fields hold 30 bytes or fewer),
+// with "?" or a plain letter for characters Latin-1 lacks, says nothing the ID3v2 text does not:
+// it must not replace that text.
+bool IsId3v1CopyOf(const QString &id3v1, const QString &id3v2) {
+    const QString shortened = id3v1.trimmed();
+    if (shortened.isEmpty() || id3v2.isEmpty() || shortened == id3v2)
+        return false;
+    const QString latin1 = ToLatin1Text(id3v2);
+    if (shortened.size() > latin1.size())
+        return false;
+    for (qsizetype i = 0; i < shortened.size(); ++i) {
+        if (shortened.at(i) != latin1.at(i) && shortened.at(i) != QLatin1Char('?'))
+            return false;
+    }
+    return true;
+}
 
 void ReadNumbered(const TagManager &m, int family, std::initializer_list<NumberedField> fields,
                   TagRecord *r) {
@@ -223,16 +241,19 @@ QString DetectTagFamilies(const TagManager &manager, TagFamilies *families) {
 void ReadTags(const TagManager &m, const TagFamilies &families, TagRecord *r) {
     if (families.Reads(TagFamilyId3v2))
         ReadId3v2(m, r);
-    if (families.Reads(TagFamilyId3v1))
-        ReadNumbered(m, TagFamilyId3v1,
-                     {{Id3v1Year, &TagRecord::year},
-                      {Id3v1Track, &TagRecord::track},
-                      {Id3v1Artist, &TagRecord::artist},
-                      {Id3v1Title, &TagRecord::title},
-                      {Id3v1Album, &TagRecord::album},
-                      {Id3v1Genre, &TagRecord::genre},
-                      {Id3v1Comment, &TagRecord::comment}},
-                     r);
+    if (families.Reads(TagFamilyId3v1)) {
+        const std::initializer_list<NumberedField> id3v1 = {
+            {Id3v1Year, &TagRecord::year},      {Id3v1Track, &TagRecord::track},
+            {Id3v1Artist, &TagRecord::artist},  {Id3v1Title, &TagRecord::title},
+            {Id3v1Album, &TagRecord::album},    {Id3v1Genre, &TagRecord::genre},
+            {Id3v1Comment, &TagRecord::comment}};
+        TagRecord read = *r;
+        ReadNumbered(m, TagFamilyId3v1, id3v1, &read);
+        for (const NumberedField &f : id3v1) {
+            if (!IsId3v1CopyOf(read.*f.field, r->*f.field))
+                r->*f.field = read.*f.field;
+        }
+    }
     if (families.Reads(TagFamilyApe))
         ReadNumbered(m, TagFamilyApe,
                      {{ApeYear, &TagRecord::year},

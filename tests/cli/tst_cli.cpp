@@ -121,21 +121,21 @@ private Q_SLOTS:
             QCOMPARE(line.value("status").toString(), QStringLiteral("Done"));
             const QString output = line.value("output").toString();
             QVERIFY2(QFile::exists(output), qPrintable(output));
-            QVERIFY(output.startsWith(out) && output.endsWith(".MP3"));
+            QVERIFY(output.startsWith(out) && output.endsWith(".mp3"));
             QVERIFY(line.contains("seconds") && line.contains("raw") && line.contains("message"));
         }
         QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden).size(), 2);
-        const QJsonObject probe = test::FFprobe(out + "01 first.MP3");
+        const QJsonObject probe = test::FFprobe(out + "01 first.mp3");
         QCOMPARE(test::FFprobeTag(probe, "title"), QStringLiteral("First"));
         QCOMPARE(test::FFprobeTag(probe, "artist"), QStringLiteral("Band"));
 
         // Again: new names instead of overwriting, unless asked.
         const Run again =
             Cli({"convert", "--keyword", "MP3", "--output", out, "--json", m_in + "01 first.flac"});
-        QVERIFY(JsonLines(again.out).first().value("output").toString().endsWith("01 first_(new).MP3"));
+        QVERIFY(JsonLines(again.out).first().value("output").toString().endsWith("01 first_(new).mp3"));
         const Run overwrite = Cli({"convert", "--keyword", "MP3", "--output", out, "--overwrite", "--json",
                                    m_in + "01 first.flac"});
-        QCOMPARE(JsonLines(overwrite.out).first().value("output").toString(), out + "01 first.MP3");
+        QCOMPARE(JsonLines(overwrite.out).first().value("output").toString(), out + "01 first.mp3");
     }
 
     void trimAndMerge() {
@@ -144,9 +144,9 @@ private Q_SLOTS:
             Cli({"convert", "--keyword", "FLAC", "--output", out, "--start", "00:00:00.500", "--length",
                  "00:00:00.750", "--merge", m_in + "01 first.flac", m_in + "02 second.mp3"});
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(QDir(out).entryList(QDir::Files), QStringList{"01 first_(new).FLAC"});
-        QVERIFY(qAbs(test::ProbeWithFFprobe(out + "01 first_(new).FLAC").duration - 1.5) < 0.02);
-        QCOMPARE(test::FFprobeTag(test::FFprobe(out + "01 first_(new).FLAC"), "title"),
+        QCOMPARE(QDir(out).entryList(QDir::Files), QStringList{"01 first_(new).flac"});
+        QVERIFY(qAbs(test::ProbeWithFFprobe(out + "01 first_(new).flac").duration - 1.5) < 0.02);
+        QCOMPARE(test::FFprobeTag(test::FFprobe(out + "01 first_(new).flac"), "title"),
                  QStringLiteral("First"));
     }
 
@@ -178,7 +178,7 @@ private Q_SLOTS:
                              test::Home().path() + "/dry", input});
         QCOMPARE(dry.exitCode, 0);
         const QJsonObject job = JsonLines(dry.out).first();
-        QVERIFY(!QFileInfo::exists(test::Home().path() + "/dry/01 first.OGG"));
+        QVERIFY(!QFileInfo::exists(test::Home().path() + "/dry/01 first.ogg"));
 
         LoadFolders();
         frmMain window({});

@@ -61,7 +61,7 @@ private Q_SLOTS:
         const QString folder = m_out + "names/";
         QDir().mkpath(folder);
         const QByteArray mine("my own file");
-        test::WriteFile(folder + "a.MP3", mine);
+        test::WriteFile(folder + "a.mp3", mine);
         Engine engine;
         ConversionBatch batch(&engine);
         QSignalSpy succeeded(&batch, &ConversionBatch::rowSucceeded);
@@ -76,15 +76,15 @@ private Q_SLOTS:
         QCOMPARE(a.inputOptions, QStringLiteral(" -ss 00:00:00.000"));
         QCOMPARE(a.arguments,
                  QStringLiteral(" -ac 2 -ar 44100 -ab 128k -acodec libmp3lame -vn -t 00:00:02.000"));
-        QCOMPARE(a.convertedFileName, folder + "a_(new).MP3");
-        QCOMPARE(b.convertedFileName, folder + "b.MP3");
-        QCOMPARE(otherB.convertedFileName, folder + "b_(new).MP3"); // promised to row 1 already
+        QCOMPARE(a.convertedFileName, folder + "a_(new).mp3");
+        QCOMPARE(b.convertedFileName, folder + "b.mp3");
+        QCOMPARE(otherB.convertedFileName, folder + "b_(new).mp3"); // promised to row 1 already
         QCOMPARE(batch.totalMaximum(), 300);
         batch.start(0);
         QVERIFY(ended.wait(60000));
         QCOMPARE(succeeded.size(), 3);
-        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "b.MP3").duration), 2);
-        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "b_(new).MP3").duration), 3);
+        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "b.mp3").duration), 2);
+        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "b_(new).mp3").duration), 3);
         QVERIFY(!batch.isRunning());
         for (const auto &args : rows)
             QVERIFY(args.at(1).toInt() >= 0 && args.at(1).toInt() <= 99);
@@ -92,37 +92,37 @@ private Q_SLOTS:
             QVERIFY(args.at(0).toInt() <= 300);
             QVERIFY(args.at(1).toString().endsWith('%'));
         }
-        QFile original(folder + "a.MP3");
+        QFile original(folder + "a.mp3");
         QVERIFY(original.open(QIODevice::ReadOnly));
         QCOMPARE(original.readAll(), mine);
-        QCOMPARE(test::ProbeWithFFprobe(folder + "a_(new).MP3").codec, QStringLiteral("mp3"));
+        QCOMPARE(test::ProbeWithFFprobe(folder + "a_(new).mp3").codec, QStringLiteral("mp3"));
     }
 
     void overwritingNeverReplacesTheBatchsOwnInputs() {
         const QString folder = m_out + "inplace/";
         QVERIFY(test::GenerateTone(folder + "b.wav", 2.0));
-        QVERIFY(test::GenerateTone(folder + "b.MP3", 3.0, 44100, 2, {"-c:a", "libmp3lame"}));
-        const QByteArray mp3Before = test::ReadFile(folder + "b.MP3");
+        QVERIFY(test::GenerateTone(folder + "b.mp3", 3.0, 44100, 2, {"-c:a", "libmp3lame"}));
+        const QByteArray mp3Before = test::ReadFile(folder + "b.mp3");
         Engine engine;
         ConversionBatch batch(&engine);
         QSignalSpy ended(&batch, &ConversionBatch::batchEnded);
         QSignalSpy succeeded(&batch, &ConversionBatch::rowSucceeded);
         BatchSettings settings = Mp3Settings(folder);
         settings.outputFileNamePolicy = 0; // the user allows replacing old outputs
-        settings.inputPaths = {folder + "b.wav", folder + "/b.MP3"};
+        settings.inputPaths = {folder + "b.wav", folder + "/b.mp3"};
         batch.begin(settings);
         // Row 0 would write over row 1's input, row 1 over itself.
         const PreparedJob wav = batch.prepareRow(0, Row(folder + "b.wav", 2));
-        const PreparedJob mp3 = batch.prepareRow(1, Row(folder + "b.MP3", 3));
+        const PreparedJob mp3 = batch.prepareRow(1, Row(folder + "b.mp3", 3));
         QVERIFY(wav.ok && mp3.ok);
-        QCOMPARE(wav.convertedFileName, folder + "b_(new).MP3");
-        QCOMPARE(mp3.convertedFileName, folder + "b_(new_1).MP3");
+        QCOMPARE(wav.convertedFileName, folder + "b_(new).mp3");
+        QCOMPARE(mp3.convertedFileName, folder + "b_(new_1).mp3");
         batch.start(0);
         QVERIFY(ended.wait(60000));
         QCOMPARE(succeeded.size(), 2);
-        QCOMPARE(test::ReadFile(folder + "b.MP3"), mp3Before);
-        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "b_(new).MP3").duration), 2);
-        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "b_(new_1).MP3").duration), 3);
+        QCOMPARE(test::ReadFile(folder + "b.mp3"), mp3Before);
+        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "b_(new).mp3").duration), 2);
+        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "b_(new_1).mp3").duration), 3);
     }
 
     void audioBooksAreWrittenAsM4AThenMoved_data() {
@@ -134,7 +134,7 @@ private Q_SLOTS:
         QFETCH(QString, ext);
         const QString folder = m_out + "books-" + ext + "/";
         QDir().mkpath(folder);
-        test::WriteFile(folder + "song.M4A", "users own m4a");
+        test::WriteFile(folder + "song.m4a", "users own m4a");
         Engine engine;
         ConversionBatch batch(&engine);
         QSignalSpy succeeded(&batch, &ConversionBatch::rowSucceeded);
@@ -146,20 +146,20 @@ private Q_SLOTS:
         // A second song of the same name may replace neither the first one's output nor its M4A.
         const PreparedJob other = batch.prepareRow(1, Row(m_in + "other/song.wav", 3));
         QVERIFY2(job.ok && other.ok, qPrintable(job.message + other.message));
-        QCOMPARE(job.convertedFileName, folder + "song." + ext);
-        QCOMPARE(other.convertedFileName, folder + "song_(new)." + ext);
-        QVERIFY(job.engineOutput.endsWith(".M4A"));
-        QVERIFY(job.engineOutput != folder + "song.M4A");
-        QVERIFY(other.engineOutput != job.engineOutput && other.engineOutput != folder + "song.M4A");
+        QCOMPARE(job.convertedFileName, folder + "song." + ext.toLower());
+        QCOMPARE(other.convertedFileName, folder + "song_(new)." + ext.toLower());
+        QVERIFY(job.engineOutput.endsWith(".m4a"));
+        QVERIFY(job.engineOutput != folder + "song.m4a");
+        QVERIFY(other.engineOutput != job.engineOutput && other.engineOutput != folder + "song.m4a");
         batch.start(1);
         QVERIFY(ended.wait(60000));
         QCOMPARE(succeeded.size(), 2);
-        QCOMPARE(succeeded.first().at(1).toString(), folder + "song." + ext);
+        QCOMPARE(succeeded.first().at(1).toString(), folder + "song." + ext.toLower());
         QVERIFY(!QFile::exists(job.engineOutput) && !QFile::exists(other.engineOutput));
-        QCOMPARE(test::ProbeWithFFprobe(folder + "song." + ext).codec, QStringLiteral("aac"));
-        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "song." + ext).duration), 2);
-        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "song_(new)." + ext).duration), 3);
-        QFile mine(folder + "song.M4A");
+        QCOMPARE(test::ProbeWithFFprobe(folder + "song." + ext.toLower()).codec, QStringLiteral("aac"));
+        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "song." + ext.toLower()).duration), 2);
+        QCOMPARE(qRound(test::ProbeWithFFprobe(folder + "song_(new)." + ext.toLower()).duration), 3);
+        QFile mine(folder + "song.m4a");
         QVERIFY(mine.open(QIODevice::ReadOnly));
         QCOMPARE(mine.readAll(), QByteArray("users own m4a"));
     }

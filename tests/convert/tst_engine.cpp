@@ -1,6 +1,7 @@
 // The conversion engine: real files in, real files out, events in the order the window relies on.
 #include "EncodingParameters.h"
 #include "Engine.h"
+#include "ErrorTexts.h"
 #include "MediaGen.h"
 #include "MediaProbe.h"
 #include "TestEnv.h"
@@ -431,11 +432,13 @@ private Q_SLOTS:
         const QString out = m_out + "Ünïcode 日本 song.M4A";
         QString seenWork;
         bool finalExistedDuringFinish = true;
-        engine.setOutputFinisher([&](int job, const QString &work) {
+        OutputTagging tagging;
+        tagging.finish = [&](int job, const QString &work) {
             QCOMPARE(job, 0);
             seenWork = work;
             finalExistedDuringFinish = QFile::exists(out);
-        });
+        };
+        engine.setOutputTagging(tagging);
         QCOMPARE(engine.AddJob(m_tone, " -ss 00:00:01.000"), 0);
         QCOMPARE(engine.SetJobOutput(0, out, Args("AAC", "M4A", 1, "44100", "128", "00:00:02.000")), 0);
         engine.StartJobs(1);
@@ -449,26 +452,60 @@ private Q_SLOTS:
         QVERIFY(qAbs(test::ProbeWithFFprobe(out).duration - 2.0) < 0.05);
     }
 
-    void corruptInputFailsWithoutCrash() {
-        // An ID3 header followed by nothing but zeros: it may open, but has nothing decodable.
-        const QString broken =
-            test::WriteFile(m_in + "broken.mp3",
-                            QByteArray("ID3\x04\x00\x00\x00\x00\x00\x10", 10) + QByteArray(20000, '\x00'));
+    // Inputs that open but whose sound cannot be decoded fail in plain words and leave no
+    // output: never a "Done" file that holds no sound, or far less than the input lasts.
+    void damagedInputsFailWithoutAnOutputAndSlightDamageStillConverts() {
+        const QString flac = m_in + "damaged-source.flac";
+        QVERIFY(test::GenerateTone(flac, 6.0));
+        const QByteArray whole = test::ReadFile(flac);
+        QByteArray noise = whole;
+        for (qsizetype i = 8192; i < noise.size(); ++i)
+            noise[i] = char((i * 7919) >> 3); // the stream header survives, the frames do not
+        const QString mp3 = m_in + "scratched-source.mp3";
+        QVERIFY(test::GenerateTone(mp3, 6.0, 44100, 2, {"-c:a", "libmp3lame", "-b:a", "128k"}));
+        QByteArray scratched = test::ReadFile(mp3);
+        for (int i = 0; i < 40; ++i)
+            scratched[scratched.size() / 2 + i * 97] = char(0xFF);
+        QByteArray emptyWav = test::ReadFile(m_tone).left(44);
+        emptyWav.replace(40, 4, QByteArray(4, '\0')); // a data chunk of no bytes
+        emptyWav.replace(4, 4, QByteArray("\x24\0\0\0", 4));
+        const QList<QPair<QString, QString>> inputs = {
+            {test::WriteFile(m_in + "noise frames.flac", noise), "damaged"},
+            {test::WriteFile(m_in + "cut short.flac", whole.left(whole.size() * 3 / 10)), "damaged"},
+            {test::WriteFile(m_in + "header only.wav", test::ReadFile(m_tone).left(44)), "damaged"},
+            {test::WriteFile(m_in + "no samples.wav", emptyWav), "no sound"},
+            {QStringLiteral(TUNEVANE_CORPUS_DIR "/mp4/taglib__ilst-is-last.m4a"), "no output"},
+            {test::WriteFile(m_in + "scratched.mp3", scratched), QString()},
+        };
         Engine engine;
         Recorder rec(&engine);
-        const int job = engine.AddJob(broken, "");
-        if (job >= 0) {
-            QCOMPARE(engine.SetJobOutput(job, m_out + "broken.OGG",
-                                         Args("Ogg Vorbis", "OGG", 1, "44100", "128", "00:00:02.000")),
-                     0);
-            engine.StartJobs(1);
-            QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 30000);
-            QVERIFY(!rec.finishOf(job).succeeded);
-            QVERIFY(!rec.finishOf(job).message.isEmpty());
-        } else {
-            QVERIFY(!engine.LastErrorText().isEmpty());
+        QList<int> jobs;
+        for (int i = 0; i < inputs.size(); ++i) {
+            const int job = QFile::exists(inputs[i].first)
+                                ? AddMp3Job(engine, inputs[i].first, m_out + QString("damaged%1.MP3").arg(i),
+                                            "00:00:10.000")
+                                : -1;
+            jobs << job;
         }
-        QVERIFY(!QFile::exists(m_out + "broken.OGG"));
+        engine.StartJobs(2);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 60000);
+        for (int i = 0; i < inputs.size(); ++i) {
+            if (jobs[i] < 0)
+                continue; // the corpus is not here
+            const Event e = rec.finishOf(jobs[i]);
+            const QString output = m_out + QString("damaged%1.MP3").arg(i);
+            if (inputs[i].second.isEmpty()) {
+                QVERIFY2(e.succeeded, qPrintable(e.message));
+                QVERIFY(test::DecodedDuration(output) > 5.4);
+                continue;
+            }
+            QVERIFY2(e.failed && e.message.contains(inputs[i].second),
+                     qPrintable(inputs[i].first + ": " + e.message));
+            // Damage is not copy protection: the report keeps that for inputs that do not open.
+            QCOMPARE(ClassifyEngineMessage(e.message), FailureKind::Other);
+            QVERIFY(!QFile::exists(output));
+        }
+        QVERIFY(WorkFiles(m_out).isEmpty());
     }
 };
 

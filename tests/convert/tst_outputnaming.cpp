@@ -51,13 +51,14 @@ private Q_SLOTS:
     }
 
     void jobOutputPath() {
-        // track.m4a converted to MP3 lands as track.MP3 in the output folder.
-        QCOMPARE(OutputPathForJob(m_dir, "track.m4a", "MP3", 1), m_dir + "track.MP3");
-        test::WriteFile(m_dir + "track.MP3");
-        QCOMPARE(OutputPathForJob(m_dir, "track.m4a", "MP3", 1), m_dir + "track_(new).MP3");
-        QCOMPARE(OutputPathForJob(m_dir, "track.m4a", "MP3", 0), m_dir + "track.MP3");
+        // track.m4a converted to MP3 lands as track.mp3 in the output folder (the catalog's
+        // upper-case extension in the lower case file names have here).
+        QCOMPARE(OutputPathForJob(m_dir, "track.m4a", "MP3", 1), m_dir + "track.mp3");
+        test::WriteFile(m_dir + "track.mp3");
+        QCOMPARE(OutputPathForJob(m_dir, "track.m4a", "MP3", 1), m_dir + "track_(new).mp3");
+        QCOMPARE(OutputPathForJob(m_dir, "track.m4a", "MP3", 0), m_dir + "track.mp3");
         // A folder text without its trailing slash still names a file inside it.
-        QCOMPARE(OutputPathForJob(m_dir.chopped(1), "a.wav", "OGG", 0), m_dir + "a.OGG");
+        QCOMPARE(OutputPathForJob(m_dir.chopped(1), "a.wav", "OGG", 0), m_dir + "a.ogg");
     }
 
     void namesNeverLeaveTheOutputFolder_data() {
@@ -73,7 +74,7 @@ private Q_SLOTS:
         QVERIFY2(path.startsWith(m_dir), qPrintable(path));
         QVERIFY(!path.mid(m_dir.size()).contains('/'));
         QVERIFY(!path.contains(QChar(0)));
-        QVERIFY(path.endsWith(".MP3"));
+        QVERIFY(path.endsWith(".mp3"));
     }
 
     void longNamesAreShortenedToAWritableFileName() {
@@ -81,7 +82,7 @@ private Q_SLOTS:
         const QString path = OutputPathForJob(m_dir, longName, "MP3", 1);
         const QString fileName = path.mid(m_dir.size());
         QVERIFY(fileName.toUtf8().size() <= 255 - 20);
-        QVERIFY(fileName.endsWith(".MP3"));
+        QVERIFY(fileName.endsWith(".mp3"));
         QVERIFY(fileName.startsWith(QChar(0x00E9)));
         // The shortened name, and its unique variants, can really be created.
         QVERIFY(QFile(test::WriteFile(path)).exists());

@@ -63,7 +63,7 @@ private Q_SLOTS:
         for (int row = 0; row < 3; ++row) {
             QCOMPARE(Status(*w, row).trimmed(), QStringLiteral("Done"));
             const QString output = ListItem(*w, row, Item::ConvertedFileName);
-            QVERIFY2(output.startsWith(out) && output.endsWith(".MP3"), qPrintable(output));
+            QVERIFY2(output.startsWith(out) && output.endsWith(".mp3"), qPrintable(output));
             QCOMPARE(test::ProbeWithFFprobe(output).codec, QStringLiteral("mp3"));
         }
         QVERIFY(closer.seen.contains("frmMsg2")); // MP3 outputs offer burning
@@ -73,7 +73,7 @@ private Q_SLOTS:
 
         // A second batch in a row names its outputs anew instead of overwriting.
         QVERIFY(RunBatch(*w));
-        QVERIFY(ListItem(*w, 0, Item::ConvertedFileName).endsWith("one_(new).MP3"));
+        QVERIFY(ListItem(*w, 0, Item::ConvertedFileName).endsWith("one_(new).mp3"));
     }
 
     void emptyListStillCompletes() {
@@ -98,7 +98,7 @@ private Q_SLOTS:
             m_messages.texts.first().startsWith("Attention!|" + doomed + "\n\nNo such file or directory"),
             qPrintable(m_messages.texts.first()));
         QVERIFY(w->Cmd_FileListView(0)->isEnabled());
-        QVERIFY(!QFile::exists(out + "two.MP3")); // nothing was started
+        QVERIFY(!QFile::exists(out + "two.mp3")); // nothing was started
     }
 
     void aFullDiskStopsTheBatchAndReports() {
@@ -176,7 +176,7 @@ private Q_SLOTS:
         QCOMPARE(Status(*w, 1).trimmed(), QString());
         QVERIFY(w->findChild<QPushButton *>("Cmd_RenameAll")->isEnabled());
         QVERIFY(closer.seen.isEmpty());
-        QVERIFY(!QFile::exists(out + "very long.MP3"));
+        QVERIFY(!QFile::exists(out + "very long.mp3"));
         w->findChild<QCheckBox *>("chkThreadMode")->setChecked(false);
     }
 
@@ -191,7 +191,7 @@ private Q_SLOTS:
         const QString joined = ListItem(*w, 0, Item::ConvertedFileName);
         // (That the parts go and their lengths add up is the merger's test.) The joined file
         // carries the first row's tags.
-        QCOMPARE(joined, out + "one_(new).MP3");
+        QCOMPARE(joined, out + "one_(new).mp3");
         QCOMPARE(test::FFprobeTag(test::FFprobe(joined), "title"), ListItem(*w, 0, Item::TagTitle));
         QVERIFY(closer.seen.contains("frmMsg2"));
     }

@@ -66,7 +66,7 @@ private Q_SLOTS:
         }
         QStringList written = QDir(out).entryList(QDir::Files);
         written.sort();
-        QCOMPARE(written, (QStringList{"My own name.MP3", "Track_7.MP3", "Track_9.MP3"}));
+        QCOMPARE(written, (QStringList{"My own name.mp3", "Track_7.mp3", "Track_9.mp3"}));
 
         // Reset all changes brings back the input names.
         rule("mnuRenameAll2(11)");

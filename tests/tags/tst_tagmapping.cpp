@@ -196,8 +196,8 @@ private Q_SLOTS:
         QCOMPARE(f.readFlags, TagFamilyId3v1 | TagFamilyId3v2);
         TagRecord r;
         ReadTags(m, f, &r);
-        QCOMPARE(r.title, longTitle.left(30)); // ID3v1 wins, cut to its field length
-        QCOMPARE(r.album, QString());          // an empty ID3v1 field clears the ID3v2 value
+        QCOMPARE(r.title, longTitle); // an ID3v1 text that is only the ID3v2 one cut short says nothing new
+        QCOMPARE(r.album, QString()); // an empty ID3v1 field clears the ID3v2 value
         QCOMPARE(r.genre, QStringLiteral("Jazz"));
         QCOMPARE(r.comment, QStringLiteral("v1 comment"));
         QCOMPARE(r.copyright, QStringLiteral("(C) ID3v2")); // ID3v1 has no copyright to give
@@ -361,6 +361,19 @@ private Q_SLOTS:
         QCOMPARE(Q(f.ID3v1Tag()->title()), QStringLiteral("Ünïcödé ?? ????????? ?"));
         QCOMPARE(Q(f.ID3v1Tag()->artist()), QStringLiteral("Antonín Dvorák"));
         QCOMPARE(FFprobeTag(FFprobe(mp3), "title"), record.title);
+
+        // Read again (ID3v2, then ID3v1): copies cut short or with "?" leave the whole texts; an
+        // ID3v1 text of its own still wins, as it always has.
+        const TagRecord again = ReadRecord(mp3);
+        QCOMPARE(QStringList({again.title, again.artist, again.album, again.comment}),
+                 QStringList({record.title, record.artist, record.album, record.comment}));
+        {
+            TagLib::MPEG::File edit(mp3.toUtf8().constData());
+            edit.ID3v1Tag()->setTitle("Another title");
+            QVERIFY(edit.save(TagLib::MPEG::File::AllTags, TagLib::File::StripNone, TagLib::ID3v2::v3,
+                              TagLib::File::DoNotDuplicate));
+        }
+        QCOMPARE(ReadRecord(mp3).title, QStringLiteral("Another title"));
     }
 
     void coversGoInAsFrontCoverAndComeOutAsJpeg() {

@@ -235,10 +235,7 @@ void frmMain::StartConversion() {
     QVector<TagRecord> records;
     for (int row = 0; row < list.rowCount(); ++row)
         records.append(TagRecordOfItem(list.mediaItem(row)));
-    FFEncoder1->setOutputFinisher([records](int job, const QString &workPath) {
-        if (job >= 0 && job < records.size())
-            WriteTagsToOutput(workPath, records.at(job));
-    });
+    FFEncoder1->setOutputTagging(TaggingForRows(records));
 
     flags.waitMode = 1;
     m_convertWait->ShowMode(frmWait::PrepareFiles);
