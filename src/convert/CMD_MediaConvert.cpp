@@ -108,6 +108,11 @@ void CMD_MediaConvert::RunFFmpeg(const QString &outputPath, const QString &optio
     m_process->setStandardInputFile(QProcess::nullDevice());
     m_process->setStandardOutputFile(QProcess::nullDevice());
     m_process->setStandardErrorFile(m_resultFile);
+    m_startFailed = false;
+    connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            m_startFailed = true;
+    });
     m_process->start();
     Timer_FFmpeg->start();
 }
@@ -235,20 +240,22 @@ void CMD_MediaConvert::stopWatching() {
 void CMD_MediaConvert::Timer_FFmpeg_Timer() {
     ParseResult();
     Q_EMIT diagnosticsChanged(m_lastLine, m_lastTime);
-    if (m_succeeded) {
-        // The summary comes just before ffmpeg ends; its exit status has the last word.
-        if (IsRunning())
-            return;
-        if (m_process && (m_process->exitStatus() != QProcess::NormalExit || m_process->exitCode() != 0)) {
-            m_succeeded = false;
-            m_failed = true;
-            m_errorText = QStringLiteral("The operation is canceled! Please try again.");
-        }
-        stopWatching();
-    } else if (m_failed) {
+    // While ffmpeg runs its console text only shows progress; a run never fails by time.
+    if (IsRunning())
+        return;
+    // Once it has ended, its exit status has the last word: lines printed after the summary
+    // (warnings about a cover, say) must not turn a good join into a failure, nor a summary
+    // printed before a failing exit into a success. A part it could not open is no success either.
+    QByteArray text;
+    QFile result(m_resultFile);
+    if (result.open(QIODevice::ReadOnly))
+        text = result.readAll();
+    m_succeeded = m_process && !m_startFailed && m_process->exitStatus() == QProcess::NormalExit &&
+                  m_process->exitCode() == 0 && !text.contains("Impossible to open '");
+    m_failed = !m_succeeded;
+    if (m_failed)
         m_errorText = QStringLiteral("The operation is canceled! Please try again.");
-        stopWatching();
-    }
+    stopWatching();
 }
 
 void CMD_MediaConvert::Cancel() {

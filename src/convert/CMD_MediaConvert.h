@@ -78,6 +78,7 @@ private:
     QString m_workFolder;
     QStringList m_listed;
     QProcess *m_process = nullptr;
+    bool m_startFailed = false;
     QTimer *Timer_FFmpeg = nullptr;
     QString m_lastLine;
     QString m_lastTime;

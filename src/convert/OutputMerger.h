@@ -3,10 +3,13 @@
 // stream copy: the join takes the first output's name (made unique), the parts are deleted
 // only after a successful join, and the first row's tags are written into it.
 
+#include "Task.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <functional>
 #include <memory>
 
@@ -37,6 +40,9 @@ public:
 
     // The copy arguments of an output tab.
     static QString CopyArguments(int panelIndex);
+    // "" when the joined file lasts as long as its parts together (within a frame or so at each
+    // seam), otherwise what to tell the user. Reads every file; for worker threads.
+    static QString JoinedLengthProblem(const QString &joinedPath, const QStringList &parts);
 
     // Starts the join; finished() follows (at once when there is nothing to join).
     void start(const MergeRequest &request);
@@ -50,6 +56,7 @@ Q_SIGNALS:
 
 private:
     void onRunFinished();
+    void placeJoin(const QString &problem);
     void finish(const MergeResult &result);
     static QString TemporaryOutput(const QString &folder, const QString &extension);
 
@@ -62,6 +69,9 @@ private:
     // at the same time (a second program, the command line) must not read or clean them.
     std::unique_ptr<QTemporaryDir> m_workDir;
     bool m_running = false;
+    bool m_checking = false; // ffmpeg has ended; the join is being checked on a worker
+    QThreadPool m_pool;      // the merger's own: its destructor waits for the check and the tag writer
+    TaskRunner m_tasks;
 };
 
 } // namespace tv

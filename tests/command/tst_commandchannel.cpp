@@ -176,6 +176,11 @@ private Q_SLOTS:
     void otherUsersCannotTakeOrHearTheChannel() {
         const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
         qunsetenv("XDG_RUNTIME_DIR");
+        // The shared temporary folder of this test alone, so that test programs running side by
+        // side do not meet there.
+        const QString shared = test::Home().path() + "/tmp";
+        QDir().mkpath(shared);
+        qputenv("TMPDIR", QFile::encodeName(shared));
         const QString path = CommandChannel::SocketPath();
         QVERIFY(!path.isEmpty());
         struct stat folder {};

@@ -6,9 +6,11 @@
 #include "MediaGen.h"
 #include "MediaProbe.h"
 #include "OutputMerger.h"
+#include "TagFiles.h"
 #include "TestEnv.h"
 
 #include <QDir>
+#include <QJsonArray>
 #include <QSignalSpy>
 #include <csignal>
 #include <sys/stat.h>
@@ -153,6 +155,54 @@ private Q_SLOTS:
         QVERIFY(qAbs(test::DecodedDuration(result.finalPath) - expected) < 0.001);
         QCOMPARE(FlacTotalSamples(test::WriteFile(folder + "not.flac", "ID3 no flac here at all........")),
                  qint64(-1));
+    }
+
+    // Outputs carry covers (picture streams to ffmpeg): only their sound is joined, in every
+    // container, and a join must hold all of the parts' sound to count.
+    void partsWithCoversJoinTheirSoundOnly_data() {
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QStringList>("codec");
+        QTest::addColumn<int>("panel");
+        QTest::newRow("flac") << "flac" << QStringList{"-c:a", "flac"} << 2;
+        QTest::newRow("m4a") << "m4a" << QStringList{"-c:a", "aac"} << 2;
+        QTest::newRow("m4b video tab") << "m4b" << QStringList{"-c:a", "aac", "-f", "ipod"} << 0;
+        QTest::newRow("wma") << "wma" << QStringList{"-c:a", "wmav2"} << 2;
+        QTest::newRow("mp3") << "mp3" << QStringList{"-c:a", "libmp3lame"} << 2;
+    }
+    void partsWithCoversJoinTheirSoundOnly() {
+        QFETCH(QString, extension);
+        QFETCH(QStringList, codec);
+        QFETCH(int, panel);
+        const QString folder = test::Home().path() + "/covered-" + extension + "/";
+        QDir().mkpath(folder);
+        QVERIFY(test::GeneratePicture(folder + "cover.jpg", 40, 40));
+        TagRecord tags;
+        tags.title = QStringLiteral("Part");
+        tags.picturePath = folder + "cover.jpg";
+        QStringList parts;
+        double expected = 0;
+        for (int i = 0; i < 3; ++i) {
+            // As the program makes its outputs: the encoder's file with its tags, then the cover.
+            parts << folder + QString("c%1.%2").arg(i).arg(extension);
+            QVERIFY(test::GenerateTaggedTone(parts.last(), 5.0 + i, {"title=Part"}, QString(), codec));
+            QVERIFY(WriteTagsToOutput(parts.last(), tags).Succeeded());
+            expected += 5.0 + i;
+        }
+        QVERIFY(test::FFprobeHasCover(test::FFprobe(parts.first())));
+        OutputMerger merger;
+        const MergeResult result = RunMerge(merger, {parts, folder, panel, m_work, {}});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        const QJsonObject probe = test::FFprobe(result.finalPath);
+        QCOMPARE(probe.value("streams").toArray().size(), 1); // the sound, and nothing else
+        QVERIFY2(qAbs(test::DecodedDuration(result.finalPath) - expected) < 0.2,
+                 qPrintable(QString::number(test::DecodedDuration(result.finalPath))));
+        for (const QString &p : parts)
+            QVERIFY(!QFile::exists(p));
+
+        // A join that lost a part is no join, whatever ffmpeg said.
+        const QStringList more = MakeParts(folder, {"m1.mp3", "m2.mp3"}, "libmp3lame", 3.0);
+        QVERIFY(OutputMerger::JoinedLengthProblem(more.first(), more).contains("instead of"));
+        QCOMPARE(OutputMerger::JoinedLengthProblem(more.last(), {more.last()}), QString());
     }
 
     void copyArgumentsFollowTheTab() {
