@@ -72,6 +72,7 @@ private:
     bool m_json = false;
     bool m_terminal = false;
     bool m_interrupted = false;
+    bool m_diskFull = false;
     bool m_merge = false;
     int m_panel = AudioTab;
     QString m_outputFolder;
@@ -197,8 +198,16 @@ int ConvertRun::run(const QStringList &arguments) {
             job.item = outcome.item;
             m_jobs.append(job);
         } else if (outcome.kind == ProbeOutcome::Skipped) {
-            if (!m_json)
-                PrintError(QStringLiteral("%1: skipped, shorter than one second").arg(outcome.path));
+            // Scripts see every input they gave: a skipped one says so and why.
+            if (m_json)
+                PrintOut(Json({{"input", outcome.path},
+                               {"output", QString()},
+                               {"status", QStringLiteral("Skipped")},
+                               {"message", outcome.failureText},
+                               {"raw", QString()},
+                               {"seconds", 0}}));
+            else
+                PrintError(QStringLiteral("%1: skipped, %2").arg(outcome.path, outcome.failureText));
         } else {
             ++failures;
             if (m_json) {
@@ -294,6 +303,17 @@ int ConvertRun::run(const QStringList &arguments) {
                                       : kind == FailureKind::InvalidData ? InvalidDataText()
                                                                          : message;
                 report(row);
+                if (kind == FailureKind::DiskFull && !m_diskFull) {
+                    // As the window does: a full disk fails every file that would follow, so the
+                    // batch stops and the rest is reported as not converted.
+                    m_diskFull = true;
+                    for (Job &job : m_jobs) {
+                        if (!job.reported)
+                            job.message = QStringLiteral("Not converted: the disk in the destination folder "
+                                                         "is full.");
+                    }
+                    m_batch->stop();
+                }
             });
     connect(m_batch, &ConversionBatch::rowStopped, this, [this](int row) { report(row); });
     connect(m_batch, &ConversionBatch::batchEnded, this, &ConvertRun::finish);
@@ -375,7 +395,8 @@ void ConvertRun::report(int row) {
         PrintOut(clear +
                  QStringLiteral("Unsuccessful!  %1\n  %2\n  (%3)\n").arg(input, job.message, job.raw));
     else
-        PrintOut(clear + QStringLiteral("Canceled!  %1\n").arg(input));
+        PrintOut(clear + QStringLiteral("Canceled!  %1\n").arg(input) +
+                 (job.message.isEmpty() ? QString() : QStringLiteral("  %1\n").arg(job.message)));
 }
 
 void ConvertRun::finish() {

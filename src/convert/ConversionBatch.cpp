@@ -2,6 +2,7 @@
 
 #include "Engine.h"
 #include "OutputNaming.h"
+#include "WorkFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,6 +31,8 @@ void ConversionBatch::begin(const BatchSettings &settings) {
     m_engine->StopAll(false);
     m_engine->ClearJobs();
     m_settings = settings;
+    // What a killed run of the program left in this folder goes before new work files come.
+    SweepDeadWorkFiles(settings.outputFolder);
     m_engine->setReplaceExisting(settings.outputFileNamePolicy == 0);
     m_jobs.clear();
     m_promised.clear();

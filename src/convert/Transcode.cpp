@@ -5,10 +5,10 @@
 #include "MediaLibs.h"
 #include "OutputNaming.h"
 #include "Task.h"
+#include "WorkFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <chrono>
@@ -108,17 +108,6 @@ qint64 ToMicroseconds(int64_t value, AVRational timeBase) {
 
 } // namespace
 
-QString WorkPathFor(const QString &outputPath) {
-    const QFileInfo info(outputPath);
-    const QString folder = info.path();
-    const QString suffix = info.suffix();
-    const QString tag = QString::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 16);
-    QString name = QStringLiteral(".%1.tvpart-%2").arg(info.completeBaseName(), tag);
-    if (!suffix.isEmpty())
-        name += QLatin1Char('.') + suffix;
-    return folder + QLatin1Char('/') + name;
-}
-
 QString CheckOutputSettings(const QString &outputPath, const OutputOptions &output) {
     const AVOutputFormat *format = OutputFormatFor(outputPath);
     if (!format)
@@ -198,7 +187,7 @@ TranscodeResult Transcode(const TranscodeRequest &request, TaskControl &control,
         return fail(encoderError);
 
     // Output, under its work name until it is complete.
-    const QString workPath = WorkPathFor(request.outputPath);
+    const QString workPath = WorkFilePath(request.outputPath);
     OutputFile output;
     AVFormatContext *rawOutput = nullptr;
     error =

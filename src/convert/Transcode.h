@@ -37,9 +37,6 @@ using ProgressCallback = std::function<void(qint64 position, qint64 total)>;
 TranscodeResult Transcode(const TranscodeRequest &request, TaskControl &control,
                           const ProgressCallback &progress);
 
-// The work name of an output: hidden, in the same folder, same extension.
-QString WorkPathFor(const QString &outputPath);
-
 // Checks what can be checked before the job runs (encoder, container): "" or the reason.
 QString CheckOutputSettings(const QString &outputPath, const OutputOptions &output);
 

@@ -118,6 +118,9 @@ ProbeOutcome ProbeFile(const QString &path, const ProbeOptions &options) {
     const QString durationText = DurationToText(duration);
     if (options.importMode == kImportModeSkipShort && durationText.left(8) == QLatin1String("00:00:00")) {
         out.kind = ProbeOutcome::Skipped;
+        // A picture or a text opens too, but has no sound to be short of.
+        out.failureText = decoder.AudioStreamCount() > 0 ? QStringLiteral("shorter than one second")
+                                                         : QStringLiteral("not a media file");
         return out;
     }
 

@@ -34,7 +34,7 @@ struct ProbeOutcome {
     MediaItem item;
     QString path;        // as given
     QString fileName;    // base name, ".", extension: the name of a failure line
-    QString failureText; // reason of NotFound and OpenFailed
+    QString failureText; // reason of NotFound, OpenFailed and Skipped
 
     bool addsRow() const { return kind == Added || kind == Interrupted; }
 };

@@ -5,6 +5,7 @@
 #include "TagManager.h"
 #include "TagMapping.h"
 #include "TagPictures.h"
+#include "WorkFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -129,8 +130,7 @@ TagWriteResult WriteTagsToOutput(const QString &outputPath, const TagRecord &rec
     // The tags go into a copy beside the output, which replaces the output only when all went
     // well: a full disk or a failing write never leaves a damaged output behind.
     const QFileInfo info(outputPath);
-    QTemporaryFile copy(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                        QStringLiteral(".tags-XXXXXX"));
+    QTemporaryFile copy(WorkFileTemplate(outputPath, QStringLiteral("tags")));
     if (!copy.open())
         return Fail(TagWriteOutcome::Failed,
                     QStringLiteral("No working copy can be made beside the file: ") + copy.errorString());

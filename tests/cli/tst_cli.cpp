@@ -12,6 +12,7 @@
 #include "OutputFolders.h"
 #include "OutputPanel.h"
 #include "TestEnv.h"
+#include "WorkFiles.h"
 #include "frmMain.h"
 
 #include <QDir>
@@ -20,7 +21,9 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <csignal>
+#include <unistd.h>
 
 using namespace tv;
 
@@ -113,10 +116,23 @@ private Q_SLOTS:
 
     void convertsAFolderWithTagsAndReportsAsJson() {
         const QString out = test::Home().path() + "/out-json/";
-        const Run run = Cli({"convert", "--keyword", "MP3", "--output", out, "--json", m_in});
+        QVERIFY(test::GeneratePicture(m_in + "picture.jpg"));
+        const Run run =
+            Cli({"convert", "--keyword", "MP3", "--output", out, "--json", m_in, m_in + "picture.jpg"});
         QCOMPARE(run.exitCode, 0);
-        const QList<QJsonObject> lines = JsonLines(run.out);
-        QCOMPARE(lines.size(), 2); // the short file is skipped, the text file is not media
+        QList<QJsonObject> lines = JsonLines(run.out);
+        // Every input has its line, a skipped one with its reason (the text file is no media
+        // file by its name, so the folder search leaves it out).
+        QMap<QString, QString> skipped;
+        for (const QJsonObject &line : lines) {
+            if (line.value("status") == "Skipped")
+                skipped.insert(QFileInfo(line.value("input").toString()).fileName(),
+                               line.value("message").toString());
+        }
+        QCOMPARE(skipped, (QMap<QString, QString>{{"too short.wav", "shorter than one second"},
+                                                  {"picture.jpg", "not a media file"}}));
+        lines.removeIf([](const QJsonObject &line) { return line.value("status") == "Skipped"; });
+        QCOMPARE(lines.size(), 2);
         for (const QJsonObject &line : lines) {
             QCOMPARE(line.value("status").toString(), QStringLiteral("Done"));
             const QString output = line.value("output").toString();
@@ -215,6 +231,138 @@ private Q_SLOTS:
         QVERIFY(!lines.isEmpty());
         QVERIFY(std::any_of(lines.begin(), lines.end(),
                             [](const QJsonObject &o) { return o.value("status") == "Canceled!"; }));
+    }
+
+    // Runs of the program at the same time never share a work file: each reads the same
+    // catalogs and builds the same options, and each takes its temporary folder with it.
+    void concurrentRunsDoNotDisturbEachOther() {
+        const QString input = m_in + "01 first.flac";
+        QStringList seen;
+        for (int round = 0; round < 4; ++round) {
+            QList<QProcess *> runs;
+            for (int i = 0; i < 6; ++i) {
+                auto *p = new QProcess;
+                p->setProcessEnvironment(test::Home().environment());
+                p->start(TUNEVANE_CLI_BINARY, {"convert", "--dry-run", "--json", "--preset", "AF-MP3-01",
+                                               "--output", test::Home().path() + "/o", input});
+                runs << p;
+            }
+            for (QProcess *p : runs) {
+                QVERIFY(p->waitForFinished(60000));
+                QCOMPARE(p->exitCode(), 0);
+                const QList<QJsonObject> lines = JsonLines(QString::fromUtf8(p->readAllStandardOutput()));
+                QCOMPARE(lines.size(), 1);
+                seen << lines.first().value("options").toString();
+                delete p;
+            }
+        }
+        seen.removeDuplicates();
+        QCOMPARE(seen.size(), 1);
+        QVERIFY2(QRegularExpression(" -ar \\d+ ").match(seen.first()).hasMatch(), qPrintable(seen.first()));
+        const QString temp = test::Home().path() + "/.local/share/Tunevane/Temp/";
+        QStringList left = QDir(temp).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+        left.removeIf(
+            [](const QString &name) { return name.startsWith(QStringLiteral("run-%1-").arg(::getpid())); });
+        QCOMPARE(left, QStringList()); // this test program's own folder aside
+    }
+
+    // A run killed outright leaves its work file; the next run into that folder sweeps it, and
+    // only it: a work file of a live process stays.
+    void workFilesOfKilledRunsAreSweptByTheNext() {
+        const QString input = m_in + "five minutes.flac";
+        QVERIFY(test::GenerateTone(input, 300.0));
+        const QString out = test::Home().path() + "/out-killed/";
+        QProcess p;
+        p.setProcessEnvironment(test::Home().environment());
+        p.start(TUNEVANE_CLI_BINARY, {"convert", "--keyword", "WAV", "--output", out, "--jobs", "1", input});
+        QVERIFY(p.waitForStarted());
+        auto workFiles = [&out]() {
+            return QDir(out).entryList(QDir::Files | QDir::Hidden).filter(".tvpart-");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!workFiles().isEmpty(), 30000);
+        ::kill(static_cast<pid_t>(p.processId()), SIGKILL);
+        QVERIFY(p.waitForFinished(30000));
+        QVERIFY(!workFiles().isEmpty());
+        // This test process is alive: a work file of its own must survive the sweep.
+        const QString live = test::WriteFile(WorkFilePath(out + "live.mp3"));
+        const Run next = Cli({"convert", "--keyword", "MP3", "--output", out, m_in + "02 second.mp3"});
+        QCOMPARE(next.exitCode, 0);
+        QCOMPARE(workFiles(), QStringList{QFileInfo(live).fileName()});
+    }
+
+    // A full disk fails one file and stops the run; the files after it are reported, not tried.
+    void aFullDiskStopsTheRun() {
+        const QString full = test::Home().path() + "/full";
+        if (!test::MountTmpfs(full, false, "1m"))
+            QSKIP("mounting a tmpfs is refused here");
+        QStringList inputs;
+        for (int i = 0; i < 4; ++i) {
+            inputs << m_in + QString("ten seconds %1.flac").arg(i);
+            QVERIFY(test::GenerateTone(inputs.last(), 10.0));
+        }
+        const Run run = Cli(
+            QStringList{"convert", "--keyword", "WAV", "--json", "--jobs", "1", "--output", full} + inputs);
+        const QStringList left = QDir(full).entryList(QDir::Files | QDir::Hidden);
+        test::Unmount(full);
+        QCOMPARE(run.exitCode, 1);
+        const QList<QJsonObject> lines = JsonLines(run.out);
+        QCOMPARE(lines.size(), 4);
+        QStringList statuses;
+        for (const QJsonObject &line : lines)
+            statuses << line.value("status").toString();
+        QCOMPARE(statuses.count("Unsuccessful!"), 1);
+        QCOMPARE(statuses.count("Canceled!"), 4 - 1 - statuses.count("Done"));
+        QVERIFY(statuses.count("Canceled!") >= 2);
+        for (const QJsonObject &line : lines) {
+            if (line.value("status") == "Canceled!")
+                QVERIFY(line.value("message").toString().contains("disk"));
+        }
+        QVERIFY(left.filter(".tvpart-").isEmpty());
+    }
+
+    // What is written reaches the disk before it takes its final name, and the name right after.
+    void outputsAreFlushedAroundTheirRename() {
+        const QString strace = QStandardPaths::findExecutable("strace");
+        if (strace.isEmpty())
+            QSKIP("strace is not installed");
+        const QString out = test::Home().path() + "/out-sync/";
+        const QString log = test::Home().path() + "/strace.log";
+        QProcess p;
+        p.setProcessEnvironment(test::Home().environment());
+        // One log per thread (-ff): the job's worker does the writing, flushing and renaming.
+        p.start(strace, {"-ff", "-o", log, "-e", "trace=openat,fsync,rename,renameat2", TUNEVANE_CLI_BINARY,
+                         "convert", "--keyword", "MP3", "--output", out, m_in + "02 second.mp3"});
+        QVERIFY(p.waitForFinished(120000));
+        if (p.exitCode() != 0 && QString::fromUtf8(p.readAllStandardError()).contains("ptrace"))
+            QSKIP("tracing is not allowed here");
+        QCOMPARE(p.exitCode(), 0);
+        QStringList calls;
+        for (const QString &name : QDir(test::Home().path()).entryList({"strace.log.*"})) {
+            const QString text = QString::fromUtf8(test::ReadFile(test::Home().path() + "/" + name));
+            if (text.contains(out + "02 second.mp3\""))
+                calls = text.split('\n');
+        }
+        QMap<QString, QString> openedAs; // descriptor -> path, as the calls go
+        int flushedWork = -1, renamed = -1, flushedFolder = -1;
+        static const QRegularExpression openCall("openat\\(AT_FDCWD, \"([^\"]+)\".*\\)\\s*= (\\d+)");
+        static const QRegularExpression syncCall("fsync\\((\\d+)");
+        for (int i = 0; i < calls.size(); ++i) {
+            const QString &call = calls[i];
+            if (const auto m = openCall.match(call); m.hasMatch())
+                openedAs[m.captured(2)] = m.captured(1);
+            if (const auto m = syncCall.match(call); m.hasMatch()) {
+                const QString path = openedAs.value(m.captured(1));
+                if (path.contains(".tvpart-") && flushedWork < 0)
+                    flushedWork = i;
+                if (QDir::cleanPath(path) == QDir::cleanPath(out) && renamed >= 0)
+                    flushedFolder = i;
+            }
+            if (call.contains("rename") && call.contains(".tvpart-") &&
+                call.contains(out + "02 second.mp3\""))
+                renamed = i;
+        }
+        QVERIFY2(flushedWork >= 0 && renamed > flushedWork && flushedFolder > renamed,
+                 qPrintable(QString("%1 %2 %3").arg(flushedWork).arg(renamed).arg(flushedFolder)));
     }
 
     void everyShippedPresetConvertsAShortFile() {
