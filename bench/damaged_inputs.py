@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Feeds tunevane-cli damaged copies of ordinary media files and counts the outputs it calls
-"Done" that hold no audio (no audio stream, or nothing a decoder can read).
+"""Feeds tunevane-cli damaged copies of ordinary 4-second media files and counts the outputs it
+calls "Done" that hold no audio (no audio stream, or nothing a decoder can read), and those that
+hold less than half of the sound.
 
 Usage: bench/damaged_inputs.py BUILD_DIR [COPIES_PER_FORMAT] [SEED]
 Prints, per format and in total, how many copies were converted, failed, and how many "Done"
@@ -53,8 +54,9 @@ def main():
     work = tempfile.mkdtemp(prefix="damaged-")
     env = dict(os.environ, HOME=os.path.join(work, "home"), XDG_CONFIG_HOME=os.path.join(work, "home/.config"),
                XDG_DATA_HOME=os.path.join(work, "home/.local/share"))
-    totals = {"copies": 0, "done": 0, "failed": 0, "skipped": 0, "silentDone": 0}
-    print(f"{'format':6} {'copies':>6} {'done':>5} {'failed':>6} {'skipped':>7} {'done without audio':>19}")
+    totals = {"copies": 0, "done": 0, "failed": 0, "skipped": 0, "silentDone": 0, "shortDone": 0}
+    print(f"{'format':6} {'copies':>6} {'done':>5} {'failed':>6} {'skipped':>7} {'done without audio':>19} "
+          f"{'done, under half':>16}")
     for ext, args in FORMATS:
         source = os.path.join(work, "source." + ext)
         subprocess.run(["ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "sine=f=440:d=4", "-ac", "2"] + args +
@@ -68,7 +70,7 @@ def main():
         out = os.path.join(work, "out-" + ext)
         run = subprocess.run([cli, "convert", "--keyword", "MP3", "--json", "--output", out, inputs],
                              capture_output=True, text=True, env=env, timeout=600)
-        row = {"copies": copies, "done": 0, "failed": 0, "skipped": 0, "silentDone": 0}
+        row = {"copies": copies, "done": 0, "failed": 0, "skipped": 0, "silentDone": 0, "shortDone": 0}
         for line in run.stdout.splitlines():
             try:
                 result = json.loads(line)
@@ -76,17 +78,21 @@ def main():
                 continue
             if result.get("status") == "Done":
                 row["done"] += 1
-                if probe_audio_seconds(result["output"]) <= 0.0:
+                seconds = probe_audio_seconds(result["output"])
+                if seconds <= 0.0:
                     row["silentDone"] += 1
+                elif seconds < 2.0:
+                    row["shortDone"] += 1
             elif result.get("status") == "Unsuccessful!":
                 row["failed"] += 1
             elif result.get("status") == "Skipped":
                 row["skipped"] += 1
         for key in totals:
             totals[key] += row[key]
-        print(f"{ext:6} {row['copies']:6} {row['done']:5} {row['failed']:6} {row['skipped']:7} {row['silentDone']:19}")
+        print(f"{ext:6} {row['copies']:6} {row['done']:5} {row['failed']:6} {row['skipped']:7} {row['silentDone']:19} "
+              f"{row['shortDone']:16}")
     print(f"{'total':6} {totals['copies']:6} {totals['done']:5} {totals['failed']:6} {totals['skipped']:7} "
-          f"{totals['silentDone']:19}")
+          f"{totals['silentDone']:19} {totals['shortDone']:16}")
     shutil.rmtree(work)
 
 
