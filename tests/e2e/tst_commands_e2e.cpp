@@ -33,7 +33,8 @@ private:
         m_said = second.readAllStandardError();
         return second.exitCode();
     }
-    QByteArray m_said; // what the last second start wrote on its standard error
+    QByteArray m_said;   // what the last second start wrote on its standard error
+    QByteArray m_handle; // the window's handle as the first "@hWnd" wrote it
 
     QByteArray read(const QString &path) {
         QFile f(path);
@@ -83,6 +84,7 @@ private Q_SLOTS:
         const QByteArray handle = read(data);
         QVERIFY2(handle.startsWith(' ') && handle.endsWith(" \r\n"), handle.constData());
         QVERIFY(handle.trimmed().toULongLong() > 0);
+        m_handle = handle;
     }
 
     void filesPresetsAndClearing() {
@@ -129,6 +131,11 @@ private Q_SLOTS:
         // A second start without arguments only brings the window forward.
         QCOMPARE(QProcess::execute(TUNEVANE_BINARY, {}), 0);
         QCOMPARE(m_app.state(), QProcess::Running);
+
+        // Bringing the window forward for every command never re-created it (an open dialog
+        // would be left with a parent that is gone): its handle is the one of the start.
+        QCOMPARE(send("@hWnd"), 0);
+        QCOMPARE(read(m_dir + "data.txt"), m_handle);
     }
 
     void cleanupTestCase() {
