@@ -13,6 +13,7 @@
 #include <QThreadPool>
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -83,9 +84,11 @@ public:
 
     // Runs work(control, progress) on a pool thread. Its result goes to done(result) and its
     // progress to progress(done, total) on the owner's thread, both only while the generation
-    // it was started in is still the current one. Work returning void calls done().
-    template <typename Work, typename Done>
-    void start(Work work, Done done, std::function<void(qint64, qint64)> progress = {}) {
+    // it was started in is still the current one; a result of an older generation goes to
+    // drop(result) instead, when given, so that what it holds (a file, say) can be cleaned up.
+    // Work returning void calls done().
+    template <typename Work, typename Done, typename Drop = std::nullptr_t>
+    void start(Work work, Done done, std::function<void(qint64, qint64)> progress = {}, Drop drop = nullptr) {
         TV_ASSERT_OWNER_THREAD(m_owner);
         const int generation = m_generation;
         const std::shared_ptr<const int> current = m_current;
@@ -106,7 +109,7 @@ public:
             };
         }
         m_pool->start([owner, current, generation, control, report, work = std::move(work),
-                       done = std::move(done)]() mutable {
+                       done = std::move(done), drop = std::move(drop)]() mutable {
             using Result = std::invoke_result_t<Work &, TaskControl &, const TaskProgress &>;
             if constexpr (std::is_void_v<Result>) {
                 work(*control, report);
@@ -123,9 +126,12 @@ public:
                 if (owner)
                     QMetaObject::invokeMethod(
                         owner.data(),
-                        [current, generation, done = std::move(done), result = std::move(result)]() mutable {
+                        [current, generation, done = std::move(done), drop = std::move(drop),
+                         result = std::move(result)]() mutable {
                             if (*current == generation)
                                 done(std::move(result));
+                            else if constexpr (!std::is_null_pointer_v<Drop>)
+                                drop(std::move(result));
                         },
                         Qt::QueuedConnection);
             }

@@ -33,9 +33,7 @@ ProbeQueue::ProbeQueue(QObject *parent) : QObject(parent) {
 }
 
 ProbeQueue::~ProbeQueue() {
-    if (m_cancel)
-        m_cancel->store(true);
-    m_pool.waitForDone();
+    m_tasks.cancel();
     for (const auto &entry : m_results)
         DiscardOutcome(entry.second);
 }
@@ -45,11 +43,11 @@ void ProbeQueue::setThreadCount(int threads) {
 }
 
 bool ProbeQueue::start(const QStringList &paths, bool expandFolders) {
+    TV_ASSERT_OWNER_THREAD(this);
     if (m_running)
         return false;
     m_running = true;
-    ++m_generation;
-    m_cancel = std::make_shared<std::atomic_bool>(false);
+    m_tasks.cancel(); // a new generation: nothing of an earlier run is delivered
     m_paths.clear();
     m_results.clear();
     m_scheduled = 0;
@@ -59,18 +57,12 @@ bool ProbeQueue::start(const QStringList &paths, bool expandFolders) {
         beginProbing(paths);
         return true;
     }
-    const int generation = m_generation;
-    const std::shared_ptr<std::atomic_bool> cancel = m_cancel;
-    m_pool.start([this, paths, generation, cancel]() {
-        QStringList files = CollectMediaFiles(paths, cancel.get());
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, files = std::move(files)]() {
-                if (generation == m_generation && m_running)
-                    beginProbing(files);
-            },
-            Qt::QueuedConnection);
-    });
+    m_tasks.start([paths](TaskControl &control,
+                          const TaskProgress &) { return CollectMediaFiles(paths, control.cancelFlag()); },
+                  [this](const QStringList &files) {
+                      if (m_running)
+                          beginProbing(files);
+                  });
     return true;
 }
 
@@ -79,9 +71,9 @@ void ProbeQueue::beginProbing(const QStringList &paths) {
     emit collected(total());
     if (m_paths.isEmpty()) {
         // Finished on the next turn, so callers see the same order of signals as for a real run.
-        const int generation = m_generation;
+        const int generation = m_tasks.generation();
         QTimer::singleShot(0, this, [this, generation]() {
-            if (generation == m_generation && m_running)
+            if (generation == m_tasks.generation() && m_running)
                 finish(false);
         });
         return;
@@ -94,25 +86,19 @@ void ProbeQueue::schedule() {
     const int lookAhead = m_pool.maxThreadCount() * kLookAheadPerThread;
     while (m_scheduled < total() && m_scheduled - m_next < lookAhead) {
         const int index = m_scheduled++;
-        const int generation = m_generation;
-        ProbeOptions options = m_options;
-        const std::shared_ptr<std::atomic_bool> cancel = m_cancel;
-        const QString path = m_paths.at(index);
-        m_pool.start([this, generation, index, options, cancel, path]() mutable {
-            options.cancel = cancel.get();
-            ProbeOutcome outcome = ProbeFile(path, options);
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation, index, outcome = std::move(outcome)]() mutable {
-                    onResult(generation, index, std::move(outcome));
-                },
-                Qt::QueuedConnection);
-        });
+        m_tasks.start(
+            [options = m_options, path = m_paths.at(index)](TaskControl &control,
+                                                            const TaskProgress &) mutable {
+                options.cancel = control.cancelFlag();
+                return ProbeFile(path, options);
+            },
+            [this, index](ProbeOutcome outcome) { onResult(index, std::move(outcome)); }, {},
+            [](const ProbeOutcome &outcome) { DiscardOutcome(outcome); });
     }
 }
 
-void ProbeQueue::onResult(int generation, int index, ProbeOutcome outcome) {
-    if (generation != m_generation || !m_running) {
+void ProbeQueue::onResult(int index, ProbeOutcome outcome) {
+    if (!m_running) {
         DiscardOutcome(outcome);
         return;
     }
@@ -127,8 +113,8 @@ void ProbeQueue::deliver() {
         return;
     QElapsedTimer slice;
     slice.start();
-    const int generation = m_generation;
-    while (m_running && generation == m_generation) {
+    const int generation = m_tasks.generation();
+    while (m_running && generation == m_tasks.generation()) {
         auto it = m_results.find(m_next);
         if (it == m_results.end())
             break;
@@ -146,7 +132,7 @@ void ProbeQueue::deliver() {
         ++m_next;
         emit outcomeReady(outcome);
     }
-    if (!m_running || generation != m_generation)
+    if (!m_running || generation != m_tasks.generation())
         return;
     if (m_next >= total()) {
         finish(false);
@@ -163,12 +149,10 @@ void ProbeQueue::reportProgress() {
 void ProbeQueue::cancel() {
     if (!m_running)
         return;
-    if (m_cancel)
-        m_cancel->store(true);
+    m_tasks.cancel(); // what the workers still have in hand is dropped as it arrives
     for (const auto &entry : m_results)
         DiscardOutcome(entry.second);
     m_results.clear();
-    ++m_generation;
     finish(true);
 }
 

@@ -4,13 +4,12 @@
 // window stays responsive.
 
 #include "MediaProber.h"
+#include "Task.h"
 
 #include <QObject>
 #include <QStringList>
 #include <QThreadPool>
-#include <atomic>
 #include <map>
-#include <memory>
 
 namespace tv {
 
@@ -46,18 +45,17 @@ Q_SIGNALS:
 private:
     void beginProbing(const QStringList &paths);
     void schedule();
-    void onResult(int generation, int index, ProbeOutcome outcome);
+    void onResult(int index, ProbeOutcome outcome);
     void deliver();
     void finish(bool canceled);
     void reportProgress();
 
-    // Everything below belongs to the UI thread; workers see only copies and the cancel flag.
-    QThreadPool m_pool;
+    // Everything below belongs to the UI thread; workers see only copies and their task's switches.
+    QThreadPool m_pool; // declared before the runner: it outlives it and waits for the probes
+    TaskRunner m_tasks{this, &m_pool};
     ProbeOptions m_options;
-    std::shared_ptr<std::atomic_bool> m_cancel;
     QStringList m_paths;
     std::map<int, ProbeOutcome> m_results; // finished probes waiting for their turn
-    int m_generation = 0;
     int m_scheduled = 0;
     int m_next = 0;
     bool m_running = false;

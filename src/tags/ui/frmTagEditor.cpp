@@ -16,7 +16,6 @@
 #include <QCompleter>
 #include <QDir>
 #include <QFileInfo>
-#include <QFutureWatcher>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,7 +25,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <QtConcurrent>
 
 namespace tv {
 
@@ -362,7 +360,7 @@ void frmTagEditor::showProperties() {
 }
 
 void frmTagEditor::showPicture(const QString &path) {
-    const quint64 request = ++m_coverRequest;
+    m_coverTasks.cancel(); // a preview still being read is no longer wanted
     if (path.isEmpty()) {
         m_coverLoading = false;
         showEmptyCover();
@@ -383,17 +381,13 @@ void frmTagEditor::showPicture(const QString &path) {
     TagImg->setPixmap(QPixmap());
     TagImg->setText(tr("Loading..."));
     lbl_ImageSize->clear();
-    auto *watcher = new QFutureWatcher<CoverPreview>(this);
-    connect(watcher, &QFutureWatcher<CoverPreview>::finished, this, [this, watcher, request]() {
-        watcher->deleteLater();
-        if (request != m_coverRequest)
-            return; // another item or picture is shown by now
-        const CoverPreview preview = watcher->result();
-        m_coverLoading = false;
-        showCoverImage(preview.image, preview.size);
-        emit coverShown();
-    });
-    watcher->setFuture(QtConcurrent::run(LoadCoverPreview, path, box));
+    m_coverTasks.start(
+        [path, box](TaskControl &, const TaskProgress &) { return LoadCoverPreview(path, box); },
+        [this](const CoverPreview &preview) {
+            m_coverLoading = false;
+            showCoverImage(preview.image, preview.size);
+            emit coverShown();
+        });
 }
 
 void frmTagEditor::showCoverImage(const QImage &image, const QSize &size) {
@@ -569,23 +563,24 @@ void frmTagEditor::savePictureAs() {
     // Converting a large picture takes a moment: it is done off the window's thread.
     m_savingPicture = true;
     Cmd_Properties(2)->setEnabled(false);
-    auto *watcher = new QFutureWatcher<bool>(this);
-    connect(watcher, &QFutureWatcher<bool>::finished, this, [this, watcher, target]() {
-        watcher->deleteLater();
-        m_savingPicture = false;
-        setPictureButtons(m_pictureShown);
-        if (!watcher->result())
-            showFailure(QStringLiteral("The picture could not be saved as:\n") +
-                        QDir::toNativeSeparators(target.path));
-    });
-    watcher->setFuture(QtConcurrent::run(ConvertPictureFile, source, target.path, target.format));
+    m_tasks.start(
+        [source, target](TaskControl &, const TaskProgress &) {
+            return ConvertPictureFile(source, target.path, target.format);
+        },
+        [this, target](bool saved) {
+            m_savingPicture = false;
+            setPictureButtons(m_pictureShown);
+            if (!saved)
+                showFailure(QStringLiteral("The picture could not be saved as:\n") +
+                            QDir::toNativeSeparators(target.path));
+        });
 }
 
 void frmTagEditor::removePicture() {
     if (m_state.readOnly())
         return;
     m_state.RemovePicture();
-    ++m_coverRequest; // a preview still being read is no longer wanted
+    m_coverTasks.cancel(); // a preview still being read is no longer wanted
     m_coverLoading = false;
     showEmptyCover();
 }
@@ -624,12 +619,8 @@ void frmTagEditor::choosePicture() {
 void frmTagEditor::stagePicture(const QString &path) {
     if (IsOwnPictureFile(path))
         return; // already one of the program's own files: storing it is instant
-    auto *watcher = new QFutureWatcher<QString>(this);
-    connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher, path]() {
-        watcher->deleteLater();
-        m_state.setStagedCopy(path, watcher->result());
-    });
-    watcher->setFuture(QtConcurrent::run([path]() { return StoreCoverCopy(path); }));
+    m_tasks.start([path](TaskControl &, const TaskProgress &) { return StoreCoverCopy(path); },
+                  [this, path](const QString &copy) { m_state.setStagedCopy(path, copy); });
 }
 
 void frmTagEditor::applyToAll() {

@@ -5,6 +5,7 @@
 // never written. Shown modally over the main window.
 
 #include "TagEditorState.h"
+#include "Task.h"
 
 #include <QDialog>
 #include <QHash>
@@ -107,11 +108,12 @@ private:
     QWidget *TabControlPage2 = nullptr;
     QHash<int, QPushButton *> m_buttons;
 
-    bool m_filling = false;       // the boxes are being filled by the window, not typed into
-    bool m_coverLoading = false;  // a preview of the shown cover is being read
-    quint64 m_coverRequest = 0;   // the newest preview asked for; older answers are dropped
-    bool m_pictureShown = false;  // a picture (not the empty cover) is shown or being read
-    bool m_savingPicture = false; // "Save As" is writing a picture
+    bool m_filling = false;        // the boxes are being filled by the window, not typed into
+    bool m_coverLoading = false;   // a preview of the shown cover is being read
+    TaskRunner m_coverTasks{this}; // reads the shown cover's preview; a newer request drops older ones
+    TaskRunner m_tasks{this};      // saves and stores pictures
+    bool m_pictureShown = false;   // a picture (not the empty cover) is shown or being read
+    bool m_savingPicture = false;  // "Save As" is writing a picture
 };
 
 } // namespace tv
