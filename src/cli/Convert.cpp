@@ -9,6 +9,7 @@
 #include "EngineOptions.h"
 #include "ErrorTexts.h"
 #include "FormatSettings.h"
+#include "ItemBatchRow.h"
 #include "MediaDuration.h"
 #include "MediaItemTags.h"
 #include "OutputFolders.h"
@@ -237,11 +238,7 @@ int ConvertRun::run(const QStringList &arguments) {
         } else if (length > 0) {
             item[Item::TrimDuration] = TrimText(length);
         }
-        BatchRow source;
-        source.inputPath = item.inputPath();
-        source.displayName = item[Item::Name] + QLatin1Char('.') + item[Item::Format];
-        source.trimStart = item[Item::TrimStart];
-        source.trimDuration = item[Item::TrimDuration];
+        const BatchRow source = BatchRowOf(item);
         const PreparedJob prepared = m_batch->prepareRow(row, source);
         m_jobs[row].output = prepared.convertedFileName;
         records.append(TagRecordOfItem(item));

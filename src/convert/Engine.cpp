@@ -2,51 +2,57 @@
 
 #include "FFLogger.h"
 #include "MediaLibs.h"
-#include "Task.h"
 #include "Transcode.h"
 
 #include <QFile>
 #include <QMetaObject>
 #include <QThread>
-#include <QThreadPool>
 
 namespace tv {
 
-Engine::Engine(QObject *parent) : QObject(parent), m_pool(new QThreadPool(this)) {
-    m_pool->setExpiryTimeout(30000);
+Engine::Engine(QObject *parent) : QObject(parent) {
+    m_pool.setExpiryTimeout(30000);
     FFLogger::instance(); // the libraries' lines go to the log, not to the terminal
 }
 
 Engine::~Engine() {
-    stopWorkers(false);
+    stopSilently();
 }
 
-void Engine::stopWorkers(bool abandon) {
-    if (m_control)
-        m_control->cancel();
-    if (!abandon) {
-        // Jobs look at the stop switch between packets, so this wait is short.
-        m_pool->waitForDone();
-        ++m_generation; // whatever they still posted belongs to the old batch
-        m_running = false;
-        m_paused = false;
-        m_control.reset();
-    }
+void Engine::stopSilently() {
+    // A new generation: whatever the old jobs still post is dropped, and they stop at their
+    // next packet, removing their work files.
+    m_jobsRunner.cancel();
+    m_running = false;
+    m_paused = false;
 }
 
 void Engine::StopAll(bool abandon) {
-    if (!m_running) {
+    if (!abandon || !m_running) {
         if (!abandon)
-            stopWorkers(false);
+            stopSilently();
         return;
     }
-    stopWorkers(abandon);
+    // The jobs still report (neither succeeded nor failed), so the batch end follows them.
+    m_jobsRunner.control().cancel();
 }
 
 void Engine::ClearJobs() {
     if (m_running)
-        stopWorkers(false);
+        stopSilently();
     m_jobs.clear();
+}
+
+QString Engine::CheckInput(const QString &inputPath) {
+    // Opening the container (without reading its streams) finds missing, unreadable and
+    // unknown files.
+    AVFormatContext *context = nullptr;
+    const int error =
+        avformat_open_input(&context, QFile::encodeName(inputPath).constData(), nullptr, nullptr);
+    if (error < 0)
+        return inputPath + QStringLiteral(": ") + AvErrorText(error);
+    avformat_close_input(&context);
+    return QString();
 }
 
 int Engine::AddJob(const QString &inputPath, const QString &inputOptions) {
@@ -56,16 +62,6 @@ int Engine::AddJob(const QString &inputPath, const QString &inputOptions) {
         m_lastError = optionError;
         return -1;
     }
-    // Opening the container (without reading its streams) finds missing, unreadable and
-    // unknown files at once; the streams are read when the job runs.
-    AVFormatContext *context = nullptr;
-    const int error =
-        avformat_open_input(&context, QFile::encodeName(inputPath).constData(), nullptr, nullptr);
-    if (error < 0) {
-        m_lastError = inputPath + QStringLiteral(": ") + AvErrorText(error);
-        return -1;
-    }
-    avformat_close_input(&context);
     job.inputPath = inputPath;
     m_jobs.append(job);
     return static_cast<int>(m_jobs.size() - 1);
@@ -108,28 +104,21 @@ int Engine::JobCount() const {
 }
 
 void Engine::StartJobs(int parallel) {
-    if (m_running)
-        stopWorkers(false);
+    TV_ASSERT_OWNER_THREAD(this);
+    stopSilently(); // a new generation for this batch
     const int threads = parallel > 0 ? parallel : std::max(1, QThread::idealThreadCount());
-    m_pool->setMaxThreadCount(threads);
-    m_control = std::make_shared<TaskControl>();
-    m_paused = false;
-    const int generation = ++m_generation;
+    m_pool.setMaxThreadCount(threads);
     m_remaining = 0;
-    for (int i = 0; i < m_jobs.size(); ++i)
-        m_remaining += m_jobs[i].removed ? 0 : 1;
+    for (const Job &job : std::as_const(m_jobs))
+        m_remaining += job.removed ? 0 : 1;
     m_running = true;
     if (m_remaining == 0) {
         // An empty queue still ends as a batch, after the caller has finished starting it.
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation]() {
-                if (generation != m_generation)
-                    return;
-                m_running = false;
-                Q_EMIT JobFinished(-1, false, false, QString());
-            },
-            Qt::QueuedConnection);
+        m_jobsRunner.start([](TaskControl &, const TaskProgress &) {},
+                           [this]() {
+                               m_running = false;
+                               Q_EMIT JobFinished(-1, false, false, QString());
+                           });
         return;
     }
     for (int i = 0; i < m_jobs.size(); ++i) {
@@ -137,42 +126,38 @@ void Engine::StartJobs(int parallel) {
             continue;
         Job job = m_jobs[i];
         job.replaceExisting = m_replaceExisting;
-        std::shared_ptr<TaskControl> control = m_control;
-        OutputTagging tagging = m_tagging;
-        m_pool->start([=, this]() { runJob(generation, i, job, control, tagging); });
+        m_jobsRunner.start(
+            [i, job, tagging = m_tagging](TaskControl &control, const TaskProgress &progress) {
+                return runJob(i, job, tagging, control, progress);
+            },
+            [this, i](const TranscodeResult &result) { jobDone(i, result); },
+            [this, i](qint64 position, qint64 total) { Q_EMIT JobProgress(i, position, total); });
     }
 }
 
 void Engine::PauseJobs() {
-    if (!m_control)
+    if (!m_running)
         return;
-    m_control->pause();
+    m_jobsRunner.pause();
     m_paused = true;
 }
 
 void Engine::ResumeJobs() {
-    if (!m_control)
-        return;
-    m_control->resume();
+    m_jobsRunner.resume();
     m_paused = false;
 }
 
-// Runs on a worker thread; everything it reports is posted to the engine's thread.
-void Engine::runJob(int generation, int index, Job job, std::shared_ptr<TaskControl> control,
-                    OutputTagging tagging) {
-    if (control->cancelled()) {
-        QMetaObject::invokeMethod(
-            this, [=, this]() { jobDone(generation, index, false, false, QString()); }, Qt::QueuedConnection);
-        return;
+// Runs on a worker thread; what it answers reaches jobDone on the engine's thread.
+TranscodeResult Engine::runJob(int index, const Job &job, const OutputTagging &tagging, TaskControl &control,
+                               const TaskProgress &progress) {
+    TranscodeResult result;
+    if (control.cancelled()) {
+        result.stopped = true;
+        return result;
     }
     if (!job.configured) {
-        QMetaObject::invokeMethod(
-            this,
-            [=, this]() {
-                jobDone(generation, index, false, true, QStringLiteral("No output was set for this job"));
-            },
-            Qt::QueuedConnection);
-        return;
+        result.message = QStringLiteral("No output was set for this job");
+        return result;
     }
     TranscodeRequest request;
     request.inputPath = job.inputPath;
@@ -187,32 +172,16 @@ void Engine::runJob(int generation, int index, Job job, std::shared_ptr<TaskCont
             finish(index, workPath);
         };
     }
-    auto progress = [this, generation, index](qint64 position, qint64 total) {
-        QMetaObject::invokeMethod(
-            this,
-            [=, this]() {
-                if (generation == m_generation)
-                    Q_EMIT JobProgress(index, position, total);
-            },
-            Qt::QueuedConnection);
-    };
     SetLogJob(index);
-    const TranscodeResult result = Transcode(request, *control, progress);
+    result = Transcode(request, control, progress);
     SetLogJob(-1);
-    const bool stopped = result.stopped;
-    QMetaObject::invokeMethod(
-        this,
-        [=, this]() {
-            jobDone(generation, index, result.succeeded, !result.succeeded && !stopped, result.message);
-        },
-        Qt::QueuedConnection);
+    return result;
 }
 
-void Engine::jobDone(int generation, int index, bool succeeded, bool failed, const QString &message) {
-    if (generation != m_generation)
-        return;
-    Q_EMIT JobFinished(index, succeeded, failed, message);
-    if (generation != m_generation)
+void Engine::jobDone(int index, const TranscodeResult &result) {
+    const int generation = m_jobsRunner.generation();
+    Q_EMIT JobFinished(index, result.succeeded, !result.succeeded && !result.stopped, result.message);
+    if (generation != m_jobsRunner.generation())
         return; // a handler stopped or restarted the engine; this batch no longer counts
     if (--m_remaining == 0) {
         m_running = false;

@@ -4,18 +4,16 @@
 // the engine, in order per job, with the batch end (job -1) after every job.
 
 #include "EngineOptions.h"
+#include "Task.h"
 
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 #include <QVector>
-#include <functional>
-#include <memory>
-
-class QThreadPool;
 
 namespace tv {
 
-class TaskControl;
+struct TranscodeResult;
 
 class Engine : public QObject {
     Q_OBJECT
@@ -24,12 +22,17 @@ public:
     ~Engine() override;
 
     // With abandon true the running batch stops: unfinished jobs report neither success nor
-    // failure, then the batch end follows. With false an earlier batch is stopped silently
-    // and waited for, so that nothing of it stays running.
+    // failure, then the batch end follows. With false an earlier batch is stopped silently:
+    // nothing of it is reported any more, and its jobs end at their next packet without
+    // leaving a file (the engine never waits for them on the caller's thread).
     void StopAll(bool abandon);
     void ClearJobs();
-    // Opens the input at once; answers the job index (0, 1, 2 … in the order of adding) or -1.
+    // Answers the job index (0, 1, 2 … in the order of adding), or -1 when the input options are
+    // refused. The input is opened when the job runs; CheckInput opens it ahead, off the UI thread.
     int AddJob(const QString &inputPath, const QString &inputOptions);
+    // "" when the input can be opened, otherwise the library's words ("path: No such file or
+    // directory"). Blocks on the file (a slow disk, a network share): for worker threads.
+    static QString CheckInput(const QString &inputPath);
     // Sets the output path and option text of a job; -1 when refused (see LastErrorText).
     int SetJobOutput(int job, const QString &outputPath, const QString &arguments);
     void RemoveJob(int job);
@@ -65,22 +68,21 @@ private:
         bool replaceExisting = true; // taken from the engine when the batch starts
     };
 
-    void runJob(int generation, int index, Job job, std::shared_ptr<TaskControl> control,
-                OutputTagging tagging);
-    void jobDone(int generation, int index, bool succeeded, bool failed, const QString &message);
-    void stopWorkers(bool abandon);
+    static TranscodeResult runJob(int index, const Job &job, const OutputTagging &tagging,
+                                  TaskControl &control, const TaskProgress &progress);
+    void jobDone(int index, const TranscodeResult &result);
+    void stopSilently();
 
-    // Owned by the engine's thread.
+    // Owned by the engine's thread; the jobs see copies of their Job and the runner's switches.
     QVector<Job> m_jobs;
     QString m_lastError;
-    int m_generation = 0;
     int m_remaining = 0;
     bool m_running = false;
     bool m_paused = false;
-    std::shared_ptr<TaskControl> m_control; // shared with the running jobs
     OutputTagging m_tagging;
     bool m_replaceExisting = true;
-    QThreadPool *m_pool = nullptr;
+    QThreadPool m_pool; // declared before the runner: it waits for the jobs when the engine goes
+    TaskRunner m_jobsRunner{this, &m_pool};
 };
 
 } // namespace tv

@@ -5,7 +5,6 @@
 #include "Engine.h"
 #include "ErrorTexts.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
@@ -29,7 +28,6 @@ void SingleFileConversion::ConvertSingleFile(const QString &inputPath, const QSt
     f.lastError.clear();
     f.anySucceeded = false;
     f.suppressNotices = true;
-    QCoreApplication::processEvents();
     m_engine->ClearJobs();
     QDir().mkpath(QFileInfo(outputPath).absolutePath());
     // A refused job ends too, after the caller has returned and can wait for it.

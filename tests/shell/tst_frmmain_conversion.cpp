@@ -92,8 +92,9 @@ private Q_SLOTS:
         w->importFile(doomed);
         QFile::remove(doomed);
         w->Cmd_FileListView(3)->click();
+        // The inputs are opened on a worker: the refusal comes once it has looked.
+        QTRY_COMPARE(m_messages.texts.size(), 1);
         QCOMPARE(w->conversionState(), frmMain::Idle);
-        QCOMPARE(m_messages.texts.size(), 1);
         QVERIFY2(
             m_messages.texts.first().startsWith("Attention!|" + doomed + "\n\nNo such file or directory"),
             qPrintable(m_messages.texts.first()));
@@ -161,7 +162,7 @@ private Q_SLOTS:
         QSignalSpy completed(w.get(), &frmMain::batchCompleted);
         w->Cmd_FileListView(3)->click();
         QCOMPARE(w->conversionState(), frmMain::Converting);
-        QVERIFY(w->Cmd_FileListView(4)->isEnabled());
+        QTRY_VERIFY(w->Cmd_FileListView(4)->isEnabled()); // started once its inputs were looked at
         QVERIFY(!w->Cmd_FileListView(0)->isEnabled());
         QVERIFY(!w->findChild<QPushButton *>("Cmd_RenameAll")->isEnabled());
         QVERIFY(!w->findChild<QWidget *>("Txt_OutputPath")->isEnabled());
@@ -220,8 +221,8 @@ private Q_SLOTS:
                                  30000);
         w->close();
         QVERIFY(w->isUnloading());
-        QTest::qWait(200); // late events of the stopped job must find nothing to do
-        QVERIFY(QDir(out).entryList(QDir::Files | QDir::Hidden).filter(".tvpart-").isEmpty());
+        // The stopped job ends at its next packet and takes its work file with it.
+        QTRY_VERIFY(QDir(out).entryList(QDir::Files | QDir::Hidden).filter(".tvpart-").isEmpty());
     }
 
     void pictureNoticesFromCommands() {

@@ -139,6 +139,7 @@ private Q_SLOTS:
         w->importFile(m_in + "long.flac");
         QSignalSpy completed(w.get(), &frmMain::batchCompleted);
         w->Cmd_FileListView(3)->click();
+        QTRY_VERIFY(w->Cmd_FileListView(4)->isEnabled()); // the batch has started
         w->Cmd_FileListView(3)->click();
         QCOMPARE(w->conversionState(), frmMain::Paused);
         // The batch's start cleared the information panel; a row chosen shows again.

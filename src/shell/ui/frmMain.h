@@ -10,6 +10,7 @@
 #include "EncodingParameters.h"
 #include "ErrorTexts.h"
 #include "RenameRules.h"
+#include "Task.h"
 
 class QBoxLayout;
 class QCheckBox;
@@ -134,6 +135,14 @@ private:
     void setConversionState(ConversionState state);
     void ConvertClick();
     void StartConversion();
+    // What the preparation's worker found: the first row whose input cannot be opened (-1: none).
+    struct InputCheck {
+        int refusedRow = -1;
+        QString refusal;
+    };
+    void prepareJobs(const InputCheck &check);
+    void cancelPreparation();
+    void finishPreparation(bool start);
     void StopClick();
     void Timer_ConversionElapsed_Timer();
     void onRowProgress(int row, int figure);
@@ -215,6 +224,7 @@ private:
     // Set while a batch's jobs are being prepared or its end is being handled: both let events
     // run, and a click delivered then must not pause, or start, a batch in between.
     bool m_preparingBatch = false;
+    TaskRunner m_prepareTasks{this}; // opens a batch's inputs ahead of it
     bool m_endingBatch = false;
 };
 

@@ -10,6 +10,7 @@
 #include "FileListView.h"
 #include "ImageStore.h"
 #include "InputInfoPanel.h"
+#include "ItemBatchRow.h"
 #include "KeyFilters.h"
 #include "MediaItem.h"
 #include "MediaItemTags.h"
@@ -103,10 +104,12 @@ void frmMain::setupConversion() {
     m_convertWait = new frmWait(this);
     m_convertWait->setObjectName(QStringLiteral("frmWait_Convert"));
     connect(m_convertWait, &frmWait::canceled, this, [this]() {
-        if (Flags().waitMode == 3)
+        if (Flags().waitMode == 3) {
             m_merger->cancel();
-        else
+        } else {
             Flags().cancelPrepare = true;
+            cancelPreparation();
+        }
     });
 
     mnuShutdownWhenDone = new QAction(tr("Shutdown When All Tasks Done"), this);
@@ -241,34 +244,69 @@ void frmMain::StartConversion() {
     m_convertWait->ShowMode(frmWait::PrepareFiles);
     m_convertWait->setMessage(tr("Preparing for conversion..."));
     m_convertWait->setProgressMaximum(std::max(0, list.rowCount() - 1));
-    QApplication::processEvents();
 
+    // The inputs are opened on a worker, in list order, stopping at the first that cannot be
+    // opened; the window shows how far it got and takes Cancel meanwhile.
+    QStringList inputs;
+    QStringList names;
     for (int row = 0; row < list.rowCount(); ++row) {
-        const MediaItem &item = list.mediaItem(row);
-        BatchRow source;
-        source.inputPath = item.inputPath();
-        source.displayName = item[Item::Name] + QLatin1Char('.') + item[Item::Format];
-        source.trimStart = item[Item::TrimStart];
-        source.trimDuration = item[Item::TrimDuration];
-        const PreparedJob job = m_batch->prepareRow(row, source);
+        inputs << list.mediaItem(row).inputPath();
+        names << list.item(row, Item::Name) + QLatin1Char('.') + list.item(row, Item::Format);
+    }
+    m_prepareTasks.start(
+        [inputs](TaskControl &control, const TaskProgress &progress) {
+            InputCheck check;
+            for (int row = 0; row < inputs.size() && control.proceed(); ++row) {
+                progress(row, inputs.size());
+                check.refusal = Engine::CheckInput(inputs.at(row));
+                if (!check.refusal.isEmpty()) {
+                    check.refusedRow = row;
+                    break;
+                }
+            }
+            return check;
+        },
+        [this](const InputCheck &check) { prepareJobs(check); },
+        [this, names](qint64 row, qint64 total) {
+            m_convertWait->setFileNumber(static_cast<int>(row) + 1, static_cast<int>(total));
+            m_convertWait->setFileName(names.value(static_cast<int>(row)));
+            m_convertWait->setProgressValue(static_cast<int>(row));
+        });
+}
+
+void frmMain::prepareJobs(const InputCheck &check) {
+    FileListModel &list = *FileViewMain->list();
+    bool prepared = !m_unloading;
+    // Every row gets its job (and its output name) in list order, up to a refused one.
+    for (int row = 0; prepared && row < list.rowCount(); ++row) {
+        if (row == check.refusedRow) {
+            m_convertWait->hide();
+            ShowMessage(RefusalText(check.refusal), MsgExclamation, QStringLiteral("Attention!"));
+            prepared = false;
+            break;
+        }
+        const PreparedJob job = m_batch->prepareRow(row, BatchRowOf(list.mediaItem(row)));
         list.setItem(row, Item::ConvertedFileName, job.convertedFileName);
         if (!job.ok) {
             m_convertWait->hide();
-            if (job.refusedAtAdd)
-                ShowMessage(RefusalText(job.message), MsgExclamation, QStringLiteral("Attention!"));
-            else
-                ShowMessage(job.message, MsgCritical, QString());
-            flags.cancelPrepare = true;
-            break;
+            ShowMessage(job.refusedAtAdd ? RefusalText(job.message) : job.message,
+                        job.refusedAtAdd ? MsgExclamation : MsgCritical,
+                        job.refusedAtAdd ? QStringLiteral("Attention!") : QString());
+            prepared = false;
         }
-        m_convertWait->setFileNumber(row + 1, list.rowCount());
-        m_convertWait->setFileName(source.displayName);
-        m_convertWait->setProgressValue(row);
-        QApplication::processEvents();
-        if (flags.cancelPrepare || m_unloading)
-            break;
     }
+    finishPreparation(prepared);
+}
 
+void frmMain::cancelPreparation() {
+    if (!m_preparingBatch)
+        return;
+    m_prepareTasks.cancel();
+    finishPreparation(false);
+}
+
+void frmMain::finishPreparation(bool start) {
+    ConversionFlags &flags = Flags();
     m_convertWait->hide();
     m_preparingBatch = false;
     Cmd_FileListView(3)->setEnabled(true);
@@ -283,7 +321,7 @@ void frmMain::StartConversion() {
     ProgressBar_Total->show();
     setTotalBarBusy(false);
 
-    if (!flags.cancelPrepare) {
+    if (start) {
         Cmd_FileListView(4)->setEnabled(true);
         int parallel = 0;
         if (chkThreadMode->isChecked())
@@ -293,6 +331,7 @@ void frmMain::StartConversion() {
         Timer_ConversionElapsed->start();
         return;
     }
+    flags.cancelPrepare = true;
     m_batch->abandon();
     setConversionState(Idle);
     SetUiState(0, true);
