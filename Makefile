@@ -24,7 +24,8 @@ test: build
 
 bench: build
 	@cmake --build $(BUILD) --target benchmarks -j $(JOBS)
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+	@for b in $(BUILD)/bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
+	@python3 bench/damaged_inputs.py $(BUILD) 20
 
 clean:
 	rm -rf $(BUILD)

@@ -43,9 +43,9 @@ QStringList MakeInputs(const QString &folder, int count, int seconds) {
         const QString path = QStringLiteral("%1/in%2.wav").arg(folder).arg(i, 3, 10, QLatin1Char('0'));
         // Noise with a tone is closer to music than a pure tone for the encoder's work.
         Run("ffmpeg", {"-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                       QStringLiteral("anoisesrc=d=%1:c=pink:a=0.3:r=44100").arg(seconds), "-f", "lavfi", "-i",
-                       QStringLiteral("sine=f=%1:d=%2:r=44100").arg(220 + i * 7).arg(seconds), "-filter_complex",
-                       "amix=inputs=2", "-ac", "2", path});
+                       QStringLiteral("anoisesrc=d=%1:c=pink:a=0.3:r=44100").arg(seconds), "-f", "lavfi",
+                       "-i", QStringLiteral("sine=f=%1:d=%2:r=44100").arg(220 + i * 7).arg(seconds),
+                       "-filter_complex", "amix=inputs=2", "-ac", "2", path});
         files << path;
     }
     return files;
@@ -56,12 +56,13 @@ double EngineSeconds(const QStringList &inputs, const QString &outFolder, const 
     QDir().mkpath(outFolder);
     Engine engine;
     QEventLoop loop;
-    QObject::connect(&engine, &Engine::JobFinished, &loop, [&](int job, bool ok, bool, const QString &message) {
-        if (job >= 0 && !ok)
-            std::fprintf(stderr, "job %d failed: %s\n", job, qPrintable(message));
-        if (job == -1)
-            loop.quit();
-    });
+    QObject::connect(&engine, &Engine::JobFinished, &loop,
+                     [&](int job, bool ok, bool, const QString &message) {
+                         if (job >= 0 && !ok)
+                             std::fprintf(stderr, "job %d failed: %s\n", job, qPrintable(message));
+                         if (job == -1)
+                             loop.quit();
+                     });
     QElapsedTimer timer;
     timer.start();
     engine.ClearJobs();
@@ -89,6 +90,29 @@ double CommandLineSeconds(const QStringList &inputs, const QString &outFolder, c
     return timer.elapsed() / 1000.0;
 }
 
+// The same work through tunevane-cli, as a script would run it (probing, tags and all).
+double TunevaneCliSeconds(const QStringList &inputs, const QString &outFolder, const QString &home) {
+    QDir(outFolder).removeRecursively();
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home);
+    env.insert("XDG_CONFIG_HOME", home + "/.config");
+    env.insert("XDG_DATA_HOME", home + "/.local/share");
+    cli.setProcessEnvironment(env);
+    cli.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    cli.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    cli.start(TUNEVANE_CLI_BINARY,
+              QStringList{"convert", "--preset", "AF-MP3-04", "--jobs",
+                          QString::number(QThread::idealThreadCount()), "--output", outFolder} +
+                  inputs);
+    cli.waitForFinished(-1);
+    if (cli.exitCode() != 0)
+        std::fprintf(stderr, "tunevane-cli ended with %d\n", cli.exitCode());
+    return timer.elapsed() / 1000.0;
+}
+
 // All the audio encoded by one process on one core: the work itself, without any start-up.
 double SingleProcessSeconds(const QStringList &inputs, const QString &folder) {
     QFile list(folder + "/list.txt");
@@ -98,9 +122,17 @@ double SingleProcessSeconds(const QStringList &inputs, const QString &folder) {
     list.close();
     QElapsedTimer timer;
     timer.start();
-    Run("ffmpeg", {"-hide_banner", "-loglevel", "error", "-y", "-threads", "1", "-f", "concat", "-safe", "0", "-i",
-                   list.fileName(), "-ac", "2", "-ar", "44100", "-ab", "128k", "-acodec", "libmp3lame", "-vn",
-                   folder + "/all.mp3"});
+    Run("ffmpeg", {"-hide_banner", "-loglevel",
+                   "error",        "-y",
+                   "-threads",     "1",
+                   "-f",           "concat",
+                   "-safe",        "0",
+                   "-i",           list.fileName(),
+                   "-ac",          "2",
+                   "-ar",          "44100",
+                   "-ab",          "128k",
+                   "-acodec",      "libmp3lame",
+                   "-vn",          folder + "/all.mp3"});
     return timer.elapsed() / 1000.0;
 }
 
@@ -115,14 +147,19 @@ int main(int argc, char *argv[]) {
     const QStringList small = MakeInputs(dir.path() + "/small", 40, 10);
     const double engineSmall = EngineSeconds(small, dir.path() + "/out-engine", "00:00:10.000");
     const double cliSmall = CommandLineSeconds(small, dir.path() + "/out-cli", "00:00:10.000");
+    const double tunevaneSmall =
+        TunevaneCliSeconds(small, dir.path() + "/out-tunevane", dir.path() + "/home");
     const double single = SingleProcessSeconds(small, dir.path() + "/small");
     const double limit = single / cores;
     std::printf("\n40 x 10 s WAV -> MP3 128k\n");
     std::printf("  engine, StartJobs(0):            %6.2f s\n", engineSmall);
     std::printf("  ffmpeg tool, two at a time:      %6.2f s\n", cliSmall);
-    std::printf("  one process, all audio, 1 core:  %6.2f s  (limit on %d cores: %.2f s)\n", single, cores, limit);
+    std::printf("  one process, all audio, 1 core:  %6.2f s  (limit on %d cores: %.2f s)\n", single, cores,
+                limit);
     std::printf("  speed-up over the tool:          %6.2fx  (target >= 2.5x)\n", cliSmall / engineSmall);
     std::printf("  engine / limit:                  %6.2f   (target <= 1.3)\n", engineSmall / limit);
+    std::printf("  tunevane-cli --jobs %d:           %6.2f s\n", cores, tunevaneSmall);
+    std::printf("  tunevane-cli / limit:            %6.2f   (target <= 1.1)\n", tunevaneSmall / limit);
 
     const QStringList large = MakeInputs(dir.path() + "/large", 4, 300);
     const double engineLarge = EngineSeconds(large, dir.path() + "/out-engine-l", "00:05:00.000");
