@@ -159,6 +159,7 @@ void frmPlayer::resizeEvent(QResizeEvent *event) {
 
 void frmPlayer::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
+    m_events->registerHost(m_pane);
     placePanel();
     if (m_shownOnce)
         return;
@@ -308,6 +309,8 @@ void frmPlayer::closeEvent(QCloseEvent *event) {
     Timer_WaitToPlay->stop();
     if (m_pane->ownsPlayer())
         m_pane->StopClick();
+    // The player goes back to the main window as soon as this window is closed.
+    m_events->unregisterHost(m_pane);
     QWidget::closeEvent(event);
 }
 
