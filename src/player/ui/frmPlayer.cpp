@@ -59,9 +59,6 @@ frmPlayer::frmPlayer(PlayerEvents *events, const QString &filePath, Slider_Ctrl 
             fillStreams();
     });
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_pane->picPreview);
     buildPanel();
 
     Timer_GetMousePosition = new QTimer(this);
@@ -145,6 +142,12 @@ void frmPlayer::buildPanel() {
 void frmPlayer::placePanel() {
     const int top = m_panelWanted ? height() - kPanelHeight : height();
     m_panel->setGeometry(0, top, width(), kPanelHeight);
+    placePicture();
+}
+
+void frmPlayer::placePicture() {
+    // The picture takes what the panel leaves, so the panel never hides a subtitle.
+    m_pane->picPreview->setGeometry(0, 0, width(), std::max(1, m_panel->y()));
 }
 
 bool frmPlayer::panelHidden() const {
@@ -208,6 +211,7 @@ void frmPlayer::Timer_Motion_Timer() {
     int top = m_panel->y();
     top = top < target ? std::min(top + kSlideStep, target) : std::max(top - kSlideStep, target);
     m_panel->move(0, top);
+    placePicture();
     if (top == target)
         Timer_Motion->stop();
 }

@@ -41,6 +41,7 @@ protected:
 private:
     void buildPanel();
     void placePanel();
+    void placePicture();
     void fillStreams();
     void Combo_AudioSubTitle_Click(int index);
     void Timer_GetMousePosition_Timer();
