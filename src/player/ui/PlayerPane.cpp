@@ -57,6 +57,7 @@ PlayerPane::PlayerPane(PlayerEvents *events, QWidget *window, PlayerOwnerKind ki
 
     picPreview = new PreviewPicture(window);
     picPreview->setIdlePixmap(ThemePixmap(QStringLiteral("img_play_preview.jpg")));
+    picPreview->setSoundPixmap(ThemePixmap(QStringLiteral("img_type_audio.png")));
     connect(picPreview, &PreviewPicture::boxChanged, this, [this](const QSize &box) {
         if (ownsPlayer())
             player()->SetPictureBox(box, 1);
@@ -132,6 +133,7 @@ void PlayerPane::PlayClick() {
     engine.SetMute(m_buttons[2]->property("Tag").toString() == QLatin1String("Off") &&
                    Slider_MPVolume->Value() > 0);
     setPlayLook(true);
+    picPreview->setPlaying(true);
     emit playStarted();
 }
 
@@ -147,6 +149,7 @@ void PlayerPane::StopClick() {
     lbl_PlayTime->setProperty("Tag", QStringLiteral("00:00:00.000"));
     ProgressBar_Play->setValue(0);
     picPreview->clear();
+    picPreview->setPlaying(false);
     emit playStopped();
 }
 

@@ -22,6 +22,16 @@ void PreviewPicture::setIdlePixmap(const QPixmap &pixmap) {
     update();
 }
 
+void PreviewPicture::setSoundPixmap(const QPixmap &pixmap) {
+    m_sound = pixmap;
+    update();
+}
+
+void PreviewPicture::setPlaying(bool playing) {
+    m_playing = playing;
+    update();
+}
+
 void PreviewPicture::clear() {
     m_picture = QImage();
     update();
@@ -39,7 +49,11 @@ void PreviewPicture::paintEvent(QPaintEvent *) {
         const QRectF target(QPointF((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawImage(target, m_picture);
-    } else if (!m_idle.isNull()) {
+    } else if (m_playing && !m_sound.isNull()) {
+        // A sound file without a cover: its symbol, at its own size, in the middle.
+        const QSizeF shown = m_sound.deviceIndependentSize();
+        p.drawPixmap(QPointF((width() - shown.width()) / 2, (height() - shown.height()) / 2), m_sound);
+    } else if (!m_playing && !m_idle.isNull()) {
         const QSizeF shown = m_idle.deviceIndependentSize().scaled(QSizeF(size()), Qt::KeepAspectRatio);
         const QRectF target(QPointF((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown);
         p.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -16,8 +16,10 @@ public:
     // The player's picture, shown centred with its proportions on black.
     void setPicture(const QImage &picture);
     QImage picture() const { return m_picture; }
-    // What shows when nothing plays (empty: plain black).
+    // What shows when nothing plays, and while a file without pictures plays (empty: black).
     void setIdlePixmap(const QPixmap &pixmap);
+    void setSoundPixmap(const QPixmap &pixmap);
+    void setPlaying(bool playing);
     void clear();
     // The window's size in device pixels, which is the size the player makes its pictures.
     QSize pictureBox() const;
@@ -34,6 +36,8 @@ protected:
 private:
     QImage m_picture;
     QPixmap m_idle;
+    QPixmap m_sound;
+    bool m_playing = false;
 };
 
 class SeekBar : public QProgressBar {
