@@ -2,6 +2,7 @@
 // snapshotted and broken; and the DVD video source over a generated VIDEO_TS folder.
 #include "DVD_Mods.h"
 #include "MediaGen.h"
+#include "MediaPlayer_Mod.h"
 #include "Player.h"
 #include "PlayerClock.h"
 #include "Snapshot.h"
@@ -167,6 +168,51 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(doomed));
         QVERIFY(watch.waitForState(PlayerState::Ended));
         QCOMPARE(watch.opened.size(), 1);
+    }
+
+    void soundFilesKeepTimeAndShowTheirCover() {
+        const QString cover = Home().path() + "/media/cover.png";
+        const QString song = Home().path() + "/media/song.mp3";
+        QVERIFY(GeneratePicture(cover, 96, 64));
+        QVERIFY(GenerateTaggedTone(song, 1.5, {"title=Song"}, cover));
+        Player player;
+        player.Initialize(QString());
+        Watch watch(player);
+        QElapsedTimer clock;
+        clock.start();
+        player.Open(Request(song));
+        QVERIFY(watch.waitForState(PlayerState::Ended));
+        // Paced by its sound alone, the file still takes its length to play.
+        QVERIFY2(clock.elapsed() >= 1400, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(watch.opened.first().at(1).toSize(), QSize());
+        QVERIFY(player.Media().hasAudio);
+        QCOMPARE(watch.pictures.size(), 1);
+        QCOMPARE(watch.pictures.first().at(0).value<QImage>().size(), QSize(96, 64));
+    }
+
+    void commandsPlayPauseStopAndGoToTheEnd() {
+        Player player;
+        Watch watch(player);
+        PlayerSettings settings;
+        settings.filePath = m_video;
+        settings.volume = 40;
+        QCOMPARE(PlayerCommand(player, -1, settings), QString());
+        QVERIFY(player.IsInitialized());
+        QCOMPARE(player.Volume(), 40);
+        QVERIFY(watch.opened.wait(5000));
+        QCOMPARE(PlayerCommand(player, 1, settings), QString());
+        QCOMPARE(player.State(), PlayerState::Paused);
+        QCOMPARE(PlayerCommand(player, 1, settings), QString());
+        QCOMPARE(player.State(), PlayerState::Playing);
+        // Command 3 goes to the end, which ends the file at once.
+        QCOMPARE(PlayerCommand(player, 3, settings), QString());
+        QVERIFY(watch.waitForState(PlayerState::Ended, 3000));
+        // Command 0 plays a stopped file again from the record's path.
+        watch.opened.clear();
+        QCOMPARE(PlayerCommand(player, 0, settings), QString());
+        QVERIFY(watch.opened.wait(5000));
+        QCOMPARE(PlayerCommand(player, 2, settings), QString());
+        QCOMPARE(player.State(), PlayerState::Stopped);
     }
 
     void textSubtitlesAreDrawnOverThePicture() {

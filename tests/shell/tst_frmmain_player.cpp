@@ -3,6 +3,7 @@
 // it, the player handed to frmPlayer and back, snapshots, and the DVD folder import.
 #include "Config.h"
 #include "DVD_Mods.h"
+#include "FolderOpener.h"
 #include "MainWindowDriver.h"
 #include "MediaGen.h"
 #include "MessageBox.h"
@@ -132,6 +133,25 @@ private Q_SLOTS:
         QVERIFY(!player->Mute());
     }
 
+    void theListTogglesWithSpaceAndStopsBeforeRemoving() {
+        auto w = WindowWith(m_video);
+        PlayerPane *pane = w->previewPane();
+        Player *player = w->player();
+        QTest::keyClick(w->fileList(), Qt::Key_Space);
+        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Pause"));
+        QVERIFY(player->isActive());
+        QTest::keyClick(w->fileList(), Qt::Key_Space);
+        QCOMPARE(player->State(), PlayerState::Paused);
+        QTest::keyClick(w->fileList(), Qt::Key_Space);
+        QCOMPARE(player->State(), PlayerState::Playing);
+        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Pause"));
+        // The row goes, and the player with it first.
+        QTest::keyClick(w->fileList(), Qt::Key_Delete);
+        QCOMPARE(w->fileList()->list()->rowCount(), 0);
+        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"));
+        QVERIFY(!player->isActive());
+    }
+
     void aMissingFileIsSaidAndABatchStopsPlaying() {
         const QString doomed = Home().path() + "/in/doomed.mkv";
         QVERIFY(QFile::copy(m_video, doomed));
@@ -225,6 +245,11 @@ private Q_SLOTS:
         QCOMPARE(shot.format(), QByteArray("gif"));
         QCOMPARE(shot.size(), QSize(160, 120));
         QCOMPARE(ReadSetting("CapturePath"), folder + "/");
+        QStringList shown;
+        SetFolderOpenerBackend([&shown](const QString &path, bool) { shown << path; });
+        window->findChild<QAction *>("mnuSnapShot")->trigger();
+        QCOMPARE(shown, QStringList{folder + "/"});
+        SetFolderOpenerBackend({});
 
         // The end of the file stops the player window, not the main window.
         QTRY_COMPARE_WITH_TIMEOUT(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"), 10000);
