@@ -21,7 +21,8 @@ namespace {
 double ProcessCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 void Wait(int ms) {
@@ -75,10 +76,13 @@ int main(int argc, char *argv[]) {
     std::printf("Generating a 65 s 1920x1080 25 fps H.264 + AAC clip...\n");
     std::fflush(stdout);
     QProcess ffmpeg;
-    ffmpeg.start("ffmpeg", {"-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                            "testsrc2=size=1920x1080:rate=25:duration=65", "-f", "lavfi", "-i",
-                            "sine=frequency=440:sample_rate=48000:duration=65", "-c:v", "libx264", "-preset",
-                            "veryfast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-ac", "2", clip});
+    ffmpeg.start("ffmpeg",
+                 {"-hide_banner", "-loglevel", "error",   "-y",
+                  "-f",           "lavfi",     "-i",      "testsrc2=size=1920x1080:rate=25:duration=65",
+                  "-f",           "lavfi",     "-i",      "sine=frequency=440:sample_rate=48000:duration=65",
+                  "-c:v",         "libx264",   "-preset", "veryfast",
+                  "-pix_fmt",     "yuv420p",   "-c:a",    "aac",
+                  "-ac",          "2",         clip});
     if (!ffmpeg.waitForFinished(-1) || ffmpeg.exitCode() != 0) {
         std::printf("ffmpeg failed\n");
         return 1;
@@ -92,10 +96,10 @@ int main(int argc, char *argv[]) {
     }
     std::sort(sounds.begin(), sounds.end());
     std::sort(pictures.begin(), pictures.end());
-    std::printf("Play to first decoded sound:  median %6.1f ms, worst %6.1f ms (target < 150 ms)\n", sounds[3],
-                sounds.last());
-    std::printf("Play to first picture:        median %6.1f ms, worst %6.1f ms (target < 150 ms)\n", pictures[3],
-                pictures.last());
+    std::printf("Play to first decoded sound:  median %6.1f ms, worst %6.1f ms (target < 150 ms)\n",
+                sounds[3], sounds.last());
+    std::printf("Play to first picture:        median %6.1f ms, worst %6.1f ms (target < 150 ms)\n",
+                pictures[3], pictures.last());
 
     // One minute of playing at the preview pane's size: processor time over the first 30 s,
     // then the distance between the clock and each picture's time as it arrives.
@@ -114,8 +118,9 @@ int main(int argc, char *argv[]) {
     Wait(30000);
     const double cpu = ProcessCpuSeconds() - cpuStart;
     const double seconds = wall.nsecsElapsed() / 1e9;
-    std::printf("Processor time while playing 30 s: %.1f %% of one core (target < 35 %%), %d pictures shown\n",
-                100.0 * cpu / seconds, shown);
+    std::printf(
+        "Processor time while playing 30 s: %.1f %% of one core (target < 35 %%), %d pictures shown\n",
+        100.0 * cpu / seconds, shown);
     Wait(30000);
     const double clockDrift = player.Position() / 1000.0 - wall.nsecsElapsed() / 1e6;
     const int tail = std::min<int>(25, lateness.size());
