@@ -64,6 +64,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent)
     setupRename();
     buildFormatSettings();
     setupTagEditor();
+    setupPlayer();
 
     Timer_StartUp = new QTimer(this);
     Timer_StartUp->setObjectName(QStringLiteral("Timer_StartUp"));
@@ -214,6 +215,7 @@ void frmMain::Form_Unload() {
         return;
     m_unloaded = true;
     FileList_Unload();
+    Player_Unload();
 
     // 1. Every file of this window's temporary folder goes; other running processes of the
     // program keep theirs.

@@ -13,6 +13,7 @@
 #include "Task.h"
 
 class QBoxLayout;
+class QGroupBox;
 class QCheckBox;
 class QProgressBar;
 class QAction;
@@ -39,6 +40,10 @@ class FileImporter;
 class FileListView;
 class InputInfoPanel;
 class frmFormatSetting;
+class Player;
+class PlayerEvents;
+class PlayerPane;
+struct PlayerSettings;
 
 class frmMain : public QMainWindow, public CommandHost {
     Q_OBJECT
@@ -84,6 +89,13 @@ public:
     SingleFileConversion *singleFileConversion() const { return m_singleFile; }
     // Enables or disables the controls for an operating state (0 idle, 1 converting).
     void SetUiState(int state, bool enabled);
+
+    // The preview player (frmMain_player.cpp): FFPlayer1, shared by every window that plays.
+    Player *player() const { return FFPlayer1; }
+    PlayerEvents *playerEvents() const { return m_playerEvents; }
+    PlayerPane *previewPane() const { return m_previewPane; }
+    // Imports the video files of a DVD folder (the disc menu).
+    void LoadDvdSource(const QString &source);
 
     // The tag editor over a row of the list (frmMain_tags.cpp).
     void ShowTagEditor(int row);
@@ -169,6 +181,12 @@ private:
     void buildFormatSettings();
     void setupTagEditor();
     void finishFormatSettingsStartUp();
+    void setupPlayer();
+    bool previewSource(PlayerSettings &settings);
+    void stopPreviewPlayer();
+    void openPlayerWindow();
+    void buildDiscMenu();
+    void Player_Unload();
 
     // Widgets and state below belong to the UI thread.
     QStringList m_arguments;
@@ -207,6 +225,11 @@ private:
     QMenu *mnuRenameAll2 = nullptr;
     QPushButton *Cmd_RenameAll = nullptr;
     RenameParameters m_renameParameters; // what the rename dialogs collected last
+    Player *FFPlayer1 = nullptr;
+    PlayerEvents *m_playerEvents = nullptr;
+    PlayerPane *m_previewPane = nullptr;
+    QGroupBox *GroupBox_Player = nullptr;
+    QMenu *mnuDisc = nullptr;
 
     // Areas of the window that the subsystems fill (see the sketch in the architecture notes).
     QBoxLayout *m_toolbarArea = nullptr; // toolbar buttons, left to right

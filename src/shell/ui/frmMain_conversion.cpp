@@ -210,7 +210,7 @@ void frmMain::StartConversion() {
         setAcceptDrops(true);
         return;
     }
-    // The preview player stops here once it exists.
+    stopPreviewPlayer();
     setConversionState(Converting);
     // The list, the output and the batch stay as they are while the jobs are prepared.
     m_preparingBatch = true;

@@ -1,0 +1,324 @@
+// The preview pane of the real main window and the separate player window: playing the selected
+// row, seeking by the bar, volume and mute, the end of a file reaching the window that started
+// it, the player handed to frmPlayer and back, snapshots, and the DVD folder import.
+#include "Config.h"
+#include "DVD_Mods.h"
+#include "FolderOpener.h"
+#include "MainWindowDriver.h"
+#include "MediaGen.h"
+#include "MessageBox.h"
+#include "OutputFolders.h"
+#include "Player.h"
+#include "PlayerPane.h"
+#include "PlayerWidgets.h"
+#include "Settings.h"
+#include "Slider_Ctrl.h"
+#include "TestEnv.h"
+#include "frmPlayer.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+
+using namespace tv;
+using namespace tv::test;
+
+namespace {
+
+QString Tag(QObject *control) {
+    return control->property("Tag").toString();
+}
+
+// The main window with one file in its list, selected.
+std::unique_ptr<frmMain> WindowWith(const QString &path, const QString &output = QString()) {
+    auto w = StartMainWindow(output);
+    if (!w)
+        return nullptr;
+    w->importFile(path);
+    w->fileList()->selectRow(w->fileList()->list()->rowCount() - 1);
+    return w;
+}
+
+} // namespace
+
+class FrmMainPlayerTest : public QObject {
+    Q_OBJECT
+private:
+    QString m_video;  // 3 s, 320x240, with sound
+    QString m_subbed; // 2 s, 160x120, with English and French subtitles
+    MessageRecorder m_messages{AnsOk};
+
+private Q_SLOTS:
+    void initTestCase() {
+        qputenv("TUNEVANE_SILENT_PLAYER", "1");
+        ReadConfiguration();
+        QDir().mkpath(Home().path() + "/Pictures");
+        LoadFolders();
+        m_video = Home().path() + "/in/clip.mkv";
+        m_subbed = Home().path() + "/in/subbed.mkv";
+        QVERIFY(GenerateVideo(m_video, 3.0, 320, 240));
+        QVERIFY(GenerateVideoWithSubtitles(m_subbed, 2.0, {"eng", "fre"}));
+    }
+
+    void init() { m_messages.clear(); }
+
+    void theSelectedRowPlaysSeeksAndStopsAtItsEnd() {
+        auto w = WindowWith(m_video);
+        QVERIFY(w);
+        PlayerPane *pane = w->previewPane();
+        Player *player = w->player();
+        // Nothing plays without exactly one selected row.
+        w->fileList()->clearSelection();
+        pane->Cmd_Player(0)->click();
+        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"));
+        QVERIFY(!player->isActive());
+
+        w->fileList()->selectRow(0);
+        QSignalSpy opened(player, &Player::FileOpened);
+        pane->Cmd_Player(0)->click();
+        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Pause"));
+        QVERIFY(MediaPlayer().ownerFlags[OwnerMainWindow]);
+        QVERIFY(opened.wait(5000));
+        QCOMPARE(pane->lbl_PlayTotal->text(), QStringLiteral("00:00:03"));
+        QTRY_VERIFY(!pane->picPreview->picture().isNull());
+
+        // A click in the middle of the bar seeks to the middle of the file.
+        QProgressBar *bar = pane->ProgressBar_Play;
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
+        const qint64 pixel = MediaPlayer().PlayerLength / bar->width() + 1;
+        QVERIFY(qAbs(player->Position() - MediaPlayer().PlayerLength / 2) <= pixel);
+        QTRY_VERIFY(Tag(pane->lbl_PlayTime) >= QStringLiteral("00:00:01.500"));
+        QVERIFY(bar->value() >= bar->maximum() / 2 - 1);
+
+        // Pause turns the button back to Play; Play then goes on from there.
+        pane->Cmd_Player(0)->click();
+        QCOMPARE(player->State(), PlayerState::Paused);
+        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"));
+        const qint64 held = player->Position();
+        pane->Cmd_Player(0)->click();
+        QCOMPARE(player->State(), PlayerState::Playing);
+        QVERIFY(player->Position() >= held);
+
+        // The end of the file runs the main window's stop.
+        QTRY_COMPARE_WITH_TIMEOUT(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"), 10000);
+        QCOMPARE(player->State(), PlayerState::Ended);
+        QCOMPARE(pane->lbl_PlayTime->text(), QStringLiteral("00:00:00"));
+        QCOMPARE(Tag(pane->lbl_PlayTime), QStringLiteral("00:00:00.000"));
+        QCOMPARE(bar->value(), 0);
+        QVERIFY(pane->picPreview->picture().isNull());
+        QVERIFY(!MediaPlayer().ownerFlags[OwnerMainWindow]);
+    }
+
+    void volumeZeroLooksMutedWithoutMuting() {
+        auto w = WindowWith(m_video);
+        PlayerPane *pane = w->previewPane();
+        Player *player = w->player();
+        QCOMPARE(pane->Slider_MPVolume->setValue(0), 0);
+        QCOMPARE(Tag(pane->Cmd_Player(2)), QStringLiteral("Off"));
+        QCOMPARE(player->Volume(), 0);
+        QVERIFY(!player->Mute());
+        QCOMPARE(pane->Slider_MPVolume->setValue(60), 0);
+        QCOMPARE(Tag(pane->Cmd_Player(2)), QStringLiteral("On"));
+        QCOMPARE(player->Volume(), 60);
+
+        pane->Cmd_Player(2)->click();
+        QCOMPARE(Tag(pane->Cmd_Player(2)), QStringLiteral("Off"));
+        QVERIFY(player->Mute());
+        QCOMPARE(player->Volume(), 60);
+        pane->Cmd_Player(2)->click();
+        QCOMPARE(Tag(pane->Cmd_Player(2)), QStringLiteral("On"));
+        QVERIFY(!player->Mute());
+    }
+
+    void theListTogglesWithSpaceAndStopsBeforeRemoving() {
+        auto w = WindowWith(m_video);
+        PlayerPane *pane = w->previewPane();
+        Player *player = w->player();
+        QTest::keyClick(w->fileList(), Qt::Key_Space);
+        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Pause"));
+        QVERIFY(player->isActive());
+        QTest::keyClick(w->fileList(), Qt::Key_Space);
+        QCOMPARE(player->State(), PlayerState::Paused);
+        QTest::keyClick(w->fileList(), Qt::Key_Space);
+        QCOMPARE(player->State(), PlayerState::Playing);
+        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Pause"));
+        // The row goes, and the player with it first.
+        QTest::keyClick(w->fileList(), Qt::Key_Delete);
+        QCOMPARE(w->fileList()->list()->rowCount(), 0);
+        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"));
+        QVERIFY(!player->isActive());
+    }
+
+    void aMissingFileIsSaidAndABatchStopsPlaying() {
+        const QString doomed = Home().path() + "/in/doomed.mkv";
+        QVERIFY(QFile::copy(m_video, doomed));
+        auto w = WindowWith(doomed, Home().path() + "/out/");
+        QVERIFY(QFile::remove(doomed));
+        PlayerPane *pane = w->previewPane();
+        pane->Cmd_Player(0)->click();
+        QCOMPARE(m_messages.texts, QStringList{"Attention!|" + doomed + "\nFile not found!"});
+        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"));
+
+        w->fileList()->RemoveAllFiles();
+        w->importFile(m_video);
+        w->fileList()->selectRow(0);
+        pane->Cmd_Player(0)->click();
+        QTRY_VERIFY(!pane->picPreview->picture().isNull());
+        QWidget *controls = w->findChild<QWidget *>("PlayerControls");
+        auto *total = w->findChild<QProgressBar *>("ProgressBar_Total");
+        QVERIFY(controls->isVisible());
+
+        // Convert Now stops the player, and the total bar takes the controls' place meanwhile.
+        DialogCloser closer;
+        QSignalSpy completed(w.get(), &frmMain::batchCompleted);
+        w->Cmd_FileListView(3)->click();
+        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"));
+        QVERIFY(!w->player()->isActive());
+        QVERIFY(total->isVisible());
+        QVERIFY(!controls->isVisible());
+        QVERIFY(completed.wait(60000));
+        QVERIFY(!total->isVisible());
+        QVERIFY(controls->isVisible());
+    }
+
+    void thePlayerWindowTakesThePlayerAndGivesItBack() {
+        auto w = WindowWith(m_subbed);
+        PlayerPane *main = w->previewPane();
+        Player *player = w->player();
+        QCOMPARE(main->Slider_MPVolume->setValue(37), 0);
+        main->Cmd_Player(0)->click();
+        QTRY_COMPARE(main->lbl_PlayTotal->text(), QStringLiteral("00:00:02"));
+
+        w->findChild<QPushButton *>("Cmd_PlayerWindow")->click();
+        QCOMPARE(Tag(main->Cmd_Player(0)), QStringLiteral("Play"));
+        auto *window = qobject_cast<frmPlayer *>(VisibleWindow("frmPlayer"));
+        QVERIFY(window);
+        PlayerPane *pane = window->pane();
+        QTRY_COMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Pause"));
+        QCOMPARE(pane->Slider_MPVolume->Value(), 37);
+        QCOMPARE(player->Volume(), 37);
+        QVERIFY(MediaPlayer().ownerFlags[OwnerPlayerWindow]);
+        QVERIFY(!MediaPlayer().ownerFlags[OwnerMainWindow]);
+
+        // Its events go to its own controls only.
+        QTRY_VERIFY(!pane->picPreview->picture().isNull());
+        QTRY_VERIFY(Tag(pane->lbl_PlayTime) != QStringLiteral("00:00:00.000"));
+        QCOMPARE(Tag(main->lbl_PlayTime), QStringLiteral("00:00:00.000"));
+        QVERIFY(main->picPreview->picture().isNull());
+
+        // Sound first, then subtitles off and one entry per subtitle stream.
+        auto *streams = window->findChild<QComboBox *>("Combo_AudioSubTitle");
+        QTRY_COMPARE(streams->count(), 5);
+        QVERIFY(streams->itemText(4).contains("fre"));
+        emit streams->activated(4);
+        QVERIFY(player->Subtitles());
+        QCOMPARE(player->SubtitleStream(), 3);
+        emit streams->activated(2);
+        QVERIFY(!player->Subtitles());
+
+        auto *full = window->findChild<QPushButton *>("Cmd_FullScreen");
+        full->click();
+        QCOMPARE(full->toolTip(), QStringLiteral("Exit full screen"));
+        full->click();
+        QCOMPARE(full->toolTip(), QStringLiteral("Full Screen"));
+
+        // A snapshot proposes the time as its name and is written in the chosen format.
+        const QString folder = Home().path() + "/shots";
+        QDir().mkpath(folder);
+        QString proposed;
+        OnNextModal(this, [&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            QVERIFY(dialog);
+            proposed = dialog->selectedFiles().value(0);
+            dialog->selectNameFilter("GIF (*.gif)");
+            emit dialog->filterSelected("GIF (*.gif)");
+            dialog->setDirectory(folder);
+            dialog->selectFile(folder + "/shot");
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        });
+        pane->Cmd_Player(4)->click();
+        QVERIFY2(QFileInfo(proposed).fileName().startsWith("Snapshot-00.00.0"), qPrintable(proposed));
+        QImageReader shot(folder + "/shot.gif");
+        QCOMPARE(shot.format(), QByteArray("gif"));
+        QCOMPARE(shot.size(), QSize(160, 120));
+        QCOMPARE(ReadSetting("CapturePath"), folder + "/");
+        QStringList shown;
+        SetFolderOpenerBackend([&shown](const QString &path, bool) { shown << path; });
+        window->findChild<QAction *>("mnuSnapShot")->trigger();
+        QCOMPARE(shown, QStringList{folder + "/"});
+        SetFolderOpenerBackend({});
+
+        // The end of the file stops the player window, not the main window.
+        QTRY_COMPARE_WITH_TIMEOUT(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"), 10000);
+        QCOMPARE(Tag(main->lbl_PlayTime), QStringLiteral("00:00:00.000"));
+        QVERIFY(!MediaPlayer().ownerFlags[OwnerPlayerWindow]);
+
+        // Closed, it hands the player back: the main window plays and hears of it again.
+        pane->Cmd_Player(3)->click();
+        QTRY_VERIFY(!VisibleWindow("frmPlayer"));
+        QCOMPARE(w->playerEvents()->owner(), static_cast<PlayerHost *>(main));
+        main->lbl_PlayTotal->clear();
+        main->Cmd_Player(0)->click();
+        QTRY_COMPARE(main->lbl_PlayTotal->text(), QStringLiteral("00:00:02"));
+        main->Cmd_Player(1)->click();
+        QVERIFY(!player->isActive());
+    }
+
+    void anUnplayableFileIsSaidAndTheIdlePanelSlidesAway() {
+        auto w = WindowWith(m_video);
+        const QString empty = WriteFile(Home().path() + "/in/empty.mp4", QByteArray());
+        auto *broken = new frmPlayer(w->playerEvents(), empty, w->previewPane()->Slider_MPVolume, w.get());
+        broken->setAttribute(Qt::WA_DeleteOnClose);
+        broken->show();
+        QTRY_COMPARE(m_messages.texts, QStringList{"Sorry!|empty.mp4 is not playable!"});
+        QCOMPARE(Tag(broken->pane()->Cmd_Player(0)), QStringLiteral("Play"));
+        broken->close();
+
+        auto *window = new frmPlayer(w->playerEvents(), m_video, w->previewPane()->Slider_MPVolume, w.get());
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        QTRY_COMPARE(Tag(window->pane()->Cmd_Player(0)), QStringLiteral("Pause"));
+        QVERIFY(!window->panelHidden());
+        // The pointer rests: the panel slides out; it moves: the panel comes back.
+        QTRY_VERIFY_WITH_TIMEOUT(window->panelHidden(), 8000);
+        QCursor::setPos(QCursor::pos() + QPoint(20, 20));
+        QTRY_VERIFY_WITH_TIMEOUT(!window->panelHidden(), 3000);
+        window->close();
+    }
+
+    void aDvdFolderImportsItsTitlesInOrder() {
+        const QString disc = Home().path() + "/disc/";
+        QDir().mkpath(disc + "VIDEO_TS");
+        for (const QString name : {"VTS_01_2.VOB", "VIDEO_TS.VOB", "vts_01_1.vob"})
+            QVERIFY(RunFFmpeg({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=1", "-f", "lavfi",
+                               "-i", "sine=duration=1", "-c:v", "mpeg2video", "-c:a", "mp2", "-f", "vob",
+                               disc + "VIDEO_TS/" + name}));
+        auto w = StartMainWindow();
+        auto *menu = w->findChild<QMenu *>("mnuDisc");
+        emit menu->aboutToShow();
+        // The disc's folder is chosen; its VIDEO_TS holds the titles.
+        OnNextModal(this, [&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            QVERIFY(dialog);
+            dialog->setDirectory(Home().path() + "/disc");
+            dialog->selectFile(Home().path() + "/disc");
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        menu->findChild<QAction *>("mnuLoadDVDFolder")->trigger();
+        FileListModel *list = w->fileList()->list();
+        QTRY_COMPARE(list->rowCount(), 3);
+        QCOMPARE(ListItem(*w, 0, Item::Name), QStringLiteral("vts_01_1"));
+        QCOMPARE(ListItem(*w, 1, Item::Name), QStringLiteral("VTS_01_2"));
+        QCOMPARE(ListItem(*w, 2, Item::Name), QStringLiteral("VIDEO_TS"));
+
+        w->LoadDvdSource(Home().path() + "/in/");
+        QCOMPARE(m_messages.texts, QStringList{"Information|There is no DVD video source."});
+        QCOMPARE(m_messages.styles, QList<int>{MsgInformation});
+    }
+};
+
+TV_TEST_MAIN(FrmMainPlayerTest)
+#include "tst_frmmain_player.moc"
