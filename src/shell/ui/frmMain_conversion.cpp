@@ -240,6 +240,12 @@ void frmMain::StartConversion() {
         records.append(TagRecordOfItem(list.mediaItem(row)));
     FFEncoder1->setOutputTagging(TaggingForRows(records));
 
+    // The total bar takes the player's place from the start of the preparation on.
+    ProgressBar_Total->setMaximum(1);
+    ProgressBar_Total->setValue(0);
+    ProgressBar_Total->setFormat(QString());
+    ProgressBar_Total->show();
+
     flags.waitMode = 1;
     m_convertWait->ShowMode(frmWait::PrepareFiles);
     m_convertWait->setMessage(tr("Preparing for conversion..."));
