@@ -18,8 +18,7 @@ struct SealedEntry {
     std::size_t size;
 };
 
-template <SealedText text>
-constexpr SealedEntry Entry(const char *key) {
+template <SealedText text> constexpr SealedEntry Entry(const char *key) {
     return {key, text.bytes, text.size};
 }
 
@@ -41,6 +40,8 @@ constexpr SealedText kFilePreset{"user-presets.dat"};
 constexpr SealedText kFileFavorite{"favorites.dat"};
 constexpr SealedText kClipboard{"application/x-tunevane-rows"};
 constexpr SealedText kProductId{"org.tunevane.Tunevane.command"};
+constexpr SealedText kMusicBrainz{"https://musicbrainz.org/ws/2/"};
+constexpr SealedText kCoverArt{"https://coverartarchive.org/"};
 
 const SealedEntry kTable[] = {
     Entry<kCompany>("COMPANY_NAME"),
@@ -60,6 +61,8 @@ const SealedEntry kTable[] = {
     Entry<kFileFavorite>("FILE_USER_FAVORITE"),
     Entry<kClipboard>("CLIPBOARD_ID"),
     Entry<kProductId>("PRODUCT_ID"),
+    Entry<kMusicBrainz>("LINK_MUSICBRAINZ"),
+    Entry<kCoverArt>("LINK_COVERART"),
 };
 
 AppConfig gConfig;
@@ -77,14 +80,19 @@ QString ConfigValue(const QString &key) {
             if (!over.isEmpty())
                 return QString::fromUtf8(over);
         }
-        const QByteArray sealed(reinterpret_cast<const char *>(entry.bytes), static_cast<qsizetype>(entry.size));
+        const QByteArray sealed(reinterpret_cast<const char *>(entry.bytes),
+                                static_cast<qsizetype>(entry.size));
         return QString::fromUtf8(MixBytes(sealed));
     }
     return QString();
 }
 
-const AppConfig &Config() { return gConfig; }
-const AppPaths &Paths() { return gPaths; }
+const AppConfig &Config() {
+    return gConfig;
+}
+const AppPaths &Paths() {
+    return gPaths;
+}
 
 QString WithTrailingSlash(const QString &folder) {
     if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
