@@ -4,6 +4,7 @@
 #include "PresetIdentifier.h"
 #include "SoundErrors.h"
 
+#include <QDir>
 #include <QTimer>
 
 namespace tv {
@@ -125,6 +126,7 @@ void DiscSession::applyRelease(const ReleaseCandidate &release) {
         finishLookup();
         return;
     }
+    QDir().mkpath(m_coverFolder);
     m_client->fetchCover(release.id,
                          m_coverFolder + QStringLiteral("cover_") + NewPresetID() + QStringLiteral(".jpg"));
 }

@@ -74,12 +74,16 @@ CdInfoDisc RunCdInfo(const QString &image) {
     return disc;
 }
 
-QString WriteToneImage(const QString &folder, const QString &name, const QVector<int> &trackSectors) {
+QString WriteToneImage(const QString &folder, const QString &name, const QVector<int> &trackSectors,
+                       const QStringList &cdText) {
     QDir().mkpath(folder);
     QFile bin(folder + QLatin1Char('/') + name + QStringLiteral(".bin"));
     if (!bin.open(QIODevice::WriteOnly))
         return QString();
-    QString cue = QStringLiteral("FILE \"%1.bin\" BINARY\n").arg(name);
+    QString cue;
+    if (cdText.size() >= 2)
+        cue += QStringLiteral("TITLE \"%1\"\nPERFORMER \"%2\"\n").arg(cdText.at(0), cdText.at(1));
+    cue += QStringLiteral("FILE \"%1.bin\" BINARY\n").arg(name);
     qint64 sector = 0;
     QByteArray chunk;
     for (int t = 0; t < trackSectors.size(); ++t) {
@@ -88,6 +92,8 @@ QString WriteToneImage(const QString &folder, const QString &name, const QVector
                    .arg(sector / 75 / 60, 2, 10, QLatin1Char('0'))
                    .arg(sector / 75 % 60, 2, 10, QLatin1Char('0'))
                    .arg(sector % 75, 2, 10, QLatin1Char('0'));
+        if (t + 2 < cdText.size())
+            cue += QStringLiteral("    TITLE \"%1\"\n").arg(cdText.at(t + 2));
         const double left = 220.0 * (t + 2);
         const double right = left * 1.5;
         qint64 sample = 0;

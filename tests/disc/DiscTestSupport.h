@@ -32,8 +32,10 @@ struct CdInfoDisc {
 CdInfoDisc RunCdInfo(const QString &image);
 
 // Writes folder/name.bin and folder/name.cue: one track per length (in sectors), each a tone of
-// its own pitch, left and right apart. Answers the cue sheet's path.
-QString WriteToneImage(const QString &folder, const QString &name, const QVector<int> &trackSectors);
+// its own pitch, left and right apart. cdText, when given, is the disc's album and artist and
+// then the track titles, written into the sheet as CD-Text. Answers the cue sheet's path.
+QString WriteToneImage(const QString &folder, const QString &name, const QVector<int> &trackSectors,
+                       const QStringList &cdText = {});
 
 // Checks the header of a CD-audio WAV file and answers its samples ("" when it is not one).
 QByteArray WavSamples(const QString &path);

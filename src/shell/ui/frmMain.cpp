@@ -63,6 +63,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(pa
     setupRename();
     buildFormatSettings();
     setupTagEditor();
+    setupDisc();
 
     Timer_StartUp = new QTimer(this);
     Timer_StartUp->setObjectName(QStringLiteral("Timer_StartUp"));

@@ -37,6 +37,7 @@ class FileDropTarget;
 class FileImporter;
 class FileListView;
 class InputInfoPanel;
+class RipperArea;
 class frmFormatSetting;
 
 class frmMain : public QMainWindow, public CommandHost {
@@ -84,6 +85,9 @@ public:
 
     // The tag editor over a row of the list (frmMain_tags.cpp).
     void ShowTagEditor(int row);
+
+    // The CD ripper (frmMain_disc.cpp), with an image to open like a drive when given.
+    void OpenCDRipper(const QString &image = QString());
 
     // The text commands (frmMain_commands.cpp): what other programs may ask of the window.
     TextCommands *textCommands() const { return m_textCommands; }
@@ -157,6 +161,7 @@ private:
     void showCompletionNotice();
     void buildFormatSettings();
     void setupTagEditor();
+    void setupDisc();
     void finishFormatSettingsStartUp();
 
     // Widgets and state below belong to the UI thread.
@@ -196,6 +201,7 @@ private:
     QMenu *mnuRenameAll2 = nullptr;
     QPushButton *Cmd_RenameAll = nullptr;
     RenameParameters m_renameParameters; // what the rename dialogs collected last
+    RipperArea *m_ripper = nullptr;      // the ripper window and its importer
 
     // Areas of the window that the subsystems fill (see the sketch in the architecture notes).
     QBoxLayout *m_toolbarArea = nullptr; // toolbar buttons, left to right
