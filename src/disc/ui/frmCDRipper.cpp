@@ -247,6 +247,16 @@ void frmCDRipper::OpenDiscImage(const QString &path) {
     ChooseDrive();
 }
 
+void frmCDRipper::showEmptyCover() {
+    // The box shows an empty case until a cover arrives; CoverAvailable stays clear.
+    const QPixmap empty = ThemePixmap(QStringLiteral("tag_cover_empty.jpg"));
+    if (empty.isNull())
+        Pic_CDCoverCaseLarge->clear();
+    else
+        Pic_CDCoverCaseLarge->setPixmap(empty.scaled(Pic_CDCoverCaseLarge->size() - QSize(4, 4), Qt::KeepAspectRatio,
+                                                     Qt::SmoothTransformation));
+}
+
 const DriveEntry *frmCDRipper::selectedDrive() const {
     const int index = ComboCdDrives->currentIndex();
     return index >= 0 && index < m_drives.size() ? &m_drives.at(index) : nullptr;
@@ -281,7 +291,7 @@ void frmCDRipper::ComboCdDrives_Click() {
 void frmCDRipper::ChooseDrive() {
     showUnknownLabels();
     setPanelIcon(3, kIconCoverNone);
-    Pic_CDCoverCaseLarge->clear();
+    showEmptyCover();
     m_cover = QPixmap();
     CoverAvailable = false;
     CdInfoAvailable = false;

@@ -81,6 +81,7 @@ private:
     void ChooseDrive();
     void ReadTrackList();
     void showUnknownLabels();
+    void showEmptyCover();
     void onDiscRead(const QString &source, int code);
     void MediaChanged(bool present);
     void DiscInfoReady(const QString &source, bool success);
