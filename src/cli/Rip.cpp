@@ -100,6 +100,10 @@ private:
     void report(TrackRun &track);
     int convert(const BatchSettings &settings, int parallel);
 
+    // One handler for the whole run; Ctrl-C stops whichever part is running.
+    UnixSignals m_interrupts;
+    CdRipper *m_ripper = nullptr;
+    ConversionBatch *m_batch = nullptr;
     DiscSession m_session;
     QList<TrackRun> m_tracks;
     bool m_json = false;
@@ -282,20 +286,26 @@ int RipRun::convert(const BatchSettings &base, int parallel) {
     connect(&batch, &ConversionBatch::rowStopped, this,
             [this, &jobs](int row) { report(m_tracks[jobs.at(row)]); });
     connect(&batch, &ConversionBatch::batchEnded, &loop, &QEventLoop::quit);
-    UnixSignals interrupts;
-    connect(&interrupts, &UnixSignals::terminateRequested, this, [this, &batch]() {
-        m_interrupted = true;
-        batch.stop();
-    });
+    if (m_interrupted)
+        return 0;
+    m_batch = &batch;
     QTimer ticks;
     connect(&ticks, &QTimer::timeout, &batch, &ConversionBatch::tick);
     ticks.start(1000);
     batch.start(parallel);
     loop.exec();
+    m_batch = nullptr;
     return 0;
 }
 
 int RipRun::run(const QStringList &arguments) {
+    connect(&m_interrupts, &UnixSignals::terminateRequested, this, [this]() {
+        m_interrupted = true;
+        if (m_ripper)
+            m_ripper->stop();
+        if (m_batch)
+            m_batch->stop();
+    });
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Rips an audio CD, or a disc image opened like one, securely (test and copy, with CRC32 and "
@@ -399,7 +409,7 @@ int RipRun::run(const QStringList &arguments) {
     } cleanup{workFolder};
     m_session.setCoverFolder(workFolder);
     if (!readDisc(source, !parser.isSet(QStringLiteral("no-network"))))
-        return ExitSomeFailed;
+        return m_interrupted ? ExitInterrupted : ExitSomeFailed;
     const DiscToc &toc = m_session.disc().toc;
     QString error;
     const QList<int> numbers = ParseTracks(parser.value(QStringLiteral("tracks")), toc, &error);
@@ -442,13 +452,12 @@ int RipRun::run(const QStringList &arguments) {
         }
     });
     connect(&ripper, &CdRipper::ripFinished, &loop, &QEventLoop::quit);
-    UnixSignals interrupts;
-    connect(&interrupts, &UnixSignals::terminateRequested, this, [this, &ripper]() {
-        m_interrupted = true;
-        ripper.stop();
-    });
+    if (m_interrupted)
+        return ExitInterrupted;
+    m_ripper = &ripper;
     ripper.start(request);
     loop.exec();
+    m_ripper = nullptr;
 
     if (parser.isSet(QStringLiteral("log"))) {
         RipLogInfo log;
