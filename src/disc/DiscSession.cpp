@@ -40,6 +40,7 @@ void DiscSession::readDisc(const QString &source) {
     m_disc = DiscReading();
     m_info = DiscText();
     m_infoAvailable = false;
+    m_infoRequested = false;
     m_discId.clear();
     m_coverPath.clear();
     m_candidates.clear();
@@ -60,6 +61,7 @@ int DiscSession::requestDiscInfo() {
         return m_disc.code != 0 ? m_disc.code : SoundError::DriveNotReady;
     m_client->cancel();
     m_lookingUp = true;
+    m_infoRequested = true;
     const int generation = ++m_generation;
     // The event follows the request, as a component's event would, never inside it.
     QTimer::singleShot(0, this, [this, generation]() {

@@ -41,6 +41,8 @@ public:
     // Takes the release of that index from releasesFound (-1: none of them).
     void chooseRelease(int index);
 
+    // Whether the information of the disc read last has been asked for already.
+    bool infoRequested() const { return m_infoRequested; }
     bool infoAvailable() const { return m_infoAvailable; }
     const DiscText &info() const { return m_info; }
     QString discId() const { return m_discId; }
@@ -74,6 +76,7 @@ private:
     bool m_network = true;
     bool m_reading = false;
     bool m_infoAvailable = false;
+    bool m_infoRequested = false;
     bool m_lookingUp = false;
     int m_generation = 0; // bumped whenever the disc changes; queued reports of older discs are dropped
 };

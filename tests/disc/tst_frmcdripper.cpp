@@ -185,8 +185,12 @@ private slots:
         QTRY_COMPARE(Label(ripper, 3), QStringLiteral("1999"));
         QCOMPARE(Label(ripper, 0), QStringLiteral("The Tones"));
         QCOMPARE(Label(ripper, 1), QStringLiteral("Tone Album"));
-        QTRY_COMPARE(Find<QLabel>(ripper, "Pic_CDCoverCaseLarge")->pixmap().toImage().pixelColor(50, 50).blue() > 200, true);
+        QTRY_COMPARE(
+            Find<QLabel>(ripper, "Pic_CDCoverCaseLarge")->pixmap().toImage().pixelColor(50, 50).blue() > 200,
+            true);
         QVERIFY(Panel(ripper, 3)->property("image").toString().endsWith(QStringLiteral(".jpg")));
+        // The web service is asked once per disc.
+        QCOMPARE(server.paths.filter(QStringLiteral("/ws/2/discid/")).size(), 1);
         TrackListModel *tracks = ripper->trackList();
         QCOMPARE(tracks->rowCount(), 3);
         QCOMPARE(tracks->title(1), QStringLiteral("Middle"));

@@ -253,8 +253,8 @@ void frmCDRipper::showEmptyCover() {
     if (empty.isNull())
         Pic_CDCoverCaseLarge->clear();
     else
-        Pic_CDCoverCaseLarge->setPixmap(empty.scaled(Pic_CDCoverCaseLarge->size() - QSize(4, 4), Qt::KeepAspectRatio,
-                                                     Qt::SmoothTransformation));
+        Pic_CDCoverCaseLarge->setPixmap(empty.scaled(Pic_CDCoverCaseLarge->size() - QSize(4, 4),
+                                                     Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 const DriveEntry *frmCDRipper::selectedDrive() const {
@@ -327,7 +327,7 @@ void frmCDRipper::onDiscRead(const QString &source, int code) {
         return;
     }
     ReadTrackList();
-    if (CdMediaPresent && code == 0)
+    if (CdMediaPresent && code == 0 && !m_session->infoRequested())
         ShowSoundError(m_session->requestDiscInfo());
     SetUiState(3, true);
 }
@@ -386,10 +386,11 @@ void frmCDRipper::MediaChanged(bool present) {
             ChooseDrive();
         return;
     }
-    // A disc that arrived is read first; a disc already read gets its information.
+    // A disc that arrived is read first; a disc already read gets its information, once (the
+    // web service wants few requests).
     if (arrived && (m_session->source() != drive->device || m_session->disc().toc.isEmpty()))
         ChooseDrive();
-    else
+    else if (!m_session->infoRequested())
         m_session->requestDiscInfo();
 }
 
