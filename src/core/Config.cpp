@@ -18,7 +18,8 @@ struct SealedEntry {
     std::size_t size;
 };
 
-template <SealedText text> constexpr SealedEntry Entry(const char *key) {
+template <SealedText text>
+constexpr SealedEntry Entry(const char *key) {
     return {key, text.bytes, text.size};
 }
 
@@ -80,19 +81,14 @@ QString ConfigValue(const QString &key) {
             if (!over.isEmpty())
                 return QString::fromUtf8(over);
         }
-        const QByteArray sealed(reinterpret_cast<const char *>(entry.bytes),
-                                static_cast<qsizetype>(entry.size));
+        const QByteArray sealed(reinterpret_cast<const char *>(entry.bytes), static_cast<qsizetype>(entry.size));
         return QString::fromUtf8(MixBytes(sealed));
     }
     return QString();
 }
 
-const AppConfig &Config() {
-    return gConfig;
-}
-const AppPaths &Paths() {
-    return gPaths;
-}
+const AppConfig &Config() { return gConfig; }
+const AppPaths &Paths() { return gPaths; }
 
 QString WithTrailingSlash(const QString &folder) {
     if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
