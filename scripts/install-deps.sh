@@ -8,7 +8,7 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswresample-dev libswscale-dev libavutil-dev libavfilter-dev
   libopencore-amrnb-dev ffmpeg
   libtag1-dev
-  libcdio-dev libcdio-paranoia-dev libdiscid-dev
+  libcdio-dev libcdio-paranoia-dev libdiscid-dev libcdio-utils cd-paranoia
   libburn-dev libisofs-dev
   xvfb xauth x11-utils imagemagick
   strace

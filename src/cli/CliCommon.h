@@ -27,5 +27,6 @@ Catalogs LoadCatalogsForCli();
 int ListPresetsCommand(const QStringList &arguments);
 int InfoCommand(const QStringList &arguments);
 int ConvertCommand(const QStringList &arguments);
+int RipCommand(const QStringList &arguments);
 
 } // namespace tv

@@ -14,6 +14,8 @@ const char *const kUsage =
     "  tunevane-cli convert (--preset NAME | --keyword K) [--output DIR] [--jobs N] [--merge]\n"
     "               [--overwrite] [--start hh:mm:ss.fff] [--length hh:mm:ss.fff] [--dry-run] [--json]\n"
     "               FILES/FOLDERS...\n"
+    "  tunevane-cli rip [--drive DEVICE | --image FILE.cue|.toc|.nrg] [--tracks 1,3-5]\n"
+    "               (--preset ID | --keyword EXT) [--output DIR] [--no-network] [--log FILE] [--json]\n"
     "  tunevane-cli SUBCOMMAND --help\n";
 
 } // namespace
@@ -45,6 +47,8 @@ int main(int argc, char *argv[]) {
         return tv::InfoCommand(arguments.mid(1));
     if (first == QLatin1String("convert"))
         return tv::ConvertCommand(arguments.mid(1));
+    if (first == QLatin1String("rip"))
+        return tv::RipCommand(arguments.mid(1));
     tv::PrintError(
         QStringLiteral("Unknown subcommand \"%1\".\n%2").arg(first, QString::fromLatin1(kUsage).trimmed()));
     return tv::ExitUsage;

@@ -226,7 +226,12 @@ TranscodeResult Transcode(const TranscodeRequest &request, TaskControl &control,
         seeked = avformat_seek_file(input.get(), -1, INT64_MIN, target, target, 0) >= 0;
     }
     qint64 limitSamples = -1;
-    if (request.output.durationMicroseconds && *request.output.durationMicroseconds > 0)
+    // Lengths are written in whole milliseconds, rounded down: one that reaches to within a
+    // millisecond of the input's real end means the end itself, so no sample of it is lost.
+    const bool reachesEnd = request.output.durationMicroseconds && input->duration > 0 &&
+                            input->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE &&
+                            startUs + *request.output.durationMicroseconds >= input->duration - 1000;
+    if (request.output.durationMicroseconds && *request.output.durationMicroseconds > 0 && !reachesEnd)
         limitSamples = av_rescale(*request.output.durationMicroseconds, outRate, 1000000);
     qint64 totalUs = 0;
     if (input->duration > 0)

@@ -41,6 +41,8 @@ constexpr SealedText kFilePreset{"user-presets.dat"};
 constexpr SealedText kFileFavorite{"favorites.dat"};
 constexpr SealedText kClipboard{"application/x-tunevane-rows"};
 constexpr SealedText kProductId{"org.tunevane.Tunevane.command"};
+constexpr SealedText kMusicBrainz{"https://musicbrainz.org/ws/2/"};
+constexpr SealedText kCoverArt{"https://coverartarchive.org/"};
 
 const SealedEntry kTable[] = {
     Entry<kCompany>("COMPANY_NAME"),
@@ -60,6 +62,8 @@ const SealedEntry kTable[] = {
     Entry<kFileFavorite>("FILE_USER_FAVORITE"),
     Entry<kClipboard>("CLIPBOARD_ID"),
     Entry<kProductId>("PRODUCT_ID"),
+    Entry<kMusicBrainz>("LINK_MUSICBRAINZ"),
+    Entry<kCoverArt>("LINK_COVERART"),
 };
 
 AppConfig gConfig;

@@ -28,8 +28,11 @@ TagRecord TagRecordOfItem(const MediaItem &item) {
     if (language.size() == 3 &&
         std::all_of(language.begin(), language.end(), [](QChar c) { return c.isLetter(); }))
         record.commentLanguage = language;
+    // A video's thumbnail is a frame of the film, not a cover; a ripped track's is the disc's cover.
     const QString picture = item[Item::Thumbnail];
-    if (!picture.isEmpty() && !QFileInfo(picture).fileName().startsWith(QLatin1String("thumbnail_")))
+    const bool frameOfAFilm = QFileInfo(picture).fileName().startsWith(QLatin1String("thumbnail_")) &&
+                              item[Item::FileType] != QLatin1String("CD");
+    if (!picture.isEmpty() && !frameOfAFilm)
         record.picturePath = picture;
     return record;
 }

@@ -12,8 +12,8 @@ namespace tv {
 
 class MediaItem;
 
-// The item's tags as a record; its cover is the picture saved from the input's tag (a video's
-// thumbnail is a frame of the film, not a cover, and is left out).
+// The item's tags as a record; its cover is the picture saved from the input's tag, or a ripped
+// track's disc cover (a video's thumbnail is a frame of the film, not a cover, and is left out).
 TagRecord TagRecordOfItem(const MediaItem &item);
 
 // The container tags of a record, under the names the muxers know ("title", "date" …).

@@ -242,6 +242,18 @@ private Q_SLOTS:
         QVERIFY2(qAbs(samples.first() - expected) < 3, qPrintable(QString::number(samples.first())));
         const test::ProbedAudio probe = test::ProbeWithFFprobe(out);
         QVERIFY(qAbs(probe.duration - 1.5) < 0.001);
+
+        // A whole file's length, written in milliseconds rounded down, still keeps its last samples.
+        const QString odd = m_in + "odd length.flac";
+        QVERIFY(test::RunFFmpeg({"-f", "lavfi", "-i", "sine=d=1.0009:r=44100", "-c:a", "flac", odd}));
+        QCOMPARE(engine.AddJob(odd, " -ss 00:00:00.000"), 1);
+        const QString whole = m_out + "odd length.wav";
+        QCOMPARE(engine.SetJobOutput(
+                     1, whole, Args("PCM little-endian", "WAV", 0, "44100", "705", "00:00:01.000", "16 bit")),
+                 0);
+        engine.StartJobs(1);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 2, 30000);
+        QCOMPARE(qRound(test::ProbeWithFFprobe(whole).duration * 44100), qRound(1.0009 * 44100));
     }
 
     void refusesWhatItCannotDo() {

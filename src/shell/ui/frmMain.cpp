@@ -65,6 +65,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent)
     buildFormatSettings();
     setupTagEditor();
     setupPlayer();
+    setupDisc();
 
     Timer_StartUp = new QTimer(this);
     Timer_StartUp->setObjectName(QStringLiteral("Timer_StartUp"));

@@ -39,6 +39,7 @@ class FileDropTarget;
 class FileImporter;
 class FileListView;
 class InputInfoPanel;
+class RipperArea;
 class frmFormatSetting;
 class Player;
 class PlayerEvents;
@@ -99,6 +100,9 @@ public:
 
     // The tag editor over a row of the list (frmMain_tags.cpp).
     void ShowTagEditor(int row);
+
+    // The CD ripper (frmMain_disc.cpp), with an image to open like a drive when given.
+    void OpenCDRipper(const QString &image = QString());
 
     // The text commands (frmMain_commands.cpp): what other programs may ask of the window.
     TextCommands *textCommands() const { return m_textCommands; }
@@ -180,6 +184,7 @@ private:
     void showCompletionNotice();
     void buildFormatSettings();
     void setupTagEditor();
+    void setupDisc();
     void finishFormatSettingsStartUp();
     void setupPlayer();
     bool previewSource(PlayerSettings &settings);
@@ -230,6 +235,7 @@ private:
     PlayerPane *m_previewPane = nullptr;
     QGroupBox *GroupBox_Player = nullptr;
     QMenu *mnuDisc = nullptr;
+    RipperArea *m_ripper = nullptr;      // the ripper window and its importer
 
     // Areas of the window that the subsystems fill (see the sketch in the architecture notes).
     QBoxLayout *m_toolbarArea = nullptr; // toolbar buttons, left to right
