@@ -32,6 +32,8 @@ IsolatedHome::IsolatedHome() {
     QFile::setPermissions(root + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // No desktop to talk to: tests must not reach a session bus of the machine.
     qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tunevane-test-bus");
+    // The update check at start never leaves the machine: nothing listens on the discard port.
+    qputenv("TUNEVANE_LINK_CHECKUPDATE", "http://127.0.0.1:9/update?product=PRODUCTNAME&version=VERSION");
     qunsetenv("TUNEVANE_SKIN_DIR");
 }
 

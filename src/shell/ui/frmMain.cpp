@@ -9,10 +9,10 @@
 #include "OutputPanel.h"
 #include "Settings.h"
 #include "TextCommands.h"
+#include "TrayArea.h"
 #include "WindowUtil.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDirIterator>
@@ -51,7 +51,8 @@ void InsertMenuAction(QMenu *menu, int index, QAction *action) {
 
 } // namespace
 
-frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(parent), m_arguments(arguments) {
+frmMain::frmMain(const QStringList &arguments, QWidget *parent)
+    : QMainWindow(parent), m_arguments(arguments) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Config().productName);
     setWindowIcon(ThemeIcon(QStringLiteral("img_product_box.png")));
@@ -63,6 +64,10 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(pa
     setupRename();
     buildFormatSettings();
     setupTagEditor();
+    setupClose();
+    setupTray();
+    setupThemes();
+    setupUpdates();
 
     Timer_StartUp = new QTimer(this);
     Timer_StartUp->setObjectName(QStringLiteral("Timer_StartUp"));
@@ -71,7 +76,9 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(pa
     connect(Timer_StartUp, &QTimer::timeout, this, &frmMain::Timer_StartUp_Timer);
 }
 
-frmMain::~frmMain() { Form_Unload(); }
+frmMain::~frmMain() {
+    Form_Unload();
+}
 
 QPushButton *frmMain::addFileListViewButton(int index, const QString &caption, const QString &image,
                                             const QString &toolTip) {
@@ -133,10 +140,12 @@ void frmMain::buildMenu() {
     Cmd_Menu->setMenu(mnuMenu);
 
     auto *home = new QAction(tr("Visit Home Page"), mnuMenu);
-    connect(home, &QAction::triggered, this, []() { QDesktopServices::openUrl(QUrl(Config().linkHomepage)); });
+    connect(home, &QAction::triggered, this,
+            []() { QDesktopServices::openUrl(QUrl(Config().linkHomepage)); });
     InsertMenuAction(mnuMenu, 1, home);
     auto *contact = new QAction(tr("Contact Us"), mnuMenu);
-    connect(contact, &QAction::triggered, this, []() { QDesktopServices::openUrl(QUrl(Config().linkContactUs)); });
+    connect(contact, &QAction::triggered, this,
+            []() { QDesktopServices::openUrl(QUrl(Config().linkContactUs)); });
     InsertMenuAction(mnuMenu, 2, contact);
     auto *separator = new QAction(mnuMenu);
     separator->setSeparator(true);
@@ -149,7 +158,9 @@ void frmMain::buildMenu() {
     InsertMenuAction(mnuMenu, 16, exit);
 }
 
-void frmMain::insertMenuEntry(int index, QAction *action) { InsertMenuAction(mnuMenu, index, action); }
+void frmMain::insertMenuEntry(int index, QAction *action) {
+    InsertMenuAction(mnuMenu, index, action);
+}
 
 bool frmMain::Form_Load() {
     if (m_loaded)
@@ -161,12 +172,18 @@ bool frmMain::Form_Load() {
         return false;
     // 2.-4. Settings and the remembered output folder.
     LoadSettings();
+    // 3. The update check answers later, by itself.
+    if (Settings().updateActive)
+        startUpdateCheck(false);
     Txt_OutputPath->setText(Folders().outputFolder);
 
     // 7.-8. The shipped catalogs, the user's presets and the favorites.
     LoadCatalogs();
     // 9. The audio formats tab is the one a user meets first.
     m_outputPanel->SelectPanel(AudioTab);
+    // 10. The theme; without it the program cannot go on.
+    if (!LoadThemeAtStart())
+        return false;
 
     // Other processes of the program learn the window handles only once the tray has them.
     WriteSetting(QStringLiteral("WinTagInfo"), QString());
@@ -187,6 +204,8 @@ void frmMain::Timer_StartUp_Timer() {
     Timer_StartUp->stop();
     finishFormatSettingsStartUp();
     qCInfo(lcStartup) << "frmMain shown";
+    // 2. A newer version found at start is announced first.
+    showStartUpUpdateNotice();
     // A file named on the command line goes through the command interface, like a second start's.
     if (m_textCommands->argumentCount() > 0) {
         m_textCommands->ExecuteTextCommand(m_textCommands->arguments().constFirst());
@@ -211,7 +230,8 @@ void frmMain::Form_Unload() {
         while (it.hasNext())
             QFile::remove(it.next());
     }
-    // 2. No window handles are published once the window is gone.
+    // 2. No window handles are published once the window is gone, and no tray icon stays.
+    m_tray->Clear();
     WriteSetting(QStringLiteral("WinTagInfo"), QString());
     WriteSetting(QStringLiteral("WinInfo"), QString());
     // 3. Events of background work are ignored from here on.
@@ -225,11 +245,7 @@ void frmMain::Form_Unload() {
 
     SaveSettings();
     qCInfo(lcStartup) << "frmMain unloaded";
-}
-
-void frmMain::closeEvent(QCloseEvent *event) {
-    Form_Unload();
-    event->accept();
+    Q_EMIT unloaded();
 }
 
 void frmMain::Cmd_FileListView_Click(int index) {
@@ -280,7 +296,9 @@ void frmMain::browseOutputFolder() {
     WriteSetting(QStringLiteral("OutputPath"), folder);
 }
 
-void frmMain::openOutputFolder() { OpenFolder(this, Txt_OutputPath->text(), false, false); }
+void frmMain::openOutputFolder() {
+    OpenFolder(this, Txt_OutputPath->text(), false, false);
+}
 
 void frmMain::showAbout() {
     QMessageBox::about(this, tr("About %1").arg(Config().productName),

@@ -25,6 +25,9 @@ namespace tv {
 
 class CatalogTable;
 class CommandChannel;
+class DesktopNotice;
+class TrayArea;
+class UpdateCheck;
 class ConversionBatch;
 class PicturePopup;
 class TextCommands;
@@ -85,6 +88,13 @@ public:
     // The tag editor over a row of the list (frmMain_tags.cpp).
     void ShowTagEditor(int row);
 
+    // The notification area (frmMain_tray.cpp): hides the window into it, or brings it back.
+    void TrayToggle();
+    bool isInTray() const { return m_inTray; }
+    TrayArea *trayArea() const { return m_tray; }
+    // The update check (frmMain_update.cpp).
+    UpdateCheck *updateCheck() const { return m_updateCheck; }
+
     // The text commands (frmMain_commands.cpp): what other programs may ask of the window.
     TextCommands *textCommands() const { return m_textCommands; }
     bool commandsBlocked() const override;
@@ -105,6 +115,8 @@ Q_SIGNALS:
     void batchCompleted();
     // A completion notice went to the tray instead of a dialog (the window was minimised).
     void completionNotified(const QString &text);
+    // The window has unloaded; the program ends.
+    void unloaded();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -158,6 +170,27 @@ private:
     void buildFormatSettings();
     void setupTagEditor();
     void finishFormatSettingsStartUp();
+    // Closing and preferences (frmMain_close.cpp), the tray (frmMain_tray.cpp), the themes
+    // (frmMain_theme.cpp) and the update check (frmMain_update.cpp).
+    void setupClose();
+    void showPreferences();
+    bool QueryUnload();
+    void showCloseDialog();
+    void resumeIfPaused();
+    bool askTerminate();
+    void unloadWindow();
+    void mnuTray_Exit();
+    void setupTray();
+    void Timer_TrayIcon_Timer();
+    void showTrayNotice(const QString &text);
+    void setupThemes();
+    bool LoadThemeAtStart();
+    void mnutheme_Click(int index);
+    void ShowThemeError(int error);
+    void setupUpdates();
+    void startUpdateCheck(bool fromMenu);
+    void onUpdateCheckFinished(bool available);
+    void showStartUpUpdateNotice();
 
     // Widgets and state below belong to the UI thread.
     QStringList m_arguments;
@@ -196,6 +229,18 @@ private:
     QMenu *mnuRenameAll2 = nullptr;
     QPushButton *Cmd_RenameAll = nullptr;
     RenameParameters m_renameParameters; // what the rename dialogs collected last
+    TrayArea *m_tray = nullptr;
+    DesktopNotice *m_notice = nullptr;
+    QString m_pendingNotice; // the notice the tray shows when the desktop's service cannot
+    bool m_inTray = false;
+    bool m_trayMissingSaid = false;
+    bool m_closeApproved = false; // the close that follows unloads without asking
+    QHash<int, QAction *> mnutheme;
+    int m_themeShown = 0;
+    UpdateCheck *m_updateCheck = nullptr;
+    bool m_updateAvailable = false;
+    bool m_updateFromMenu = false;
+    bool m_startUpDone = false;
 
     // Areas of the window that the subsystems fill (see the sketch in the architecture notes).
     QBoxLayout *m_toolbarArea = nullptr; // toolbar buttons, left to right
