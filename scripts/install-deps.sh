@@ -11,6 +11,7 @@ PACKAGES=(
   libcdio-dev libcdio-paranoia-dev libdiscid-dev
   libburn-dev libisofs-dev
   xvfb xauth x11-utils imagemagick
+  desktop-file-utils appstream dpkg-dev dbus-daemon
 )
 
 missing=()

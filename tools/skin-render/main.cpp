@@ -20,7 +20,8 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     const QString out = QString::fromLocal8Bit(argv[2]);
-    const bool opaque = out.endsWith(".jpg", Qt::CaseInsensitive) || out.endsWith(".bmp", Qt::CaseInsensitive);
+    const bool opaque =
+        out.endsWith(".jpg", Qt::CaseInsensitive) || out.endsWith(".bmp", Qt::CaseInsensitive);
     const int side = argc == 4 ? QString::fromLocal8Bit(argv[3]).toInt() : 0;
     const QSize size = side > 0 ? QSize(side, side) : renderer.defaultSize();
     QImage image(size, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);

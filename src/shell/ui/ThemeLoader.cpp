@@ -11,9 +11,9 @@ namespace tv {
 int LoadTheme(int themeNo) {
     const QString skin = SkinFolder();
     const QString folder = skin + ThemeName(themeNo) + QLatin1Char('/');
-    // The image folder is the theme's for the rest of the run, whatever follows.
-    if (ThemeFolder() != folder)
-        SetThemeFolder(folder);
+    // The image folder is the theme's for the rest of the run, whatever follows; every image is
+    // read anew from it.
+    SetThemeFolder(folder);
     if (const int error = ThemeFolderError(folder))
         return error;
 
