@@ -11,7 +11,8 @@ namespace tv {
 namespace {
 
 // The style rules of the window skin; "@Name" stands for a colour of the scheme's
-// [StyleSheet] section.
+// [StyleSheet] section and "@ThemeFolder" for the theme folder. A rule naming a colour the
+// scheme does not give is left out, so a scheme chooses its rules by the colours it names.
 const char *const kSkinRules = R"(
 QToolTip { color: @TipText; background: @TipBack; border: 1px solid @Border; padding: 3px; }
 QHeaderView::section { background: @Header; color: @HeaderText; border: none;
@@ -20,6 +21,14 @@ QProgressBar { border: 1px solid @Border; border-radius: 4px; background: @Track
     text-align: center; }
 QProgressBar::chunk { background: @Accent; border-radius: 3px; }
 QMenu::item:selected { background: @Accent; color: #ffffff; }
+QCheckBox::indicator, QRadioButton::indicator { width: 13px; height: 13px;
+    border: 1px solid @IndicatorBorder; background: @IndicatorBack; }
+QCheckBox::indicator { border-radius: 3px; }
+QRadioButton::indicator { border-radius: 7px; }
+QCheckBox::indicator:checked { image: url(@ThemeFolderimg_small_check.png.svg); }
+QRadioButton::indicator:checked { background: qradialgradient(cx: 0.5, cy: 0.5, radius: 0.5, fx: 0.5,
+    fy: 0.5, stop: 0 @Accent, stop: 0.45 @Accent, stop: 0.55 @IndicatorBack, stop: 1 @IndicatorBack); }
+QCheckBox::indicator:disabled, QRadioButton::indicator:disabled { border-color: @Border; }
 )";
 
 bool RoleOf(const QString &name, QPalette::ColorRole *role) {
@@ -214,15 +223,20 @@ int ReadColourScheme(const QString &path, ColourScheme *scheme) {
     return 0;
 }
 
-QString SkinStyleSheet(const ColourScheme &scheme) {
-    QString sheet = QString::fromLatin1(kSkinRules);
+QString SkinStyleSheet(const ColourScheme &scheme, const QString &themeFolder) {
     // Longer names first, so that "@Header" does not eat the start of "@HeaderText".
     QStringList names = scheme.sheetColours.keys();
     std::sort(names.begin(), names.end(),
               [](const QString &a, const QString &b) { return a.size() > b.size(); });
-    for (const QString &name : std::as_const(names))
-        sheet.replace(QLatin1Char('@') + name, scheme.sheetColours.value(name).name(QColor::HexArgb));
-    return sheet;
+    QStringList rules;
+    for (QString rule : QString::fromLatin1(kSkinRules).split(QStringLiteral("}\n"), Qt::SkipEmptyParts)) {
+        rule.replace(QStringLiteral("@ThemeFolder"), themeFolder);
+        for (const QString &name : std::as_const(names))
+            rule.replace(QLatin1Char('@') + name, scheme.sheetColours.value(name).name(QColor::HexArgb));
+        if (!rule.contains(QLatin1Char('@')) && !rule.trimmed().isEmpty())
+            rules << rule.trimmed() + QStringLiteral(" }");
+    }
+    return rules.join(QLatin1Char('\n'));
 }
 
 } // namespace tv

@@ -34,7 +34,7 @@ struct ColourScheme {
 // line names an unknown colour role or a value that is not a colour.
 int ReadColourScheme(const QString &path, ColourScheme *scheme);
 
-// The window skin's style rules in the scheme's colours.
-QString SkinStyleSheet(const ColourScheme &scheme);
+// The window skin's style rules in the scheme's colours, with pictures from the theme folder.
+QString SkinStyleSheet(const ColourScheme &scheme, const QString &themeFolder);
 
 } // namespace tv

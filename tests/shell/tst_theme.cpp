@@ -131,9 +131,12 @@ private Q_SLOTS:
         // Disabled colours win over the general ones, whichever section comes first.
         QCOMPARE(scheme.palette.color(QPalette::Disabled, QPalette::Text), QColor("#808080"));
         QCOMPARE(scheme.palette.color(QPalette::Disabled, QPalette::Window), QColor("#fafafa"));
-        const QString sheet = SkinStyleSheet(scheme);
-        QVERIFY(sheet.contains("#ffff0000"));
-        QVERIFY(!sheet.contains("@Accent"));
+        const QString sheet = SkinStyleSheet(scheme, "/skin/Dark/");
+        QVERIFY(sheet.contains("QProgressBar::chunk { background: #ffff0000;"));
+        // Rules whose colours the scheme does not name are left out.
+        QVERIFY(!sheet.contains("QToolTip") && !sheet.contains('@'));
+        scheme.sheetColours.insert("IndicatorBack", Qt::black);
+        QVERIFY(SkinStyleSheet(scheme, "/skin/Dark/").contains("url(/skin/Dark/img_small_check.png.svg)"));
         WriteFile(path, "[StyleSheet]\nAccent=#ff0000\n");
         QCOMPARE(ReadColourScheme(path, &scheme), 13); // no palette at all
     }

@@ -22,7 +22,7 @@ TONES = {
     '#e6ecf2': '#46505c', '#dfe6ee': '#3d4651', '#e8edf2': '#46505c', '#cfd8e3': '#5b6672',
     '#e6f1ff': '#1d3350', '#cfe4ff': '#244a7a', '#eef1f5': '#24292f', '#c9d1db': '#4a5560',
     '#aab5c1': '#5d6874', '#8592a0': '#7d8996', '#f3f5f8': '#1f2327', '#007AFF': '#2b8cff',
-    '#005ec4': '#1a6fd6', '#b8860b': '#8a6508',
+    '#005ec4': '#1a6fd6', '#b8860b': '#8a6508', '#4a4a4a': '#9aa3ad',
 }
 # Pictures that look the same on either background.
 KEEP = re.compile(r'^(tray\d*|tray_idle|done|img_product_box|img_play_preview|img_tw|img_fb|img_gplus)\.')

@@ -25,7 +25,7 @@ int LoadTheme(int themeNo) {
         QApplication::setStyle(QStringLiteral("Fusion"));
     if (QApplication::palette() != scheme.palette)
         QApplication::setPalette(scheme.palette);
-    const QString sheet = SkinStyleSheet(scheme);
+    const QString sheet = SkinStyleSheet(scheme, folder);
     if (qApp->styleSheet() != sheet)
         qApp->setStyleSheet(sheet);
 

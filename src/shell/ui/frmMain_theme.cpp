@@ -13,7 +13,6 @@
 #include "frmMain.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QMenu>
 
@@ -22,11 +21,11 @@ namespace tv {
 void frmMain::setupThemes() {
     auto *themes = new QMenu(tr("Themes"), mnuMenu);
     themes->setObjectName(QStringLiteral("mnuThemes"));
-    auto *group = new QActionGroup(themes);
-    group->setExclusive(true);
+    // Plain checkable items, not a group, so that the current theme carries a check mark; the
+    // click handler keeps exactly one checked.
     const char *captions[] = {"Light", "Dark"};
     for (int index = 1; index <= 2; ++index) {
-        auto *item = new QAction(QString::fromLatin1(captions[index - 1]), group);
+        auto *item = new QAction(QString::fromLatin1(captions[index - 1]), themes);
         item->setObjectName(QStringLiteral("mnutheme(%1)").arg(index));
         item->setCheckable(true);
         connect(item, &QAction::triggered, this, [this, index]() { mnutheme_Click(index); });
