@@ -63,6 +63,17 @@ QByteArray ReadFile(const QString &path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QString CopyBuiltSkin(const QString &root, const QStringList &themes) {
+    const QString from = QStringLiteral(TUNEVANE_BUILD_DIR "/Skin/");
+    for (const QString &folder : QStringList{QString()} + themes) {
+        const QString sub = folder.isEmpty() ? QString() : folder + "/";
+        QDir().mkpath(root + "/" + sub);
+        for (const QString &name : QDir(from + sub).entryList(QDir::Files))
+            QFile::copy(from + sub + name, root + "/" + sub + name);
+    }
+    return root + "/";
+}
+
 bool MountTmpfs(const QString &dir, bool readOnly, const QString &size) {
     QDir().mkpath(dir);
     QStringList args{"-t", "tmpfs", "-o", (readOnly ? "ro,size=" : "size=") + size, "tmpfs", dir};

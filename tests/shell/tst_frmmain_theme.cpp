@@ -57,17 +57,6 @@ private:
     bool m_handled = false;
 };
 
-// Copies the built skin folder (both themes and their schemes) so a test may break it.
-QString CopySkin(const QString &root) {
-    const QString from = QStringLiteral(TUNEVANE_BUILD_DIR "/Skin/");
-    for (const QString &folder : {QString(), QStringLiteral("Light/"), QStringLiteral("Dark/")}) {
-        QDir().mkpath(root + "/" + folder);
-        for (const QString &name : QDir(from + folder).entryList(QDir::Files))
-            QFile::copy(from + folder + name, root + "/" + folder + name);
-    }
-    return root + "/";
-}
-
 } // namespace
 
 class UrlRecorder : public QObject {
@@ -146,7 +135,7 @@ private Q_SLOTS:
     }
 
     void aBrokenThemeShowsItsBoxAndEndsTheProgram() {
-        const QString root = CopySkin(Home().path() + "/skin");
+        const QString root = CopyBuiltSkin(Home().path() + "/skin", {"Light", "Dark"});
         qputenv("TUNEVANE_SKIN_DIR", root.toLocal8Bit());
         QVERIFY(QDir(root + "Dark").removeRecursively());
         WriteFile(root + "Dark", "a file where the Dark folder belongs");

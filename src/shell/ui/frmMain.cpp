@@ -51,8 +51,7 @@ void InsertMenuAction(QMenu *menu, int index, QAction *action) {
 
 } // namespace
 
-frmMain::frmMain(const QStringList &arguments, QWidget *parent)
-    : QMainWindow(parent), m_arguments(arguments) {
+frmMain::frmMain(const QStringList &arguments, QWidget *parent) : QMainWindow(parent), m_arguments(arguments) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Config().productName);
     setWindowIcon(ThemeIcon(QStringLiteral("img_product_box.png")));
@@ -76,9 +75,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent)
     connect(Timer_StartUp, &QTimer::timeout, this, &frmMain::Timer_StartUp_Timer);
 }
 
-frmMain::~frmMain() {
-    Form_Unload();
-}
+frmMain::~frmMain() { Form_Unload(); }
 
 QPushButton *frmMain::addFileListViewButton(int index, const QString &caption, const QString &image,
                                             const QString &toolTip) {
@@ -140,12 +137,10 @@ void frmMain::buildMenu() {
     Cmd_Menu->setMenu(mnuMenu);
 
     auto *home = new QAction(tr("Visit Home Page"), mnuMenu);
-    connect(home, &QAction::triggered, this,
-            []() { QDesktopServices::openUrl(QUrl(Config().linkHomepage)); });
+    connect(home, &QAction::triggered, this, []() { QDesktopServices::openUrl(QUrl(Config().linkHomepage)); });
     InsertMenuAction(mnuMenu, 1, home);
     auto *contact = new QAction(tr("Contact Us"), mnuMenu);
-    connect(contact, &QAction::triggered, this,
-            []() { QDesktopServices::openUrl(QUrl(Config().linkContactUs)); });
+    connect(contact, &QAction::triggered, this, []() { QDesktopServices::openUrl(QUrl(Config().linkContactUs)); });
     InsertMenuAction(mnuMenu, 2, contact);
     auto *separator = new QAction(mnuMenu);
     separator->setSeparator(true);
@@ -158,9 +153,7 @@ void frmMain::buildMenu() {
     InsertMenuAction(mnuMenu, 16, exit);
 }
 
-void frmMain::insertMenuEntry(int index, QAction *action) {
-    InsertMenuAction(mnuMenu, index, action);
-}
+void frmMain::insertMenuEntry(int index, QAction *action) { InsertMenuAction(mnuMenu, index, action); }
 
 bool frmMain::Form_Load() {
     if (m_loaded)
@@ -296,9 +289,7 @@ void frmMain::browseOutputFolder() {
     WriteSetting(QStringLiteral("OutputPath"), folder);
 }
 
-void frmMain::openOutputFolder() {
-    OpenFolder(this, Txt_OutputPath->text(), false, false);
-}
+void frmMain::openOutputFolder() { OpenFolder(this, Txt_OutputPath->text(), false, false); }
 
 void frmMain::showAbout() {
     QMessageBox::about(this, tr("About %1").arg(Config().productName),
