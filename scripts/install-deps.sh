@@ -12,6 +12,7 @@ PACKAGES=(
   libburn-dev libisofs-dev
   xvfb xauth x11-utils imagemagick
   strace
+  desktop-file-utils appstream dpkg-dev dbus-daemon
 )
 
 missing=()

@@ -14,7 +14,9 @@ int Main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tunevane"));
     QApplication::setApplicationVersion(QStringLiteral(TUNEVANE_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("tunevane"));
+    QApplication::setDesktopFileName(QStringLiteral("org.tunevane.Tunevane"));
+    // The window may hide in the notification area; the program ends when it unloads.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     ReadConfiguration();
     LoadFolders();
@@ -31,6 +33,7 @@ int Main(int argc, char *argv[]) {
     frmMain window(arguments);
     if (!window.Form_Load())
         return window.exitCode();
+    QObject::connect(&window, &frmMain::unloaded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
 
     // A polite end from the session (SIGTERM, Ctrl-C) runs the same unload as closing the window.

@@ -32,6 +32,8 @@ IsolatedHome::IsolatedHome() {
     QFile::setPermissions(root + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // No desktop to talk to: tests must not reach a session bus of the machine.
     qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tunevane-test-bus");
+    // The update check at start never leaves the machine: nothing listens on the discard port.
+    qputenv("TUNEVANE_LINK_CHECKUPDATE", "http://127.0.0.1:9/update?product=PRODUCTNAME&version=VERSION");
     qunsetenv("TUNEVANE_SKIN_DIR");
 }
 
@@ -59,6 +61,17 @@ QString WriteFile(const QString &path, const QByteArray &content) {
 QByteArray ReadFile(const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString CopyBuiltSkin(const QString &root, const QStringList &themes) {
+    const QString from = QStringLiteral(TUNEVANE_BUILD_DIR "/Skin/");
+    for (const QString &folder : QStringList{QString()} + themes) {
+        const QString sub = folder.isEmpty() ? QString() : folder + "/";
+        QDir().mkpath(root + "/" + sub);
+        for (const QString &name : QDir(from + sub).entryList(QDir::Files))
+            QFile::copy(from + sub + name, root + "/" + sub + name);
+    }
+    return root + "/";
 }
 
 bool MountTmpfs(const QString &dir, bool readOnly, const QString &size) {

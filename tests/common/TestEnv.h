@@ -31,6 +31,10 @@ QString WriteFile(const QString &path, const QByteArray &content = QByteArray("x
 // The whole content of a file; empty when it cannot be read.
 QByteArray ReadFile(const QString &path);
 
+// Copies the built skin folder (colour schemes and the named theme folders) under root, for a
+// test that breaks it; answers root followed by "/".
+QString CopyBuiltSkin(const QString &root, const QStringList &themes);
+
 // Mounts a small tmpfs at dir (read-only when asked); answers false where mounting is refused,
 // which tests treat as a reason to skip.
 bool MountTmpfs(const QString &dir, bool readOnly, const QString &size = QStringLiteral("1m"));

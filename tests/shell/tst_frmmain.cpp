@@ -45,6 +45,9 @@ private:
 private Q_SLOTS:
     void initTestCase() {
         ReadConfiguration();
+        // Closing the window here means ending the program, without the close dialog.
+        WriteSetting("CloseEvent", "2");
+        WriteSetting("CloseDontAskMe", "-1");
         QDir().mkpath(Home().path() + "/Music");
         LoadFolders();
         SetFolderOpenerBackend([this](const QString &path, bool select) { m_opened.append({path, select}); });

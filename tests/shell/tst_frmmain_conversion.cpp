@@ -9,6 +9,7 @@
 #include "OutputFolders.h"
 #include "OutputPanel.h"
 #include "PowerOff.h"
+#include "Settings.h"
 #include "TestEnv.h"
 
 #include <QAction>
@@ -36,6 +37,9 @@ private:
 private Q_SLOTS:
     void initTestCase() {
         ReadConfiguration();
+        // Closing the window here means ending the program, without the close dialog.
+        WriteSetting("CloseEvent", "2");
+        WriteSetting("CloseDontAskMe", "-1");
         LoadFolders();
         m_in = test::Home().path() + "/in/";
         for (const char *name : {"one", "two", "three"})
@@ -219,7 +223,12 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!QDir(out).entryList(QDir::Files | QDir::Hidden).isEmpty() ||
                                      w->conversionState() == frmMain::Idle,
                                  30000);
+        // Ending the program mid-batch asks first; Yes ends it.
+        const bool busy = w->conversionState() != frmMain::Idle;
+        m_messages.answer = AnsYes;
         w->close();
+        m_messages.answer = AnsOk;
+        QCOMPARE(m_messages.texts.join('|').contains("Are you sure you want to terminate it ?"), busy);
         QVERIFY(w->isUnloading());
         // The stopped job ends at its next packet and takes its work file with it.
         QTRY_VERIFY(QDir(out).entryList(QDir::Files | QDir::Hidden).filter(".tvpart-").isEmpty());

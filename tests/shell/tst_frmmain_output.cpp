@@ -8,6 +8,7 @@
 #include "MainWindowDriver.h"
 #include "OutputFolders.h"
 #include "OutputPanel.h"
+#include "Settings.h"
 #include "TestEnv.h"
 
 #include <QCheckBox>
@@ -34,6 +35,9 @@ private:
 private Q_SLOTS:
     void initTestCase() {
         ReadConfiguration();
+        // Closing the window here means ending the program, without the close dialog.
+        WriteSetting("CloseEvent", "2");
+        WriteSetting("CloseDontAskMe", "-1");
         LoadFolders();
     }
 

@@ -103,6 +103,9 @@ private:
 private Q_SLOTS:
     void initTestCase() {
         ReadConfiguration();
+        // Closing the window here means ending the program, without the close dialog.
+        WriteSetting("CloseEvent", "2");
+        WriteSetting("CloseDontAskMe", "-1");
         LoadFolders();
     }
 

@@ -10,10 +10,10 @@
 #include "Settings.h"
 #include "TempSession.h"
 #include "TextCommands.h"
+#include "TrayArea.h"
 #include "WindowUtil.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -66,6 +66,10 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent)
     setupTagEditor();
     setupPlayer();
     setupDisc();
+    setupClose();
+    setupTray();
+    setupThemes();
+    setupUpdates();
 
     Timer_StartUp = new QTimer(this);
     Timer_StartUp->setObjectName(QStringLiteral("Timer_StartUp"));
@@ -170,6 +174,9 @@ bool frmMain::Form_Load() {
         return false;
     // 2.-4. Settings and the remembered output folder.
     LoadSettings();
+    // 3. The update check answers later, by itself.
+    if (Settings().updateActive)
+        startUpdateCheck(false);
     Txt_OutputPath->setText(Folders().outputFolder);
 
     // 7.-8. The shipped catalogs, the user's presets and the favorites.
@@ -179,6 +186,9 @@ bool frmMain::Form_Load() {
     }
     // 9. The audio formats tab is the one a user meets first.
     m_outputPanel->SelectPanel(AudioTab);
+    // 10. The theme; without it the program cannot go on.
+    if (!LoadThemeAtStart())
+        return false;
 
     // Other processes of the program learn the window handles only once the tray has them.
     WriteSetting(QStringLiteral("WinTagInfo"), QString());
@@ -200,6 +210,8 @@ void frmMain::Timer_StartUp_Timer() {
     Timer_StartUp->stop();
     finishFormatSettingsStartUp();
     qCInfo(lcStartup) << "frmMain shown";
+    // 2. A newer version found at start is announced first.
+    showStartUpUpdateNotice();
     // A file named on the command line goes through the command interface, like a second start's.
     if (m_textCommands->argumentCount() > 0) {
         m_textCommands->ExecuteTextCommand(m_textCommands->arguments().constFirst());
@@ -221,7 +233,8 @@ void frmMain::Form_Unload() {
     // 1. Every file of this window's temporary folder goes; other running processes of the
     // program keep theirs.
     ClearTempFolder();
-    // 2. No window handles are published once the window is gone.
+    // 2. No window handles are published once the window is gone, and no tray icon stays.
+    m_tray->Clear();
     WriteSetting(QStringLiteral("WinTagInfo"), QString());
     WriteSetting(QStringLiteral("WinInfo"), QString());
     // 3. Events of background work are ignored from here on.
@@ -235,11 +248,7 @@ void frmMain::Form_Unload() {
 
     SaveSettings();
     qCInfo(lcStartup) << "frmMain unloaded";
-}
-
-void frmMain::closeEvent(QCloseEvent *event) {
-    Form_Unload();
-    event->accept();
+    Q_EMIT unloaded();
 }
 
 void frmMain::Cmd_FileListView_Click(int index) {

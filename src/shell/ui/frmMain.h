@@ -27,6 +27,9 @@ namespace tv {
 
 class CatalogTable;
 class CommandChannel;
+class DesktopNotice;
+class TrayArea;
+class UpdateCheck;
 class ConversionBatch;
 class PicturePopup;
 class TextCommands;
@@ -103,6 +106,12 @@ public:
 
     // The CD ripper (frmMain_disc.cpp), with an image to open like a drive when given.
     void OpenCDRipper(const QString &image = QString());
+    // The notification area (frmMain_tray.cpp): hides the window into it, or brings it back.
+    void TrayToggle();
+    bool isInTray() const { return m_inTray; }
+    TrayArea *trayArea() const { return m_tray; }
+    // The update check (frmMain_update.cpp).
+    UpdateCheck *updateCheck() const { return m_updateCheck; }
 
     // The text commands (frmMain_commands.cpp): what other programs may ask of the window.
     TextCommands *textCommands() const { return m_textCommands; }
@@ -124,6 +133,8 @@ Q_SIGNALS:
     void batchCompleted();
     // A completion notice went to the tray instead of a dialog (the window was minimised).
     void completionNotified(const QString &text);
+    // The window has unloaded; the program ends.
+    void unloaded();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -192,6 +203,27 @@ private:
     void openPlayerWindow();
     void buildDiscMenu();
     void Player_Unload();
+    // Closing and preferences (frmMain_close.cpp), the tray (frmMain_tray.cpp), the themes
+    // (frmMain_theme.cpp) and the update check (frmMain_update.cpp).
+    void setupClose();
+    void showPreferences();
+    bool QueryUnload();
+    void showCloseDialog();
+    void resumeIfPaused();
+    bool askTerminate();
+    void unloadWindow();
+    void mnuTray_Exit();
+    void setupTray();
+    void Timer_TrayIcon_Timer();
+    void showTrayNotice(const QString &text);
+    void setupThemes();
+    bool LoadThemeAtStart();
+    void mnutheme_Click(int index);
+    void ShowThemeError(int error);
+    void setupUpdates();
+    void startUpdateCheck(bool fromMenu);
+    void onUpdateCheckFinished(bool available);
+    void showStartUpUpdateNotice();
 
     // Widgets and state below belong to the UI thread.
     QStringList m_arguments;
@@ -236,6 +268,18 @@ private:
     QGroupBox *GroupBox_Player = nullptr;
     QMenu *mnuDisc = nullptr;
     RipperArea *m_ripper = nullptr;      // the ripper window and its importer
+    TrayArea *m_tray = nullptr;
+    DesktopNotice *m_notice = nullptr;
+    QString m_pendingNotice; // the notice the tray shows when the desktop's service cannot
+    bool m_inTray = false;
+    bool m_trayMissingSaid = false;
+    bool m_closeApproved = false; // the close that follows unloads without asking
+    QHash<int, QAction *> mnutheme;
+    int m_themeShown = 0;
+    UpdateCheck *m_updateCheck = nullptr;
+    bool m_updateAvailable = false;
+    bool m_updateFromMenu = false;
+    bool m_startUpDone = false;
 
     // Areas of the window that the subsystems fill (see the sketch in the architecture notes).
     QBoxLayout *m_toolbarArea = nullptr; // toolbar buttons, left to right

@@ -29,7 +29,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 namespace tv {
@@ -115,13 +114,7 @@ void frmMain::showCompletionNotice() {
     const QString first = list.rowCount() > 0 ? list.item(0, Item::ConvertedFileName) : QString();
     if (isMinimized() || !isVisible()) {
         // A minimised or hidden window is not brought forward; the desktop shows a notice.
-        if (QSystemTrayIcon::isSystemTrayAvailable()) {
-            auto *tray = new QSystemTrayIcon(windowIcon(), this);
-            tray->show();
-            tray->showMessage(Config().productName,
-                              kCompleted + QStringLiteral("\n") + tr("Open output folder..."));
-            QTimer::singleShot(15000, tray, &QObject::deleteLater);
-        }
+        showTrayNotice(kCompleted);
         Q_EMIT completionNotified(kCompleted);
         return;
     }

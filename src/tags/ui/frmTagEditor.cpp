@@ -404,11 +404,8 @@ void frmTagEditor::showCoverImage(const QImage &image, const QSize &size) {
 }
 
 void frmTagEditor::showEmptyCover() {
-    const QPixmap empty = ThemePixmap(QStringLiteral("tag_cover_empty.jpg"));
     TagImg->setText(QString());
-    TagImg->setPixmap(empty.isNull() ? empty
-                                     : empty.scaled(QSize(kCoverSide, kCoverSide), Qt::KeepAspectRatio,
-                                                    Qt::SmoothTransformation));
+    TagImg->setPixmap(ThemePixmap(QStringLiteral("tag_cover_empty.jpg"), QSize(kCoverSide, kCoverSide)));
     lbl_ImageSize->clear();
     setPictureButtons(false);
 }
