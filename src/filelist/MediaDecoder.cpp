@@ -193,6 +193,10 @@ bool MediaDecoder::OpenMedia(const QString &path, const QString &options) {
     d->clock.start();
 
     AVDictionary *dict = nullptr;
+    // Streams whose codec the container leaves open (PCM in WAV might be S/PDIF) are sniffed
+    // from their first packets: a few show what they are, and the sniffing over dozens of
+    // packets costs more than the rest of the probe. The engine sniffs fully when it converts.
+    av_dict_set(&dict, "max_probe_packets", "4", 0);
     if (!options.trimmed().isEmpty())
         av_dict_parse_string(&dict, options.toUtf8().constData(), "=", " ", 0);
 
