@@ -21,7 +21,6 @@ int Main(int argc, char *argv[]) {
     ReadConfiguration();
     LoadFolders();
 
-    QApplication::processEvents();
     QStringList arguments = QApplication::arguments().mid(1);
     // A file named relative to where this start was made means the same to a running window,
     // which was started elsewhere.

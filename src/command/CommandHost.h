@@ -30,8 +30,6 @@ public:
     virtual void showCannotOpenFile() = 0;
     // After adding: list state with the first row selected, or the empty-list state.
     virtual void showListState() = 0;
-    // Lets pending window events run.
-    virtual void processEvents() = 0;
 };
 
 } // namespace tv

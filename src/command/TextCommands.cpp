@@ -113,7 +113,6 @@ QString TextCommands::ExecuteTextCommand(const QString &command) {
             if (!name.isEmpty()) {
                 if (!m_host->selectOutputByName(name))
                     Note(problem, QStringLiteral("No output format or preset is called \"%1\".").arg(name));
-                m_host->processEvents();
                 Note(problem, createDoneFile());
             }
         }
@@ -149,7 +148,6 @@ QString TextCommands::addFile(const QString &text, bool withDoneFile) {
     }
     m_host->showListState();
     if (withDoneFile) {
-        m_host->processEvents();
         Note(problem, createDoneFile());
     }
     return problem;

@@ -37,7 +37,6 @@ public:
     }
     void showCannotOpenFile() override { ++cannotOpen; }
     void showListState() override { calls << "listState"; }
-    void processEvents() override {}
 };
 
 QByteArray Read(const QString &path) {

@@ -224,7 +224,6 @@ void frmCDRipper::closeEvent(QCloseEvent *event) {
             return;
         }
         StopRip();
-        QApplication::processEvents();
     }
     m_watcher->stop();
     m_session->cancel();

@@ -121,7 +121,6 @@ void frmSearch::Cmd_Panels_Click(int index) {
     const QString maker = m_results->cell(row, 1);
     const QString keyword = m_results->cell(row, 2);
     hide();
-    QApplication::processEvents();
     emit outputChosen(name, maker, keyword);
     accept();
 }

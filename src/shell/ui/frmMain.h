@@ -36,6 +36,7 @@ class TextCommands;
 class Engine;
 class frmWait;
 class OutputMerger;
+struct MergeResult;
 class OutputPanel;
 class SingleFileConversion;
 class FileDropTarget;
@@ -126,7 +127,6 @@ public:
     bool importFile(const QString &path) override;
     void showCannotOpenFile() override;
     void showListState() override;
-    void processEvents() override;
 
 Q_SIGNALS:
     // The batch is over and the window is idle again (after any report, merge or notice).
@@ -191,7 +191,10 @@ private:
     void RenameSelected();
     // Batch completion (frmMain_completion.cpp).
     void BatchEnd();
-    bool MergeOutputs();
+    bool StartMerge(); // false when there is nothing to join
+    void MergeFinished(const MergeResult &result);
+    void CompleteBatch();
+    void EndBatch();
     void showCompletionNotice();
     void buildFormatSettings();
     void setupTagEditor();
@@ -267,7 +270,7 @@ private:
     PlayerPane *m_previewPane = nullptr;
     QGroupBox *GroupBox_Player = nullptr;
     QMenu *mnuDisc = nullptr;
-    RipperArea *m_ripper = nullptr;      // the ripper window and its importer
+    RipperArea *m_ripper = nullptr; // the ripper window and its importer
     TrayArea *m_tray = nullptr;
     DesktopNotice *m_notice = nullptr;
     QString m_pendingNotice; // the notice the tray shows when the desktop's service cannot

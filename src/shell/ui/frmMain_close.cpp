@@ -64,7 +64,6 @@ bool frmMain::QueryUnload() {
         if (!settings.closeDontAskMe) {
             showCloseDialog();
             SaveSettings();
-            QApplication::processEvents();
         }
         switch (settings.closeEvent) {
         case 1:

@@ -190,8 +190,4 @@ void frmMain::showListState() {
     FileViewMain->ShowListState();
 }
 
-void frmMain::processEvents() {
-    QApplication::processEvents();
-}
-
 } // namespace tv

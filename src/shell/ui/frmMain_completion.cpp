@@ -21,14 +21,11 @@
 #include "frmReportList.h"
 #include "frmWait.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTimer>
 
 namespace tv {
@@ -41,7 +38,6 @@ void frmMain::BatchEnd() {
     ConversionFlags &flags = Flags();
     FileListModel &list = *FileViewMain->list();
     m_endingBatch = true;
-    const auto ended = qScopeGuard([this]() { m_endingBatch = false; });
 
     // 1. Back to the idle window.
     FFEncoder1->ClearJobs();
@@ -50,11 +46,12 @@ void frmMain::BatchEnd() {
     ProgressBar_Total->hide();
     SetUiState(0, true);
     setAcceptDrops(true);
-    QApplication::processEvents();
 
     // 2. A closing window wants nothing more.
-    if (m_unloading)
+    if (m_unloading) {
+        m_endingBatch = false;
         return;
+    }
 
     // 3. The report of the rows that failed (unless the computer is to power off anyway).
     int failures = 0;
@@ -86,25 +83,36 @@ void frmMain::BatchEnd() {
     Timer_ConversionElapsed->stop();
     list.setFooterText(Item::Progress, QString());
 
-    // 5.–7. Merge and notices, only for a batch that ran to its end without failures.
+    // 5.–7. Merge and notices, only for a batch that ran to its end without failures; a merge
+    // goes on in MergeFinished once ffmpeg is done.
     if (!flags.stopRequested && failures == 0) {
-        bool merged = true;
-        if (Chk_Merge->isChecked())
-            merged = MergeOutputs();
-        if (merged) {
-            if (list.rowCount() > 0) {
-                FileViewMain->selectRow(0);
-                GroupBox_InputInfo->ShowInputInfo(&list, 0);
-            }
-            if (flags.shutdownWhenDone) {
-                RequestPowerOff(30, kCompleted);
-                close();
-                return;
-            }
-            if (!flags.suppressNotices)
-                showCompletionNotice();
-        }
+        if (Chk_Merge->isChecked() && StartMerge())
+            return;
+        CompleteBatch();
+        return;
     }
+    EndBatch();
+}
+
+void frmMain::CompleteBatch() {
+    FileListModel &list = *FileViewMain->list();
+    if (list.rowCount() > 0) {
+        FileViewMain->selectRow(0);
+        GroupBox_InputInfo->ShowInputInfo(&list, 0);
+    }
+    if (Flags().shutdownWhenDone) {
+        m_endingBatch = false;
+        RequestPowerOff(30, kCompleted);
+        close();
+        return;
+    }
+    if (!Flags().suppressNotices)
+        showCompletionNotice();
+    EndBatch();
+}
+
+void frmMain::EndBatch() {
+    m_endingBatch = false;
     // 8. The preview picture is redrawn here once the player exists.
     Q_EMIT batchCompleted();
 }
@@ -123,7 +131,7 @@ void frmMain::showCompletionNotice() {
     dialog.exec();
 }
 
-bool frmMain::MergeOutputs() {
+bool frmMain::StartMerge() {
     FileListModel &list = *FileViewMain->list();
     MergeRequest request;
     for (int row = 0; row < list.rowCount(); ++row) {
@@ -131,43 +139,41 @@ bool frmMain::MergeOutputs() {
             request.outputs << list.item(row, Item::ConvertedFileName);
     }
     if (request.outputs.size() < 2)
-        return true;
+        return false;
     request.outputFolder = Txt_OutputPath->text();
     request.panelIndex = m_outputPanel->currentTab();
     request.workFolder = Paths().tempFolder;
     const TagRecord firstTags = TagRecordOfItem(list.mediaItem(0));
     request.writeTags = [firstTags](const QString &joined) { WriteTagsToOutput(joined, firstTags); };
 
+    // The window waits, disabled, with the wait window's Cancel reaching the running merge.
     Flags().waitMode = 3;
-    // The wait window is drawn by the loop below; a Cancel clicked there reaches a running merge.
     m_convertWait->ShowMode(frmWait::Finalizing);
-    MergeResult result;
-    QEventLoop wait;
-    const QMetaObject::Connection done =
-        connect(m_merger, &OutputMerger::finished, &wait, [&result, &wait](const MergeResult &r) {
-            result = r;
-            wait.quit();
-        });
     setEnabled(false);
     m_convertWait->setEnabled(true);
     m_merger->start(request);
-    wait.exec();
-    disconnect(done);
+    return true;
+}
+
+void frmMain::MergeFinished(const MergeResult &result) {
     m_convertWait->hide();
     setEnabled(true);
     Flags().waitMode = 0;
-    if (m_unloading)
-        return false; // the window closed during the merge: nothing more to say
-
+    if (m_unloading) {
+        m_endingBatch = false; // the window closed during the merge: nothing more to say
+        return;
+    }
     if (!result.ok) {
         ShowMessage(result.error, MsgCritical, QString());
-        return false;
+        EndBatch();
+        return;
     }
     if (result.merged) {
+        FileListModel &list = *FileViewMain->list();
         list.setItem(0, Item::ConvertedFileName, result.finalPath);
         FileViewMain->viewport()->update();
     }
-    return true;
+    CompleteBatch();
 }
 
 } // namespace tv

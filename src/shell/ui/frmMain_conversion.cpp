@@ -61,6 +61,7 @@ void frmMain::setupConversion() {
     m_singleFile = new SingleFileConversion(this);
     m_batch = new ConversionBatch(FFEncoder1, this);
     m_merger = new OutputMerger(this);
+    connect(m_merger, &OutputMerger::finished, this, &frmMain::MergeFinished);
 
     // Total progress, shown in place of the player while a batch runs.
     ProgressBar_Total = new QProgressBar(this);
@@ -350,7 +351,6 @@ void frmMain::StopClick() {
     Cmd_FileListView(4)->setEnabled(false);
     Flags().stopRequested = true;
     m_batch->stop();
-    QApplication::processEvents();
     Cmd_FileListView(3)->setEnabled(true);
 }
 
@@ -434,13 +434,11 @@ void frmMain::onRowFailed(int row, const QString &message, FailureKind kind) {
     switch (kind) {
     case FailureKind::DiskFull:
         StopClick();
-        QApplication::processEvents();
         ShowMessage(DiskFullText(Txt_OutputPath->text()), MsgExclamation, QStringLiteral("Attention!"));
         Flags().lastError = QStringLiteral("Error");
         break;
     case FailureKind::InvalidData:
         StopClick();
-        QApplication::processEvents();
         ShowMessage(InvalidDataText(), MsgExclamation, QStringLiteral("Attention!"));
         Flags().lastError = QStringLiteral("Error");
         break;
@@ -454,7 +452,6 @@ void frmMain::onRowFailed(int row, const QString &message, FailureKind kind) {
 
 void frmMain::Conversion_Unload() {
     m_convertWait->ShowMode(frmWait::Closing);
-    QApplication::processEvents();
     m_merger->cancel();
     FFEncoder1->StopAll(false);
     m_singleFile->engine()->StopAll(false);
