@@ -5,6 +5,8 @@
 #include "TagManagerPrivate.h"
 #include "TagPictures.h"
 
+#include <vector>
+
 namespace tv {
 
 namespace {
@@ -44,11 +46,6 @@ void ReadId3v2(const TagManager &m, TagRecord *r) {
     r->pictureCount = qint16(std::min(m.Id3v2FrameCount(QStringLiteral("APIC")), 32767));
 }
 
-struct NumberedField {
-    int number;
-    QString TagRecord::*field;
-};
-
 // An ID3v1 field that holds only the ID3v2 text cut short (its fields hold 30 bytes or fewer),
 // with "?" or a plain letter for characters Latin-1 lacks, says nothing the ID3v2 text does not:
 // it must not replace that text.
@@ -66,48 +63,141 @@ bool IsId3v1CopyOf(const QString &id3v1, const QString &id3v2) {
     return true;
 }
 
-void ReadNumbered(const TagManager &m, int family, std::initializer_list<NumberedField> fields,
-                  TagRecord *r) {
-    for (const NumberedField &f : fields) {
-        QString value;
-        Take(m.GetField(family, f.number, &value), value, &(r->*f.field));
-    }
-}
-
-void WriteNumbered(TagManager &m, int family, std::initializer_list<NumberedField> fields,
-                   const TagRecord &r) {
-    for (const NumberedField &f : fields)
-        m.SetField(family, f.number, r.*f.field); // a field the block cannot hold is skipped
-}
-
-struct NamedField {
-    const char *name;
+// One field of a tag family: where it lives (a number or a name, as the family is addressed),
+// and whether it is read, written or both. Each family's fields are listed once, in writing
+// order (year, track, artist, title, album, genre, then the rest).
+struct MappedField {
     QString TagRecord::*field;
+    int number;                     // for families addressed by field number
+    const char *name;               // for families addressed by name
+    bool read = true;               // false: written only (ID3v1's composer)
+    const char *fallback = nullptr; // read from this name when the first gives nothing (WMA)
 };
 
-void ReadNamed(const TagManager &m, int family, std::initializer_list<NamedField> fields, TagRecord *r) {
-    for (const NamedField &f : fields) {
+struct FamilyMap {
+    int family;
+    bool byName;
+    std::vector<MappedField> fields;
+};
+
+const std::vector<FamilyMap> &FamilyMaps() {
+    using R = TagRecord;
+    static const std::vector<FamilyMap> maps = {
+        {TagFamilyId3v1,
+         false,
+         {{&R::year, Id3v1Year, nullptr},
+          {&R::track, Id3v1Track, nullptr},
+          {&R::artist, Id3v1Artist, nullptr},
+          {&R::title, Id3v1Title, nullptr},
+          {&R::album, Id3v1Album, nullptr},
+          {&R::genre, Id3v1Genre, nullptr},
+          {&R::composer, Id3v1Composer, nullptr, false},
+          {&R::comment, Id3v1Comment, nullptr}}},
+        {TagFamilyApe,
+         false,
+         {{&R::year, ApeYear, nullptr},
+          {&R::track, ApeTrack, nullptr},
+          {&R::artist, ApeArtist, nullptr},
+          {&R::title, ApeTitle, nullptr},
+          {&R::album, ApeAlbum, nullptr},
+          {&R::genre, ApeGenre, nullptr},
+          {&R::copyright, ApeCopyright, nullptr},
+          {&R::composer, ApeComposer, nullptr},
+          {&R::comment, ApeComment, nullptr}}},
+        {TagFamilyFlac,
+         true,
+         {{&R::year, 0, "DATE"},
+          {&R::track, 0, "TRACKNUMBER"},
+          {&R::artist, 0, "ARTIST"},
+          {&R::title, 0, "TITLE"},
+          {&R::album, 0, "ALBUM"},
+          {&R::genre, 0, "GENRE"},
+          {&R::copyright, 0, "COPYRIGHT"},
+          {&R::composer, 0, "COMPOSER"},
+          {&R::comment, 0, "COMMENT"}}},
+        {TagFamilyMp4,
+         false,
+         {{&R::year, Mp4Year, nullptr},
+          {&R::track, Mp4Track, nullptr},
+          {&R::artist, Mp4Artist, nullptr},
+          {&R::title, Mp4Title, nullptr},
+          {&R::album, Mp4Album, nullptr},
+          {&R::genre, Mp4Genre, nullptr},
+          {&R::copyright, Mp4Copyright, nullptr},
+          {&R::composer, Mp4Composer, nullptr},
+          {&R::comment, Mp4Comment, nullptr}}},
+        {TagFamilyOggVorbis,
+         false,
+         {{&R::year, OggDate, nullptr},
+          {&R::track, OggTrackNumber, nullptr},
+          {&R::artist, OggArtist, nullptr},
+          {&R::title, OggTitle, nullptr},
+          {&R::album, OggAlbum, nullptr},
+          {&R::genre, OggGenre, nullptr},
+          {&R::copyright, OggCopyright, nullptr},
+          {&R::comment, OggComment, nullptr}}},
+        {TagFamilyWma,
+         true,
+         {{&R::year, 0, "WM/Year"},
+          {&R::track, 0, "WM/TrackNumber", true, "WM/Track"},
+          {&R::artist, 0, "Author"},
+          {&R::title, 0, "Title"},
+          {&R::album, 0, "WM/AlbumTitle"},
+          {&R::genre, 0, "WM/Genre"},
+          {&R::copyright, 0, "Copyright", true, "WM/Copyright"},
+          {&R::composer, 0, "WM/Composer"},
+          {&R::comment, 0, "Description"}}},
+        {TagFamilyRiffInfo,
+         true,
+         {{&R::year, 0, "ICRD"},
+          {&R::artist, 0, "IART"},
+          {&R::title, 0, "INAM"},
+          {&R::genre, 0, "IGNR"},
+          {&R::copyright, 0, "ICOP"},
+          {&R::comment, 0, "ICMT"}}},
+    };
+    return maps;
+}
+
+const FamilyMap &MapOf(int family) {
+    for (const FamilyMap &map : FamilyMaps()) {
+        if (map.family == family)
+            return map;
+    }
+    Q_UNREACHABLE();
+}
+
+bool GetMapped(const TagManager &m, const FamilyMap &map, const char *name, int number, QString *value) {
+    return map.byName ? m.GetNamedField(map.family, QLatin1String(name), value)
+                      : m.GetField(map.family, number, value);
+}
+
+// Reads the family's readable fields into the record; a field that cannot be read keeps its value.
+void ReadFamily(const TagManager &m, int family, TagRecord *r) {
+    const FamilyMap &map = MapOf(family);
+    for (const MappedField &f : map.fields) {
+        if (!f.read)
+            continue;
         QString value;
-        Take(m.GetNamedField(family, QLatin1String(f.name), &value), value, &(r->*f.field));
-    }
-}
-
-void WriteNamed(TagManager &m, int family, std::initializer_list<NamedField> fields, const TagRecord &r) {
-    for (const NamedField &f : fields)
-        m.SetNamedField(family, QLatin1String(f.name), r.*f.field);
-}
-
-// A named WMA field that falls back to a second name when the first gives nothing.
-void ReadWmaWithFallback(const TagManager &m, const char *name, const char *fallback, QString *field) {
-    QString value;
-    if (!m.GetNamedField(TagFamilyWma, QLatin1String(name), &value))
-        return;
-    if (value.isEmpty()) {
+        if (!GetMapped(m, map, f.name, f.number, &value))
+            continue;
         QString other;
-        if (m.GetNamedField(TagFamilyWma, QLatin1String(fallback), &other))
+        if (value.isEmpty() && f.fallback && GetMapped(m, map, f.fallback, 0, &other))
             value = other;
+        r->*f.field = value;
     }
-    *field = value;
+}
+
+// Writes every field the family maps, empty values included; a field the block cannot hold is
+// skipped.
+void WriteFamily(TagManager &m, int family, const TagRecord &r) {
+    const FamilyMap &map = MapOf(family);
+    for (const MappedField &f : map.fields) {
+        if (map.byName)
+            m.SetNamedField(family, QLatin1String(f.name), r.*f.field);
+        else
+            m.SetField(family, f.number, r.*f.field);
+    }
 }
 
 qint16 Count(int n) {
@@ -242,95 +332,34 @@ void ReadTags(const TagManager &m, const TagFamilies &families, TagRecord *r) {
     if (families.Reads(TagFamilyId3v2))
         ReadId3v2(m, r);
     if (families.Reads(TagFamilyId3v1)) {
-        const std::initializer_list<NumberedField> id3v1 = {
-            {Id3v1Year, &TagRecord::year},      {Id3v1Track, &TagRecord::track},
-            {Id3v1Artist, &TagRecord::artist},  {Id3v1Title, &TagRecord::title},
-            {Id3v1Album, &TagRecord::album},    {Id3v1Genre, &TagRecord::genre},
-            {Id3v1Comment, &TagRecord::comment}};
         TagRecord read = *r;
-        ReadNumbered(m, TagFamilyId3v1, id3v1, &read);
-        for (const NumberedField &f : id3v1) {
+        ReadFamily(m, TagFamilyId3v1, &read);
+        for (const MappedField &f : MapOf(TagFamilyId3v1).fields) {
             if (!IsId3v1CopyOf(read.*f.field, r->*f.field))
                 r->*f.field = read.*f.field;
         }
     }
     if (families.Reads(TagFamilyApe))
-        ReadNumbered(m, TagFamilyApe,
-                     {{ApeYear, &TagRecord::year},
-                      {ApeTrack, &TagRecord::track},
-                      {ApeArtist, &TagRecord::artist},
-                      {ApeTitle, &TagRecord::title},
-                      {ApeAlbum, &TagRecord::album},
-                      {ApeGenre, &TagRecord::genre},
-                      {ApeCopyright, &TagRecord::copyright},
-                      {ApeComposer, &TagRecord::composer},
-                      {ApeComment, &TagRecord::comment}},
-                     r);
+        ReadFamily(m, TagFamilyApe, r);
     if (families.Reads(TagFamilyFlac)) {
-        ReadNamed(m, TagFamilyFlac,
-                  {{"DATE", &TagRecord::year},
-                   {"TRACKNUMBER", &TagRecord::track},
-                   {"ARTIST", &TagRecord::artist},
-                   {"TITLE", &TagRecord::title},
-                   {"ALBUM", &TagRecord::album},
-                   {"GENRE", &TagRecord::genre},
-                   {"COPYRIGHT", &TagRecord::copyright},
-                   {"COMPOSER", &TagRecord::composer},
-                   {"COMMENT", &TagRecord::comment}},
-                  r);
+        ReadFamily(m, TagFamilyFlac, r);
         TakeDescriptionIfNoComment(m, TagFamilyFlac, &r->comment);
         r->pictureCount = Count(m.PictureCount(TagFamilyFlac));
     }
     if (families.Reads(TagFamilyMp4)) {
-        ReadNumbered(m, TagFamilyMp4,
-                     {{Mp4Year, &TagRecord::year},
-                      {Mp4Track, &TagRecord::track},
-                      {Mp4Artist, &TagRecord::artist},
-                      {Mp4Title, &TagRecord::title},
-                      {Mp4Album, &TagRecord::album},
-                      {Mp4Genre, &TagRecord::genre},
-                      {Mp4Copyright, &TagRecord::copyright},
-                      {Mp4Composer, &TagRecord::composer},
-                      {Mp4Comment, &TagRecord::comment}},
-                     r);
+        ReadFamily(m, TagFamilyMp4, r);
         r->pictureCount = Count(m.PictureCount(TagFamilyMp4));
     }
-    if (families.Reads(TagFamilyOggVorbis))
-        ReadNumbered(m, TagFamilyOggVorbis,
-                     {{OggDate, &TagRecord::year},
-                      {OggTrackNumber, &TagRecord::track},
-                      {OggArtist, &TagRecord::artist},
-                      {OggTitle, &TagRecord::title},
-                      {OggAlbum, &TagRecord::album},
-                      {OggGenre, &TagRecord::genre},
-                      {OggCopyright, &TagRecord::copyright},
-                      {OggComment, &TagRecord::comment}},
-                     r);
-    if (families.Reads(TagFamilyOggVorbis))
+    if (families.Reads(TagFamilyOggVorbis)) {
+        ReadFamily(m, TagFamilyOggVorbis, r);
         TakeDescriptionIfNoComment(m, TagFamilyOggVorbis, &r->comment);
+    }
     if (families.Reads(TagFamilyWma)) {
-        ReadNamed(m, TagFamilyWma, {{"WM/Year", &TagRecord::year}}, r);
-        ReadWmaWithFallback(m, "WM/TrackNumber", "WM/Track", &r->track);
-        ReadNamed(m, TagFamilyWma,
-                  {{"Author", &TagRecord::artist},
-                   {"Title", &TagRecord::title},
-                   {"WM/AlbumTitle", &TagRecord::album},
-                   {"WM/Genre", &TagRecord::genre}},
-                  r);
-        ReadWmaWithFallback(m, "Copyright", "WM/Copyright", &r->copyright);
-        ReadNamed(m, TagFamilyWma,
-                  {{"WM/Composer", &TagRecord::composer}, {"Description", &TagRecord::comment}}, r);
+        ReadFamily(m, TagFamilyWma, r);
         r->pictureCount = Count(m.PictureCount(TagFamilyWma));
     }
     if (families.Reads(TagFamilyRiffInfo))
-        ReadNamed(m, TagFamilyRiffInfo,
-                  {{"ICRD", &TagRecord::year},
-                   {"IART", &TagRecord::artist},
-                   {"INAM", &TagRecord::title},
-                   {"IGNR", &TagRecord::genre},
-                   {"ICOP", &TagRecord::copyright},
-                   {"ICMT", &TagRecord::comment}},
-                  r);
+        ReadFamily(m, TagFamilyRiffInfo, r);
 }
 
 int WriteTags(TagManager &m, const TagFamilies &families, const TagRecord &r) {
@@ -353,87 +382,13 @@ int WriteTags(TagManager &m, const TagFamilies &families, const TagRecord &r) {
         m.SetId3v2Comment(r.commentLanguage, r.commentDescription, r.comment);
         keep(m.CommitId3v2());
     }
-    if (families.Writes(TagFamilyId3v1))
-        WriteNumbered(m, TagFamilyId3v1,
-                      {{Id3v1Year, &TagRecord::year},
-                       {Id3v1Track, &TagRecord::track},
-                       {Id3v1Artist, &TagRecord::artist},
-                       {Id3v1Title, &TagRecord::title},
-                       {Id3v1Album, &TagRecord::album},
-                       {Id3v1Genre, &TagRecord::genre},
-                       {Id3v1Composer, &TagRecord::composer},
-                       {Id3v1Comment, &TagRecord::comment}},
-                      r);
-    if (families.Writes(TagFamilyApe))
-        WriteNumbered(m, TagFamilyApe,
-                      {{ApeYear, &TagRecord::year},
-                       {ApeTrack, &TagRecord::track},
-                       {ApeArtist, &TagRecord::artist},
-                       {ApeTitle, &TagRecord::title},
-                       {ApeAlbum, &TagRecord::album},
-                       {ApeGenre, &TagRecord::genre},
-                       {ApeCopyright, &TagRecord::copyright},
-                       {ApeComposer, &TagRecord::composer},
-                       {ApeComment, &TagRecord::comment}},
-                      r);
-    if (families.Writes(TagFamilyFlac))
-        WriteNamed(m, TagFamilyFlac,
-                   {{"DATE", &TagRecord::year},
-                    {"TRACKNUMBER", &TagRecord::track},
-                    {"ARTIST", &TagRecord::artist},
-                    {"TITLE", &TagRecord::title},
-                    {"ALBUM", &TagRecord::album},
-                    {"GENRE", &TagRecord::genre},
-                    {"COPYRIGHT", &TagRecord::copyright},
-                    {"COMPOSER", &TagRecord::composer},
-                    {"COMMENT", &TagRecord::comment}},
-                   r);
-    if (families.Writes(TagFamilyMp4))
-        WriteNumbered(m, TagFamilyMp4,
-                      {{Mp4Year, &TagRecord::year},
-                       {Mp4Track, &TagRecord::track},
-                       {Mp4Artist, &TagRecord::artist},
-                       {Mp4Title, &TagRecord::title},
-                       {Mp4Album, &TagRecord::album},
-                       {Mp4Genre, &TagRecord::genre},
-                       {Mp4Copyright, &TagRecord::copyright},
-                       {Mp4Composer, &TagRecord::composer},
-                       {Mp4Comment, &TagRecord::comment}},
-                      r);
-    if (families.Writes(TagFamilyOggVorbis))
-        WriteNumbered(m, TagFamilyOggVorbis,
-                      {{OggDate, &TagRecord::year},
-                       {OggTrackNumber, &TagRecord::track},
-                       {OggArtist, &TagRecord::artist},
-                       {OggTitle, &TagRecord::title},
-                       {OggAlbum, &TagRecord::album},
-                       {OggGenre, &TagRecord::genre},
-                       {OggCopyright, &TagRecord::copyright},
-                       {OggComment, &TagRecord::comment}},
-                      r);
-    if (families.Writes(TagFamilyWma))
-        WriteNamed(m, TagFamilyWma,
-                   {{"WM/Year", &TagRecord::year},
-                    {"WM/TrackNumber", &TagRecord::track},
-                    {"Author", &TagRecord::artist},
-                    {"Title", &TagRecord::title},
-                    {"WM/AlbumTitle", &TagRecord::album},
-                    {"WM/Genre", &TagRecord::genre},
-                    {"Copyright", &TagRecord::copyright},
-                    {"WM/Composer", &TagRecord::composer},
-                    {"Description", &TagRecord::comment}},
-                   r);
-    if (families.Writes(TagFamilyRiffInfo)) {
-        WriteNamed(m, TagFamilyRiffInfo,
-                   {{"ICRD", &TagRecord::year},
-                    {"IART", &TagRecord::artist},
-                    {"INAM", &TagRecord::title},
-                    {"IGNR", &TagRecord::genre},
-                    {"ICOP", &TagRecord::copyright},
-                    {"ICMT", &TagRecord::comment}},
-                   r);
-        keep(m.CommitRiffInfo());
+    for (const int family : {TagFamilyId3v1, TagFamilyApe, TagFamilyFlac, TagFamilyMp4, TagFamilyOggVorbis,
+                             TagFamilyWma, TagFamilyRiffInfo}) {
+        if (families.Writes(family))
+            WriteFamily(m, family, r);
     }
+    if (families.Writes(TagFamilyRiffInfo))
+        keep(m.CommitRiffInfo());
     return result;
 }
 
