@@ -419,59 +419,47 @@ void FormatSettings::SetQualityLevel(int level) {
     storeIfApplied();
 }
 
+QList<QPair<const char *, QString>> FormatSettings::parameterFields() const {
+    const QString videoBitrate =
+        text(VideoBitrateChooser) == kSmartFit ? kSmartFit : QString::number(m_boxes[VideoBitrateBox].value);
+    return {{"QualityLevel", QualityLevelText(m_quality)},
+            {"VideoCodec", text(VideoCodecChooser)},
+            {"FPS", text(FrameRateChooser)},
+            {"Width", QString::number(m_boxes[WidthBox].value)},
+            {"Height", QString::number(m_boxes[HeightBox].value)},
+            {"VideoBitrate", videoBitrate},
+            {"AspectRatio", text(AspectRatioChooser)},
+            {"FileExtention", text(ExtensionChooser)},
+            {"AudioCodec", text(AudioCodecChooser)},
+            {"SampleRate", text(SampleRateChooser)},
+            {"AudioBitrate", text(AudioBitrateChooser)},
+            {"Channels", text(ChannelsChooser)},
+            {"AudioSize", text(AudioSizeChooser)}};
+}
+
 void FormatSettings::StorePresetValues() {
     if (!m_store)
         return;
     const int row = FindCatalogRow(*m_store, QStringLiteral("ID"), m_description.ID);
     if (row == 0)
         return;
-    auto set = [&](const char *field, const QString &value) {
+    for (const auto &[field, value] : parameterFields())
         SetCatalogField(*m_store, row, QLatin1String(field), value, false, false);
-    };
-    set("QualityLevel", QualityLevelText(m_quality));
-    set("VideoCodec", text(VideoCodecChooser));
-    set("FPS", text(FrameRateChooser));
-    set("Width", QString::number(m_boxes[WidthBox].value));
-    set("Height", QString::number(m_boxes[HeightBox].value));
-    set("VideoBitrate",
-        text(VideoBitrateChooser) == kSmartFit ? kSmartFit : QString::number(m_boxes[VideoBitrateBox].value));
-    set("AspectRatio", text(AspectRatioChooser));
-    set("FileExtention", text(ExtensionChooser));
-    set("AudioCodec", text(AudioCodecChooser));
-    set("SampleRate", text(SampleRateChooser));
-    set("AudioBitrate", text(AudioBitrateChooser));
-    set("Channels", text(ChannelsChooser));
-    set("AudioSize", text(AudioSizeChooser));
 }
 
 void FormatSettings::WritePresetFields(int presetRow, const QString &id) {
     if (!m_store || !m_store->isRow(presetRow))
         return;
-    auto set = [&](const char *field, const QString &value) {
+    const QList<QPair<const char *, QString>> description = {{"Format", m_description.Format},
+                                                             {"Keyword", m_description.Keyword},
+                                                             {"Maker", m_description.Maker},
+                                                             {"Type", m_description.Type},
+                                                             {"Thumbnail", m_description.Thumbnail},
+                                                             {"Image", m_description.Image},
+                                                             {"ID", id},
+                                                             {"Removable", QStringLiteral("Yes")}};
+    for (const auto &[field, value] : parameterFields() + description)
         SetCatalogField(*m_store, presetRow, QLatin1String(field), value, false, false);
-    };
-    set("VideoCodec", text(VideoCodecChooser));
-    set("Format", m_description.Format);
-    set("Keyword", m_description.Keyword);
-    set("Maker", m_description.Maker);
-    set("Type", m_description.Type);
-    set("Thumbnail", m_description.Thumbnail);
-    set("Image", m_description.Image);
-    set("FPS", text(FrameRateChooser));
-    set("FileExtention", text(ExtensionChooser));
-    set("Width", QString::number(m_boxes[WidthBox].value));
-    set("Height", QString::number(m_boxes[HeightBox].value));
-    set("VideoBitrate",
-        text(VideoBitrateChooser) == kSmartFit ? kSmartFit : QString::number(m_boxes[VideoBitrateBox].value));
-    set("AudioCodec", text(AudioCodecChooser));
-    set("SampleRate", text(SampleRateChooser));
-    set("AudioBitrate", text(AudioBitrateChooser));
-    set("Channels", text(ChannelsChooser));
-    set("AudioSize", text(AudioSizeChooser));
-    set("AspectRatio", text(AspectRatioChooser));
-    set("QualityLevel", QualityLevelText(m_quality));
-    set("ID", id);
-    set("Removable", QStringLiteral("Yes"));
 }
 
 int FormatSettings::CreateUserPreset(const QString &name) {

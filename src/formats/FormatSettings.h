@@ -10,6 +10,7 @@
 #include "Chooser.h"
 #include "EncodingParameters.h"
 
+#include <QPair>
 #include <QString>
 #include <array>
 
@@ -132,6 +133,8 @@ public:
     JobParameters jobParameters() const;
 
 private:
+    // The encoding parameters as catalog fields (the values a preset stores), from the choosers.
+    QList<QPair<const char *, QString>> parameterFields() const;
     FormatSettings(const CatalogTable &formats, const CatalogTable &presets, CatalogTable *store,
                    const Choosers &choosers);
 
