@@ -1,5 +1,7 @@
 #include "WindowUtil.h"
 
+#include <QColor>
+#include <QPalette>
 #include <QWidget>
 #include <QWindow>
 
@@ -17,6 +19,17 @@ void BringToFront(QWidget *window) {
     // Wayland compositors give the focus only through an activation request of the window.
     if (QWindow *handle = window->windowHandle())
         handle->requestActivate();
+}
+
+void SetFieldColours(QWidget *field, const QColor &back, const QColor &text) {
+    QPalette palette = field->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Base, back);
+        palette.setColor(group, QPalette::Button, back);
+        palette.setColor(group, QPalette::Text, text);
+        palette.setColor(group, QPalette::ButtonText, text);
+    }
+    field->setPalette(palette);
 }
 
 } // namespace tv

@@ -15,6 +15,7 @@
 #include "UpDown.h"
 #include "frmNewPreset.h"
 
+#include "WindowUtil.h"
 #include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -544,21 +545,11 @@ void frmFormatSetting::applyThemeColours() {
     QList<QWidget *> fields(Combo_OutputFile.cbegin(), Combo_OutputFile.cend());
     fields.append(QList<QWidget *>(m_numberText.cbegin(), m_numberText.cend()));
     // The list and the fields take the theme's colours; disabled fields keep the greyed look.
-    auto colour = [](QWidget *widget, const QColor &back, const QColor &text) {
-        QPalette palette = widget->palette();
-        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-            palette.setColor(group, QPalette::Base, back);
-            palette.setColor(group, QPalette::Button, back);
-            palette.setColor(group, QPalette::Text, text);
-            palette.setColor(group, QPalette::ButtonText, text);
-        }
-        widget->setPalette(palette);
-    };
     const QColor light(Qt::white);
     const QColor ink(0x1b, 0x1f, 0x24);
-    colour(PresetList, dark ? QColor(0x16, 0x16, 0x16) : light, dark ? QColor(Qt::white) : ink);
+    SetFieldColours(PresetList, dark ? QColor(0x16, 0x16, 0x16) : light, dark ? QColor(Qt::white) : ink);
     for (QWidget *field : fields)
-        colour(field, dark ? QColor(Qt::black) : light, dark ? QColor(Qt::white) : ink);
+        SetFieldColours(field, dark ? QColor(Qt::black) : light, dark ? QColor(Qt::white) : ink);
 }
 
 void frmFormatSetting::Cmd_Panel_Click(int index) {

@@ -11,6 +11,7 @@
 #include "TagEditorCovers.h"
 #include "TagPictures.h"
 
+#include "WindowUtil.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
@@ -421,16 +422,8 @@ void frmTagEditor::applyThemeColours() {
     const QPalette base = QApplication::palette();
     const QColor back = dark ? QColor(0x16, 0x16, 0x16) : base.color(QPalette::Active, QPalette::Window);
     const QColor text = dark ? QColor(Qt::white) : base.color(QPalette::Active, QPalette::ButtonText);
-    for (QWidget *box : m_boxes) {
-        QPalette palette = box->palette();
-        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-            palette.setColor(group, QPalette::Base, back);
-            palette.setColor(group, QPalette::Text, text);
-            palette.setColor(group, QPalette::Button, back);
-            palette.setColor(group, QPalette::ButtonText, text);
-        }
-        box->setPalette(palette);
-    }
+    for (QWidget *box : m_boxes)
+        SetFieldColours(box, back, text);
 }
 
 void frmTagEditor::setReadOnly(bool readOnly) {
