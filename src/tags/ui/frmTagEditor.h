@@ -52,6 +52,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    static constexpr int kCoverSide = 200; // the cover box, in pixels
     void buildLayout();
     QWidget *buildTagPage();
     QWidget *buildFormatPage();
