@@ -58,7 +58,7 @@ PreparedJob ConversionBatch::prepareRow(int row, const BatchRow &source) {
     // Two rows may carry the same name (the same file name in two folders): each output gets
     // its own, or the later job would replace the earlier one's file.
     job.convertedFileName =
-        OutputPathForJob(m_settings.outputFolder, source.displayName, CurrentOutputExtension(),
+        OutputPathForJob(m_settings.outputFolder, source.displayName, parameters.FileExtention,
                          m_settings.outputFileNamePolicy, m_promised);
     // Overwriting may replace an old output, never a file this batch reads (its own or a later row's).
     const QString canonical = QFileInfo(job.convertedFileName).canonicalFilePath();

@@ -39,8 +39,11 @@ enum : int {
     AudioSampleRate = 24,
     AudioChannels = 25,
     AudioBitsDepth = 26,
+    // One cell, two meanings: the prober writes the low half of the audio length there, and the
+    // tag reader (for the tag formats) replaces it with the first comment's language. Readers
+    // tell them apart by shape: a language is three letters (see TagRecordOfItem).
     AudioDurationLow = 27,
-    TagLanguage = 27,
+    TagLanguage = AudioDurationLow,
     TagTrack = 28,
     TagTitle = 29,
     TagArtist = 30,

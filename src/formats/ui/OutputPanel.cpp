@@ -24,6 +24,7 @@ namespace tv {
 
 namespace {
 
+// The button arrays keep the names scripts and tests know them by, "Outout" spelling included.
 const char *const kButtonArrayNames[kOutputTabCount] = {"Cmd_OutoutFormat", "Cmd_OutoutDevice",
                                                         "Cmd_OutoutAudio", "Cmd_OutoutWeb", "Cmd_Favorites"};
 

@@ -126,10 +126,10 @@ void frmMain::buildLayout() {
     folderLabel->setBuddy(Txt_OutputPath);
     connect(Txt_OutputPath, &QLineEdit::editingFinished, this, &frmMain::Txt_OutputPath_LostFocus);
     m_outputRowArea->addWidget(Txt_OutputPath, 1);
-    m_outputRowArea->addWidget(addFileListViewButton(7, tr("Browse"), QStringLiteral("img_browse.png"),
-                                                     tr("Choose the output folder")));
-    m_outputRowArea->addWidget(addFileListViewButton(5, tr("Open"), QStringLiteral("img_open_folder.png"),
-                                                     tr("Open output folder")));
+    m_outputRowArea->addWidget(addFileListViewButton(
+        BrowseOutputButton, tr("Browse"), QStringLiteral("img_browse.png"), tr("Choose the output folder")));
+    m_outputRowArea->addWidget(addFileListViewButton(
+        OpenOutputButton, tr("Open"), QStringLiteral("img_open_folder.png"), tr("Open output folder")));
     outer->addLayout(m_outputRowArea);
 
     setCentralWidget(central);
@@ -253,26 +253,26 @@ void frmMain::Form_Unload() {
 
 void frmMain::Cmd_FileListView_Click(int index) {
     switch (index) {
-    case 0:
-    case 1:
-    case 2:
+    case AddFilesButton:
+    case RemoveButton:
+    case RemoveAllButton:
         FileList_Click(index);
         break;
-    case 3:
+    case ConvertButton:
         ConvertClick();
         break;
-    case 4:
+    case StopButton:
         StopClick();
         break;
-    case 5:
+    case OpenOutputButton:
         openOutputFolder();
         break;
-    case 7:
+    case BrowseOutputButton:
         browseOutputFolder();
         break;
-    case 10:
-    case 11:
-    case 12:
+    case FavoriteButton:
+    case FormatSettingsButton:
+    case SearchButton:
         outputToolbarClick(index);
         break;
     default:

@@ -63,7 +63,20 @@ public:
     // The unload sequence; runs once, however the program ends.
     void Form_Unload();
 
-    // Buttons of the toolbar and the output row share one click handler keyed by index.
+    // Buttons of the toolbar and the output row share one click handler keyed by index; the
+    // index is also the button's objectName suffix ("Cmd_FileListView(3)").
+    enum ListViewButton : int {
+        AddFilesButton = 0,
+        RemoveButton = 1,
+        RemoveAllButton = 2,
+        ConvertButton = 3, // Convert Now / Pause / Resume, its state in its tag
+        StopButton = 4,
+        OpenOutputButton = 5,
+        BrowseOutputButton = 7,
+        FavoriteButton = 10,
+        FormatSettingsButton = 11,
+        SearchButton = 12,
+    };
     QPushButton *Cmd_FileListView(int index) const { return m_cmdFileListView.value(index); }
     void Cmd_FileListView_Click(int index);
 

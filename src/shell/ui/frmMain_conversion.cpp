@@ -82,14 +82,15 @@ void frmMain::setupConversion() {
     InstallNumericKeyFilter(txtThreadCount);
     connect(chkThreadMode, &QCheckBox::toggled, txtThreadCount, &QWidget::setEnabled);
 
-    QPushButton *convert = addFileListViewButton(3, tr("Convert Now"), QStringLiteral("img_convert.png"),
-                                                 tr("Convert every file of the list"));
+    QPushButton *convert =
+        addFileListViewButton(ConvertButton, tr("Convert Now"), QStringLiteral("img_convert.png"),
+                              tr("Convert every file of the list"));
     convert->setMinimumWidth(130);
     QFont bold = convert->font();
     bold.setBold(true);
     convert->setFont(bold);
     QPushButton *stop =
-        addFileListViewButton(4, tr("Stop"), QStringLiteral("img_stop.png"), tr("Stop converting"));
+        addFileListViewButton(StopButton, tr("Stop"), QStringLiteral("img_stop.png"), tr("Stop converting"));
     stop->setEnabled(false);
     m_outputRowArea->addSpacing(12);
     m_outputRowArea->addWidget(chkThreadMode);
@@ -139,12 +140,12 @@ void frmMain::setupConversion() {
 }
 
 frmMain::ConversionState frmMain::conversionState() const {
-    const int state = Cmd_FileListView(3)->property("Tag").toString().toInt();
+    const int state = Cmd_FileListView(ConvertButton)->property("Tag").toString().toInt();
     return state == 1 ? Converting : state == 2 ? Paused : Idle;
 }
 
 void frmMain::setConversionState(ConversionState state) {
-    QPushButton *button = Cmd_FileListView(3);
+    QPushButton *button = Cmd_FileListView(ConvertButton);
     button->setText(tr(kStateLooks[state].caption));
     button->setIcon(ThemeIcon(QString::fromLatin1(kStateLooks[state].image)));
     button->setProperty("Tag", QString::number(state));
@@ -153,12 +154,18 @@ void frmMain::setConversionState(ConversionState state) {
 void frmMain::SetUiState(int state, bool enabled) {
     if (state == 1 && !enabled) {
         // Everything that changes the list, the output or the settings waits for the batch.
-        const QList<QWidget *> controls = {Cmd_FileListView(0),  Cmd_FileListView(1),
-                                           Cmd_FileListView(2),  Cmd_FileListView(7),
-                                           Cmd_FileListView(10), Cmd_FileListView(11),
-                                           Cmd_FileListView(12), Txt_OutputPath,
-                                           m_outputPanel,        Chk_Merge,
-                                           Cmd_RenameAll,        chkThreadMode,
+        const QList<QWidget *> controls = {Cmd_FileListView(AddFilesButton),
+                                           Cmd_FileListView(RemoveButton),
+                                           Cmd_FileListView(RemoveAllButton),
+                                           Cmd_FileListView(BrowseOutputButton),
+                                           Cmd_FileListView(FavoriteButton),
+                                           Cmd_FileListView(FormatSettingsButton),
+                                           Cmd_FileListView(SearchButton),
+                                           Txt_OutputPath,
+                                           m_outputPanel,
+                                           Chk_Merge,
+                                           Cmd_RenameAll,
+                                           chkThreadMode,
                                            txtThreadCount};
         m_lockedByBatch.clear();
         for (QWidget *control : controls) {
@@ -167,13 +174,13 @@ void frmMain::SetUiState(int state, bool enabled) {
                 m_lockedByBatch << control;
             }
         }
-        Cmd_FileListView(4)->setEnabled(true);
+        Cmd_FileListView(StopButton)->setEnabled(true);
         return;
     }
     for (QWidget *control : std::as_const(m_lockedByBatch))
         control->setEnabled(true);
     m_lockedByBatch.clear();
-    Cmd_FileListView(4)->setEnabled(false);
+    Cmd_FileListView(StopButton)->setEnabled(false);
 }
 
 void frmMain::ConvertClick() {
@@ -216,8 +223,8 @@ void frmMain::StartConversion() {
     // The list, the output and the batch stay as they are while the jobs are prepared.
     m_preparingBatch = true;
     SetUiState(1, false);
-    Cmd_FileListView(3)->setEnabled(false);
-    Cmd_FileListView(4)->setEnabled(false);
+    Cmd_FileListView(ConvertButton)->setEnabled(false);
+    Cmd_FileListView(StopButton)->setEnabled(false);
 
     FileListModel &list = *FileViewMain->list();
     BatchSettings settings;
@@ -316,7 +323,7 @@ void frmMain::finishPreparation(bool start) {
     ConversionFlags &flags = Flags();
     m_convertWait->hide();
     m_preparingBatch = false;
-    Cmd_FileListView(3)->setEnabled(true);
+    Cmd_FileListView(ConvertButton)->setEnabled(true);
     if (m_unloading) {
         // The window closed while the jobs were prepared: nothing is started.
         m_batch->abandon();
@@ -329,7 +336,7 @@ void frmMain::finishPreparation(bool start) {
     setTotalBarBusy(false);
 
     if (start) {
-        Cmd_FileListView(4)->setEnabled(true);
+        Cmd_FileListView(StopButton)->setEnabled(true);
         int parallel = 0;
         if (chkThreadMode->isChecked())
             parallel = ParseShortOr(txtThreadCount->text(), 1);
@@ -347,11 +354,11 @@ void frmMain::finishPreparation(bool start) {
 }
 
 void frmMain::StopClick() {
-    Cmd_FileListView(3)->setEnabled(false);
-    Cmd_FileListView(4)->setEnabled(false);
+    Cmd_FileListView(ConvertButton)->setEnabled(false);
+    Cmd_FileListView(StopButton)->setEnabled(false);
     Flags().stopRequested = true;
     m_batch->stop();
-    Cmd_FileListView(3)->setEnabled(true);
+    Cmd_FileListView(ConvertButton)->setEnabled(true);
 }
 
 void frmMain::Timer_ConversionElapsed_Timer() {

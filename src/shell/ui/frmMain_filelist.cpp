@@ -13,15 +13,15 @@
 namespace tv {
 
 void frmMain::setupFileList() {
-    m_toolbarArea->insertWidget(0,
-                                addFileListViewButton(0, tr("Add Files"), QStringLiteral("img_addfile.png"),
-                                                      tr("Add audio or video files to the list")));
+    m_toolbarArea->insertWidget(0, addFileListViewButton(AddFilesButton, tr("Add Files"),
+                                                         QStringLiteral("img_addfile.png"),
+                                                         tr("Add audio or video files to the list")));
     m_toolbarArea->insertWidget(
-        1, addFileListViewButton(1, tr("Remove"), QStringLiteral("img_removefile.png"),
+        1, addFileListViewButton(RemoveButton, tr("Remove"), QStringLiteral("img_removefile.png"),
                                  tr("Remove the selected files from the list (Delete)")));
-    m_toolbarArea->insertWidget(2,
-                                addFileListViewButton(2, tr("Remove All"), QStringLiteral("img_clearall.png"),
-                                                      tr("Remove every file from the list (Shift+Delete)")));
+    m_toolbarArea->insertWidget(
+        2, addFileListViewButton(RemoveAllButton, tr("Remove All"), QStringLiteral("img_clearall.png"),
+                                 tr("Remove every file from the list (Shift+Delete)")));
 
     auto *panel = new FileListPanel(m_bodyArea);
     FileViewMain = panel->view();
@@ -68,13 +68,13 @@ void frmMain::setupFileList() {
 
 void frmMain::FileList_Click(int index) {
     switch (index) {
-    case 0:
+    case AddFilesButton:
         m_fileImporter->ImportFiles();
         break;
-    case 1:
+    case RemoveButton:
         FileViewMain->RemoveSelectedFiles();
         break;
-    case 2:
+    case RemoveAllButton:
         FileViewMain->RemoveAllFiles();
         break;
     default:

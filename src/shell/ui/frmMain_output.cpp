@@ -28,12 +28,14 @@ void frmMain::buildOutputPanel() {
 
     // Search, favorite and settings sit at the right end of the toolbar, before the menu.
     const int at = m_toolbarArea->indexOf(Cmd_Menu);
-    QPushButton *search = addFileListViewButton(12, tr("Search"), QStringLiteral("img_search_format.png"),
-                                                tr("Search output formats and presets"));
-    QPushButton *favorite = addFileListViewButton(10, QString(), QStringLiteral("img_favorite_off.png"),
-                                                  tr("Add to favorites tab"));
-    QPushButton *settings = addFileListViewButton(11, tr("Settings"), QStringLiteral("img_setting.png"),
-                                                  tr("Change the settings of the chosen preset"));
+    QPushButton *search =
+        addFileListViewButton(SearchButton, tr("Search"), QStringLiteral("img_search_format.png"),
+                              tr("Search output formats and presets"));
+    QPushButton *favorite = addFileListViewButton(
+        FavoriteButton, QString(), QStringLiteral("img_favorite_off.png"), tr("Add to favorites tab"));
+    QPushButton *settings =
+        addFileListViewButton(FormatSettingsButton, tr("Settings"), QStringLiteral("img_setting.png"),
+                              tr("Change the settings of the chosen preset"));
     m_toolbarArea->insertWidget(at, search);
     m_toolbarArea->insertWidget(at + 1, favorite);
     m_toolbarArea->insertWidget(at + 2, settings);
@@ -68,13 +70,13 @@ void frmMain::SelectOutputFormat(const QString &name, const QString &maker, cons
 
 void frmMain::outputToolbarClick(int index) {
     switch (index) {
-    case 10:
+    case FavoriteButton:
         m_outputPanel->ToggleFavorite();
         break;
-    case 11:
+    case FormatSettingsButton:
         m_outputPanel->OpenFormatSettings();
         break;
-    case 12:
+    case SearchButton:
         openSearch();
         break;
     default:

@@ -121,7 +121,7 @@ void frmMain::setupPlayer() {
     mnuDisc->setObjectName(QStringLiteral("mnuDisc"));
     connect(mnuDisc, &QMenu::aboutToShow, this, &frmMain::buildDiscMenu);
     discButton->setMenu(mnuDisc);
-    const int afterRemoveAll = m_toolbarArea->indexOf(Cmd_FileListView(2)) + 1;
+    const int afterRemoveAll = m_toolbarArea->indexOf(Cmd_FileListView(RemoveAllButton)) + 1;
     m_toolbarArea->insertWidget(afterRemoveAll, discButton);
 }
 
