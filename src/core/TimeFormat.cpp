@@ -1,7 +1,6 @@
 #include "TimeFormat.h"
 
 #include <QLocale>
-#include <QRegularExpression>
 #include <cmath>
 
 namespace tv {
@@ -27,29 +26,6 @@ QString FormatClock(qint64 seconds) {
     const qint64 m = static_cast<qint64>(std::floor(seconds / 60.0)) - h * 60;
     const qint64 s = seconds % 60;
     return Padded(h, 2) + ":" + Padded(m, 2) + ":" + Padded(s, 2);
-}
-
-QString FormatDurationWords(const QString &clock) {
-    QString result;
-    const int colon = clock.indexOf(QLatin1Char(':'));
-    const QString hoursText = colon >= 0 ? clock.left(colon) : clock;
-    const qint64 hours = hoursText.trimmed().toLongLong();
-    bool hourWritten = false;
-    if (hours != 0) {
-        result += QString::number(hours) + " hour" + (hours > 1 ? "s" : "") + ", ";
-        hourWritten = true;
-    }
-    const QString minutesText = colon >= 0 ? clock.mid(colon + 1, 2) : QString();
-    if (minutesText != QLatin1String("00")) {
-        const int minutes = minutesText.toInt();
-        result += QString::number(minutes) + (minutes == 1 ? " minute" : " minutes");
-        result += hourWritten ? ", and " : " and ";
-    } else if (hourWritten) {
-        result += "0 minutes, and ";
-    }
-    const int seconds = clock.right(2).toInt();
-    result += QString::number(seconds) + " second" + (seconds == 1 ? "" : "s");
-    return result;
 }
 
 QString FormatPosition(qint64 microseconds) {
@@ -110,20 +86,6 @@ QString FormatSize(const QVariant &bytes) {
     if (!ok)
         return QString();
     return FormatSize(value);
-}
-
-double ParseSize(const QString &text) {
-    static const QRegularExpression kUnits(QStringLiteral("bytes|KB|MB|GB|TB|PB|EB|ZB|YB"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    QString number = text;
-    number.remove(kUnits);
-    number.replace(QLatin1String("N/A"), QLatin1String("0"), Qt::CaseInsensitive);
-    number = number.trimmed();
-    bool ok = false;
-    double value = QLocale().toDouble(number, &ok);
-    if (!ok)
-        value = QLocale::c().toDouble(number, &ok);
-    return ok ? value : 0.0;
 }
 
 } // namespace tv

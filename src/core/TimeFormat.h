@@ -1,5 +1,5 @@
 #pragma once
-// The texts of elapsed times, media positions and byte counts, and size texts back to numbers.
+// The texts of elapsed times, media positions and byte counts.
 
 #include <QString>
 #include <QVariant>
@@ -9,9 +9,6 @@ namespace tv {
 // Whole seconds as hh:mm:ss; the hours take more digits when needed (100:00:00).
 QString FormatClock(qint64 seconds);
 
-// "hh:mm:ss" as an English phrase: "1 hour, 2 minutes, and 3 seconds".
-QString FormatDurationWords(const QString &clock);
-
 // Microseconds as hh:mm:ss.fff with truncated milliseconds; negative counts give 00:00:00.000.
 QString FormatPosition(qint64 microseconds);
 
@@ -19,8 +16,5 @@ QString FormatPosition(qint64 microseconds);
 // value is not a number or the units run out.
 QString FormatSize(const QVariant &bytes);
 QString FormatSize(double bytes);
-
-// A size text back to the number it shows, in the unit it carried ("N/A" is 0).
-double ParseSize(const QString &text);
 
 } // namespace tv

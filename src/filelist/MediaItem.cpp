@@ -88,10 +88,6 @@ QString ItemFlagText(bool value) {
     return value ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-bool ItemFlag(const QString &text) {
-    return text.trimmed().compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
-}
-
 const QStringList &ColumnCaptions() {
     static const QStringList captions = [] {
         QStringList list;
@@ -125,12 +121,6 @@ int ColumnWidth(int column) {
     if (column >= 0 && column < kFirstHiddenColumn)
         return kVisible[column];
     return 150;
-}
-
-QStringList MediaExtensions() {
-    QStringList list = kVideoExtensions.split(QLatin1Char('|'), Qt::SkipEmptyParts);
-    list += kAudioExtensions.split(QLatin1Char('|'), Qt::SkipEmptyParts);
-    return list;
 }
 
 bool IsMediaExtension(const QString &extension) {

@@ -89,7 +89,6 @@ private:
 
 // Booleans of items 9 to 11 are written "True" and "False".
 QString ItemFlagText(bool value);
-bool ItemFlag(const QString &text);
 
 // The captions of the 46 columns in list order (" ", "Name", ... "AudioDurationLow",
 // "Tag_Language", ... "ErrMsg"), the item each column shows, and the first column of an item.
@@ -104,8 +103,6 @@ int ColumnWidth(int column);
 // The extension lists, lower case and delimited by "|" at both ends.
 extern const QString kVideoExtensions;
 extern const QString kAudioExtensions;
-// Every media extension: the video list followed by the audio list (without the joining "||").
-QStringList MediaExtensions();
 bool IsMediaExtension(const QString &extension);
 // "VIDEO" when the extension is in the video list, else "AUDIO" when in the audio list, else "CD".
 QString FileTypeOf(const QString &extension);

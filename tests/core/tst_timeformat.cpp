@@ -23,30 +23,6 @@ private Q_SLOTS:
         QCOMPARE(FormatClock(seconds), text);
     }
 
-    void durationWords_data() {
-        QTest::addColumn<QString>("clock");
-        QTest::addColumn<QString>("words");
-        QTest::newRow("all parts") << "01:02:03"
-                                   << "1 hour, 2 minutes, and 3 seconds";
-        QTest::newRow("hours without minutes") << "02:00:10"
-                                               << "2 hours, 0 minutes, and 10 seconds";
-        QTest::newRow("singular minute and second") << "00:01:01"
-                                                    << "1 minute and 1 second";
-        QTest::newRow("minute, zero seconds") << "00:01:00"
-                                              << "1 minute and 0 seconds";
-        QTest::newRow("seconds only") << "00:00:05"
-                                      << "5 seconds";
-        QTest::newRow("nothing") << "00:00:00"
-                                 << "0 seconds";
-        QTest::newRow("long batch") << "100:10:59"
-                                    << "100 hours, 10 minutes, and 59 seconds";
-    }
-    void durationWords() {
-        QFETCH(QString, clock);
-        QFETCH(QString, words);
-        QCOMPARE(FormatDurationWords(clock), words);
-    }
-
     void position_data() {
         QTest::addColumn<qint64>("micro");
         QTest::addColumn<QString>("text");
@@ -88,31 +64,12 @@ private Q_SLOTS:
         QCOMPARE(FormatSize(bytes), text);
     }
 
-    void parseSize_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("value");
-        QTest::newRow("N/A") << "N/A" << 0.0;
-        QTest::newRow("bytes") << "512 bytes" << 512.0;
-        QTest::newRow("KB keeps its unit") << "1.50 KB" << 1.5;
-        QTest::newRow("lower-case unit") << "3.25 mb" << 3.25;
-        QTest::newRow("garbage") << "lots" << 0.0;
-    }
-    void parseSize() {
-        QFETCH(QString, text);
-        QFETCH(double, value);
-        QCOMPARE(ParseSize(text), value);
-    }
-
-    // The decimal mark follows the locale both ways, so a German size text reads back.
+    // The decimal mark follows the locale.
     void sizeFollowsLocale() {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const QString text = FormatSize(QVariant(1536));
         QLocale::setDefault(QLocale::c());
         QCOMPARE(text, QStringLiteral("1,50 KB"));
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        const double back = ParseSize(text);
-        QLocale::setDefault(QLocale::c());
-        QCOMPARE(back, 1.5);
     }
 };
 

@@ -91,7 +91,7 @@ private Q_SLOTS:
         WriteSetting("ThemeNo", "1");
         WriteSetting("UpdateActive", "0");
         qunsetenv("TUNEVANE_SKIN_DIR");
-        SetThemeName("Light");
+        SetThemeFolder(SkinFolder() + "Light");
     }
 
     void switchingThemesRecoloursAndRefillsThePanels() {

@@ -31,7 +31,6 @@ struct ImageSource {
 };
 
 // Everything below belongs to the UI thread.
-QString gThemeName = QStringLiteral("Light");
 QString gThemeFolder;
 int gGeneration = 0;
 QHash<QString, ImageSource> gSources;
@@ -200,15 +199,9 @@ QString ThemeFolder() {
     if (gThemeFolder.isEmpty()) {
         const QString root = FindSkinRoot();
         if (!root.isEmpty())
-            gThemeFolder = root + gThemeName + "/";
+            gThemeFolder = root + QStringLiteral("Light/"); // until a theme is loaded
     }
     return gThemeFolder;
-}
-
-void SetThemeName(const QString &name) {
-    gThemeName = name;
-    gThemeFolder.clear();
-    ForgetImages();
 }
 
 void SetThemeFolder(const QString &folder) {

@@ -18,8 +18,6 @@ QString SkinFolder();
 
 // The theme folder ("…/Skin/Light/"), ending with "/".
 QString ThemeFolder();
-// Chooses the theme folder by name ("Light", "Dark"); images are read from it from now on.
-void SetThemeName(const QString &name);
 // Chooses the theme folder by its path.
 void SetThemeFolder(const QString &folder);
 // Counts theme changes, so that whoever keeps a picture knows when to fetch it again.

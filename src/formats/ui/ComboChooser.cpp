@@ -1,6 +1,5 @@
 #include "ComboChooser.h"
 
-#include "MessageBox.h"
 
 #include <QComboBox>
 
@@ -40,10 +39,6 @@ bool ComboChooser::isChooserEnabled() const {
 
 void ComboChooser::setChooserEnabled(bool enabled) {
     m_combo->setEnabled(enabled);
-}
-
-bool AskYesNo(const QString &prompt) {
-    return ShowMessage(prompt, MsgYesNo | MsgQuestion, QString()) == AnsYes;
 }
 
 } // namespace tv

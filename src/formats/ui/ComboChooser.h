@@ -25,7 +25,4 @@ private:
     QComboBox *m_combo;
 };
 
-// Asks with the program's message box (Yes and No, question icon, no title).
-bool AskYesNo(const QString &prompt);
-
 } // namespace tv

@@ -110,7 +110,6 @@ private:
     void ListBox_MakerNames_Click();
     void Cmd_OutputPreset_Click();
     void fillChooser(const CatalogTable &table, const QString &maker, const QString &keyword, int select);
-    void applyMergeRule(const QString &caption);
     void updateFavoriteButton();
     void updateSettingsButton();
     void setPresetRowVisible(bool visible);
