@@ -69,7 +69,9 @@ const QString kVideoExtensions = QStringLiteral(
     "mxf|dvr-ms|nsv|ogv|mov|qt|rm|rmvb|h264|tivo|ts|tp|trp|vro|wmv|asf|wtv|webm|amv|");
 const QString kAudioExtensions = QStringLiteral(
     "|ac3|dts|amr|aif|aiff|aifc|awb|caf|voc|flac|aac|m4a|m4r|m4b|mpa|mp3|mpeg3|mp2|mp1|mka|mlp|ape|mpc|ogg|"
-    "qcp|raw|gsm|ra|ram|shn|au|tta|wav|wv|wma|xa|");
+    "qcp|raw|gsm|ra|ram|shn|au|tta|wav|wv|wma|xa|"
+    // Beyond the classic list: what the FFmpeg libraries here decode and Linux users meet.
+    "opus|oga|spx|weba|dsf|dff|tak|w64|rf64|3ga|");
 
 QString MediaItem::value(const QString &caption) const {
     const int index = ItemIndex(caption);

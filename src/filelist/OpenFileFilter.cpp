@@ -68,6 +68,14 @@ const char *const kDescriptions[] = {
     "Windows Media Files (*.wmv;*.asf)",
     "Windows Recorded TV Show Files (*.wtv)",
     "WebM Files (*.webm)",
+    "Opus Audio Files (*.opus)",
+    "Ogg Audio Files (*.oga;*.spx)",
+    "WebM Audio Files (*.weba)",
+    "DSD Audio Files (*.dsf;*.dff)",
+    "TAK Audio Files (*.tak)",
+    "Wave64 Audio Files (*.w64;*.rf64)",
+    "3GPP Audio Files (*.3ga)",
+    "All Files (*)",
 };
 
 QString EntryPatterns(const QString &description) {

@@ -6,7 +6,7 @@
 
 namespace tv {
 
-inline constexpr int kFilterTableSize = 60;
+inline constexpr int kFilterTableSize = 64;
 
 // The table as built at start-up, blank entries included.
 QStringList OpenFileFilterTable();

@@ -7,6 +7,7 @@
 #include "FileListModel.h"
 #include "FileListView.h"
 #include "MediaGen.h"
+#include "MediaScan.h"
 #include "MessageBox.h"
 #include "OpenFileFilter.h"
 #include "OutputFolders.h"
@@ -226,6 +227,37 @@ private Q_SLOTS:
             QVERIFY2(!line.second.trimmed().isEmpty(), qPrintable(line.first));
         }
         QCOMPARE(failed, (QStringList{"cut short.mp4", "dangling.mp3", "empty.mp3", "letter.mp3"}));
+    }
+
+    // The formats people have on Linux beyond the classic list are found in folders and read.
+    void linuxAudioFormatsAreImported() {
+        const QString folder = test::Home().path() + "/formats";
+        const QList<QPair<QString, QStringList>> made = {
+            {"a.opus", {"-c:a", "libopus"}},
+            {"b.oga", {"-c:a", "flac"}},
+            {"c.spx", {"-c:a", "libspeex", "-ar", "16000", "-ac", "1"}},
+            {"d.weba", {"-c:a", "libopus", "-f", "webm"}},
+            {"e.w64", {}},
+            {"f.rf64", {"-f", "wav", "-rf64", "always"}},
+            {"g.3ga", {"-c:a", "aac", "-f", "3gp"}},
+        };
+        QStringList expected;
+        for (const auto &[name, args] : made) {
+            QVERIFY2(test::GenerateTone(folder + "/" + name, 1.5, 48000, 2, args), qPrintable(name));
+            expected << name;
+        }
+        // DSD files of the shared corpus are found too (they last 10 ms: the list skips them).
+        const QString dsd = QStringLiteral(TUNEVANE_CORPUS_DIR "/dsd");
+        for (const QString &name : {"taglib__empty10ms.dsf", "taglib__empty10ms.dff"}) {
+            if (QFile::exists(dsd + "/" + name))
+                QVERIFY(CollectMediaFiles({dsd}).contains(dsd + "/" + name));
+        }
+        QSignalSpy finished(m_importer, &FileImporter::importFinished);
+        m_importer->ImportDroppedPaths({folder});
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(names(), expected);
+        for (int row = 0; row < model()->rowCount(); ++row)
+            QVERIFY2(!model()->item(row, Item::AudioCodecName).isEmpty(), qPrintable(expected.at(row)));
     }
 
     void cancelKeepsWhatWasAdded() {
