@@ -178,11 +178,12 @@ private Q_SLOTS:
 
     void openFileFilterTable() {
         const QStringList table = OpenFileFilterTable();
-        QCOMPARE(OpenFileFilter(), table.mid(0, 54).join(QString()));
+        QCOMPARE(OpenFileFilter(), table.mid(0, 62).join(QString()));
 
-        // The dialog's filters: ";" become blanks, and empty patterns go.
+        // The dialog's filters: ";" become blanks, and empty patterns go; every file at the end.
         const QStringList filters = OpenFileNameFilters();
-        QCOMPARE(filters.size(), 54);
+        QCOMPARE(filters.size(), 62);
+        QCOMPARE(filters.last(), QStringLiteral("All Files (*)"));
         QCOMPARE(filters.at(28), QStringLiteral("3GPP2 Files (*.3gp2 *.3g2 *.3gpp2)"));
         QCOMPARE(filters.at(32), QStringLiteral("Anime Music Video Files (*.amv)"));
         QCOMPARE(filters.at(0).count("*.mpa"), 1);
