@@ -221,6 +221,7 @@ QString CodecOption(const QString &audioCodec, const QString &audioSize) {
         {"MP3", " -acodec libmp3lame"},
         {"MP2", " -acodec mp2"},
         {"Ogg Vorbis", " -acodec libvorbis"},
+        {"Opus", " -acodec libopus"},
         {"IMA ADPCM", " -acodec adpcm_ima_wav"},
         {"AMR ACELP", " -acodec libopencore_amrnb"},
         {"CCITT A-law", " -acodec pcm_alaw"},
@@ -335,6 +336,8 @@ QString AudioBitrateChoices(const QString &audioCodec, const QString &sampleRate
         return Join(Mp2(rate, ch));
     if (codec == QLatin1String("Ogg Vorbis"))
         return Join(Vorbis(rate, ch));
+    if (codec == QLatin1String("Opus")) // libopus takes these at 48 kHz, mono voice to rich stereo
+        return ch == 1 ? Join({16, 24, 32, 48, 64, 96, 128}) : Join({32, 48, 64, 96, 128, 160, 192, 256});
     return QString();
 }
 

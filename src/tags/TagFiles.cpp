@@ -20,8 +20,6 @@ namespace tv {
 
 namespace {
 
-constexpr int kCoverFamilyBits = TagFamilyId3v2 | TagFamilyFlac | TagFamilyMp4 | TagFamilyWma;
-
 // What must not change when only tags change.
 struct SoundFingerprint {
     int fileType = -1;
@@ -110,7 +108,7 @@ TagWriteResult WriteTagsToOutput(const QString &outputPath, const TagRecord &rec
     TagFamilies families;
     DetectTagFamilies(look, &families);
     QByteArray cover;
-    if (record.HasPicture() && (families.readFlags & kCoverFamilyBits))
+    if (record.HasPicture() && TakesCover(families))
         cover = PreparePictureForTag(record.pictureData.isEmpty() ? ReadPictureFile(record.picturePath)
                                                                   : record.pictureData);
     if (families.writeFlags == 0 && cover.isEmpty())

@@ -63,6 +63,7 @@ enum FileTypeCode : int {
     FileTypeApe = 31,
     FileTypeMusePack = 32,
     FileTypeSpeex = 33,
+    FileTypeOpus = 40, // beyond the classic codes: Opus outputs are tagged like Ogg Vorbis ones
 };
 
 // Information texts of a loaded file.

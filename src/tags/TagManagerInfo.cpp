@@ -136,6 +136,8 @@ int FileTypeCodeOf(const MediaSignature &s) {
         return FileTypeOggVorbis;
     case MediaContainer::OggSpeex:
         return FileTypeSpeex;
+    case MediaContainer::OggOpus:
+        return FileTypeOpus;
     case MediaContainer::OggFlac:
     case MediaContainer::Flac:
         return FileTypeFlac;
@@ -186,7 +188,6 @@ int FileTypeCodeOf(const MediaSignature &s) {
         return FileTypePvf;
     case MediaContainer::Caf:
         return FileTypeCaf;
-    case MediaContainer::OggOpus: // no code of its own, but its comments are readable
     case MediaContainer::TrueAudio:
     case MediaContainer::OggOther:
     case MediaContainer::Matroska:

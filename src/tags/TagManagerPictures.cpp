@@ -60,6 +60,16 @@ TagLib::FLAC::Picture *NewFlacPicture(const QByteArray &data) {
     return picture;
 }
 
+// Puts the picture in as the comment's front cover, in place of an earlier one.
+bool ReplaceFrontCover(TagLib::Ogg::XiphComment *comment, const QByteArray &picture) {
+    for (TagLib::FLAC::Picture *old : comment->pictureList()) {
+        if (old->type() == TagLib::FLAC::Picture::FrontCover)
+            comment->removePicture(old, true);
+    }
+    comment->addPicture(NewFlacPicture(picture));
+    return true;
+}
+
 std::vector<QByteArray> PicturesOf(const TagManager::Private &d, int family) {
     std::vector<std::pair<bool, QByteArray>> pictures;
     switch (family) {
@@ -92,6 +102,14 @@ std::vector<QByteArray> PicturesOf(const TagManager::Private &d, int family) {
         for (const TagLib::FLAC::Picture *picture : FlacPictures(d))
             pictures.emplace_back(picture->type() == TagLib::FLAC::Picture::FrontCover,
                                   ToBytes(picture->data()));
+        break;
+    case TagFamilyOggVorbis:
+        // METADATA_BLOCK_PICTURE comments, as Opus files carry their covers.
+        if (TagLib::Ogg::XiphComment *comment = d.Xiph(TagFamilyOggVorbis, false)) {
+            for (const TagLib::FLAC::Picture *picture : comment->pictureList())
+                pictures.emplace_back(picture->type() == TagLib::FLAC::Picture::FrontCover,
+                                      ToBytes(picture->data()));
+        }
         break;
     default:
         break;
@@ -181,16 +199,13 @@ bool TagManager::SetFrontCover(int family, const QByteArray &picture) {
             d->flac->addPicture(NewFlacPicture(picture));
             return true;
         }
-        if (d->oggFlac && d->oggFlac->tag()) {
-            TagLib::Ogg::XiphComment *comment = d->oggFlac->tag();
-            for (TagLib::FLAC::Picture *old : comment->pictureList()) {
-                if (old->type() == TagLib::FLAC::Picture::FrontCover)
-                    comment->removePicture(old, true);
-            }
-            comment->addPicture(NewFlacPicture(picture));
-            return true;
-        }
+        if (d->oggFlac && d->oggFlac->tag())
+            return ReplaceFrontCover(d->oggFlac->tag(), picture);
         return false;
+    }
+    case TagFamilyOggVorbis: {
+        TagLib::Ogg::XiphComment *comment = d->Xiph(TagFamilyOggVorbis, true);
+        return comment && ReplaceFrontCover(comment, picture);
     }
     default:
         return false;

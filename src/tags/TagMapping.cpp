@@ -13,8 +13,13 @@ namespace {
 
 using namespace TagField;
 
-// The cover families, in reading order.
-constexpr int kCoverFamilies[] = {TagFamilyId3v2, TagFamilyFlac, TagFamilyMp4, TagFamilyWma};
+// The cover families, in reading order; Vorbis comments carry covers in Opus files only.
+constexpr int kCoverFamilies[] = {TagFamilyId3v2, TagFamilyFlac, TagFamilyMp4, TagFamilyWma,
+                                  TagFamilyOggVorbis};
+
+bool CarriesCover(const TagFamilies &families, int family) {
+    return families.Reads(family) && (family != TagFamilyOggVorbis || families.fileType == FileTypeOpus);
+}
 
 // Sets *field when the read succeeded; a field that cannot be read keeps its value.
 void Take(bool ok, const QString &value, QString *field) {
@@ -230,6 +235,7 @@ int WriteFamiliesOf(int fileType) {
     case FileTypeWavOther:
         return TagFamilyRiffInfo;
     case FileTypeOggVorbis:
+    case FileTypeOpus:
         return TagFamilyOggVorbis;
     case FileTypeWma:
         return TagFamilyWma;
@@ -310,6 +316,8 @@ QString FileTypeName(int fileType, const TagManager &manager) {
         return QStringLiteral("Monkey's audio (APE)");
     case FileTypeMusePack:
         return QStringLiteral("MusePack");
+    case FileTypeOpus:
+        return QStringLiteral("Opus");
     case FileTypeSpeex:
         return QStringLiteral("Speex");
     default:
@@ -353,6 +361,8 @@ void ReadTags(const TagManager &m, const TagFamilies &families, TagRecord *r) {
     if (families.Reads(TagFamilyOggVorbis)) {
         ReadFamily(m, TagFamilyOggVorbis, r);
         TakeDescriptionIfNoComment(m, TagFamilyOggVorbis, &r->comment);
+        if (CarriesCover(families, TagFamilyOggVorbis))
+            r->pictureCount = Count(m.PictureCount(TagFamilyOggVorbis));
     }
     if (families.Reads(TagFamilyWma)) {
         ReadFamily(m, TagFamilyWma, r);
@@ -394,7 +404,7 @@ int WriteTags(TagManager &m, const TagFamilies &families, const TagRecord &r) {
 
 bool ExportCoverPicture(const TagManager &manager, const TagFamilies &families, const QString &path) {
     for (const int family : kCoverFamilies) {
-        if (!families.Reads(family))
+        if (!CarriesCover(families, family))
             continue;
         const QByteArray picture = manager.PictureData(family, 0);
         if (!picture.isEmpty())
@@ -409,10 +419,18 @@ bool WriteCoverPicture(TagManager &manager, const TagFamilies &families, const Q
         return false;
     bool any = false;
     for (const int family : kCoverFamilies) {
-        if (families.Reads(family))
+        if (CarriesCover(families, family))
             any = manager.SetFrontCover(family, prepared) || any;
     }
     return any;
+}
+
+bool TakesCover(const TagFamilies &families) {
+    for (const int family : kCoverFamilies) {
+        if (CarriesCover(families, family))
+            return true;
+    }
+    return false;
 }
 
 bool WriteCoverPicture(TagManager &manager, const TagFamilies &families, const QString &picturePath) {

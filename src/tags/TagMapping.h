@@ -52,6 +52,8 @@ bool ExportCoverPicture(const TagManager &manager, const TagFamilies &families, 
 // set. The picture is a file, or bytes (PreparePictureForTag is applied to both). False when the
 // picture cannot be read or no family took it.
 bool WriteCoverPicture(TagManager &manager, const TagFamilies &families, const QString &picturePath);
+// Whether any tag block of the file takes a cover.
+bool TakesCover(const TagFamilies &families);
 bool WriteCoverPicture(TagManager &manager, const TagFamilies &families, const QByteArray &picture);
 
 } // namespace tv

@@ -47,6 +47,7 @@ QString ProbedCodec(const QString &codec, const QString &size) {
                                                   {"MPEG-2/4", "aac"},
                                                   {"MP2", "mp2"},
                                                   {"Ogg Vorbis", "vorbis"},
+                                                  {"Opus", "opus"},
                                                   {"FLAC", "flac"},
                                                   {"IMA ADPCM", "adpcm_ima_wav"},
                                                   {"Microsoft ADPCM", "adpcm_ms"},

@@ -122,6 +122,7 @@ private Q_SLOTS:
             {"m4r", {"-f", "ipod"}, AllText | Cover},
             {"mp4", {"-c:a", "aac"}, AllText | Cover},
             {"ogg", {"-c:a", "libvorbis"}, AllText & ~Composer}, // an OGG output gets no composer
+            {"opus", {"-c:a", "libopus"}, (AllText & ~Composer) | Cover},
             {"flac", {}, AllText | Cover},
             {"wma", {}, AllText | Cover},
             {"wav", {}, Title | Artist | Year | Genre | Copyright | Comment},
@@ -265,8 +266,6 @@ private Q_SLOTS:
         QTest::newRow("ac3") << "ac3" << QStringList{} << int(TagWriteOutcome::NothingToWrite);
         QTest::newRow("wavpack") << "wv" << QStringList{} << int(TagWriteOutcome::NothingToWrite);
         QTest::newRow("caf") << "caf" << QStringList{} << int(TagWriteOutcome::NothingToWrite);
-        QTest::newRow("opus") << "opus" << QStringList{"-c:a", "libopus"}
-                              << int(TagWriteOutcome::NothingToWrite);
         QTest::newRow("matroska") << "mka" << QStringList{} << int(TagWriteOutcome::NotLoaded);
     }
 
