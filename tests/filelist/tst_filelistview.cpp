@@ -94,13 +94,14 @@ private Q_SLOTS:
     void progressCellIsDrawnFromTheCell() {
         m_model->appendItem(Row("one", "2.00"));
         m_model->appendItem(Row("two", "2.00"));
-        m_view->setColumnWidth(4, 152);
+        // The progress column takes the width the others leave; the cell follows it.
+        const int width = m_view->columnWidth(4);
         m_view->verticalHeader()->setDefaultSectionSize(20);
         m_view->ShowRowProgress(0, 4, 37);
         const RowProgressCell cell = m_model->rowProgress(0);
-        QCOMPARE(cell.width, 154);
+        QCOMPARE(cell.width, width + 2);
         QCOMPARE(cell.height, 18);
-        QCOMPARE(cell.bar, 56);
+        QCOMPARE(cell.bar, (width + 2) * 37 / 100);
         m_view->ShowRowProgress(-1, 4, 50);
         m_view->ShowRowProgress(1, -1, 50);
         QVERIFY(!m_model->hasRowProgress(1));
@@ -111,20 +112,20 @@ private Q_SLOTS:
         const int middle = m_view->rowViewportPosition(0) + 10;
         // Blue bar, then the light grey rest of the cell.
         QVERIFY(IsColour(picture.pixelColor(left + 3, middle), QColor("#007AFF")));
-        QVERIFY(
-            IsColour(picture.pixelColor(left + 54, m_view->rowViewportPosition(0) + 2), QColor("#007AFF")));
-        QVERIFY(IsColour(picture.pixelColor(left + 60, middle), QColor("#ebebeb")));
-        QVERIFY(IsColour(picture.pixelColor(left + 150, middle), QColor("#ebebeb")));
+        QVERIFY(IsColour(picture.pixelColor(left + cell.bar - 2, m_view->rowViewportPosition(0) + 2),
+                         QColor("#007AFF")));
+        QVERIFY(IsColour(picture.pixelColor(left + cell.bar + 4, middle), QColor("#ebebeb")));
+        QVERIFY(IsColour(picture.pixelColor(left + width - 2, middle), QColor("#ebebeb")));
         // The white figure sits inside the bar only.
         int white = 0;
-        for (int x = left; x < left + 56; ++x) {
+        for (int x = left; x < left + cell.bar; ++x) {
             for (int y = middle - 6; y <= middle + 6; ++y)
                 white += picture.pixelColor(x, y).lightness() > 240 ? 1 : 0;
         }
         QVERIFY(white > 5);
         // At 0 % the row shows the grey track and no bar, no figure.
         const int second = m_view->rowViewportPosition(1) + 10;
-        for (int x = left; x < left + 150; x += 7)
+        for (int x = left; x < left + width - 2; x += 7)
             QVERIFY(IsColour(picture.pixelColor(x, second), QColor("#ebebeb")));
     }
 

@@ -173,7 +173,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(Status(*w, 0).trimmed(), QStringLiteral("Done"), 30000);
         w->Cmd_FileListView(3)->click(); // pause
         QCOMPARE(w->conversionState(), frmMain::Paused);
-        QCOMPARE(w->Cmd_FileListView(3)->text(), QStringLiteral("Resume"));
+        QCOMPARE(w->Cmd_FileListView(3)->text(), QStringLiteral("&Resume"));
         w->Cmd_FileListView(4)->click(); // stop
         QTRY_COMPARE_WITH_TIMEOUT(completed.size(), 1, 30000);
         QCOMPARE(w->conversionState(), frmMain::Idle);

@@ -80,7 +80,8 @@ void FileListView::buildColumns() {
     QHeaderView *header = horizontalHeader();
     header->setSectionsMovable(false);
     header->setHighlightSections(false);
-    header->setStretchLastSection(false);
+    // The last shown column (the progress) takes the room the others leave.
+    header->setStretchLastSection(true);
     header->setMinimumSectionSize(16);
     for (int column = 0; column < m_model->columnCount(); ++column) {
         setColumnWidth(column, ColumnWidth(column));

@@ -514,4 +514,16 @@ void OutputPanel::SetPresetEntries(const QList<PresetListEntry> &entries, int in
     Cmd_OutputPreset_Click();
 }
 
+QList<QWidget *> OutputPanel::focusOrder() const {
+    QList<QWidget *> order(Cmd_PanelOutput.cbegin(), Cmd_PanelOutput.cend());
+    if (m_currentTab == DeviceTab && ListBox_MakerNames)
+        order << ListBox_MakerNames;
+    if (m_currentTab >= 0 && m_currentTab < kOutputTabCount) {
+        for (QToolButton *button : m_tabs[m_currentTab].buttons)
+            order << button;
+    }
+    order << Cmd_OutputPreset;
+    return order;
+}
+
 } // namespace tv

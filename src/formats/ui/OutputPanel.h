@@ -77,6 +77,9 @@ public:
     QString currentPresetId() const;
     int currentPresetRow() const;
     QComboBox *presetChooser() const { return Cmd_OutputPreset; }
+    // The panel's controls in the order Tab visits them: the tabs, the shown tab's buttons (and
+    // the maker list of the devices tab), then the preset chooser.
+    QList<QWidget *> focusOrder() const;
     RememberedPresets &rememberedPresets() { return m_remembered; }
 
 signals:

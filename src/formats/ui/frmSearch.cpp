@@ -2,11 +2,13 @@
 
 #include "CatalogTable.h"
 #include "ImageStore.h"
+#include "OutputTabs.h"
 #include "PresetSearch.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +19,29 @@
 #include <QVBoxLayout>
 
 namespace tv {
+
+namespace {
+
+// The results as people read them: tab captions instead of the makers' internal names, and
+// captions over the columns.
+class SearchResultsView : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex &index, int role) const override {
+        const QVariant value = QIdentityProxyModel::data(index, role);
+        if (role == Qt::DisplayRole && index.column() == 1)
+            return OutputTabCaption(TabOfMaker(value.toString()));
+        return value;
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        static const char *const kCaptions[] = {"Preset", "Tab", "Format"};
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 3)
+            return QCoreApplication::translate("frmSearch", kCaptions[section]);
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    }
+};
+
+} // namespace
 
 frmSearch::frmSearch(const CatalogTable &presets, QWidget *parent) : QDialog(parent), m_presets(presets) {
     setObjectName(QStringLiteral("frmSearch"));
@@ -44,7 +69,9 @@ frmSearch::frmSearch(const CatalogTable &presets, QWidget *parent) : QDialog(par
     View_Found = new QTableView(this);
     View_Found->setObjectName(QStringLiteral("View_Found"));
     SearchPresets(m_presets, QString(), *m_results); // gives the list its three columns
-    View_Found->setModel(m_results);
+    auto *shown = new SearchResultsView(this);
+    shown->setSourceModel(m_results);
+    View_Found->setModel(shown);
     View_Found->setSelectionBehavior(QAbstractItemView::SelectRows);
     View_Found->setSelectionMode(QAbstractItemView::SingleSelection);
     View_Found->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -83,6 +110,8 @@ frmSearch::frmSearch(const CatalogTable &presets, QWidget *parent) : QDialog(par
     Timer_OK_Button_Timer();
 
     resize(620, 420);
+    // Down goes from the search text into the results.
+    Txt_Search->installEventFilter(this);
     Txt_Search->setFocus();
 }
 
@@ -133,6 +162,17 @@ void frmSearch::keyPressEvent(QKeyEvent *event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+bool frmSearch::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == Txt_Search && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Down && m_results->rows() > 0) {
+        View_Found->setFocus(Qt::TabFocusReason);
+        if (View_Found->selectionModel()->selectedRows().isEmpty())
+            View_Found->selectRow(0);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace tv

@@ -8,6 +8,7 @@
 #include "OutputFolders.h"
 #include "OutputPanel.h"
 #include "Settings.h"
+#include "TaskbarProgress.h"
 #include "TempSession.h"
 #include "TextCommands.h"
 #include "TrayArea.h"
@@ -70,6 +71,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent)
     setupTray();
     setupThemes();
     setupUpdates();
+    setupWindowBehaviour();
 
     Timer_StartUp = new QTimer(this);
     Timer_StartUp->setObjectName(QStringLiteral("Timer_StartUp"));
@@ -119,7 +121,7 @@ void frmMain::buildLayout() {
 
     m_outputRowArea = new QHBoxLayout();
     m_outputRowArea->setSpacing(6);
-    auto *folderLabel = new QLabel(tr("Output folder:"), this);
+    auto *folderLabel = new QLabel(tr("O&utput folder:"), this);
     m_outputRowArea->addWidget(folderLabel);
     Txt_OutputPath = new QLineEdit(this);
     Txt_OutputPath->setObjectName(QStringLiteral("Txt_OutputPath"));
@@ -127,10 +129,15 @@ void frmMain::buildLayout() {
     connect(Txt_OutputPath, &QLineEdit::editingFinished, this, &frmMain::Txt_OutputPath_LostFocus);
     m_outputRowArea->addWidget(Txt_OutputPath, 1);
     m_outputRowArea->addWidget(addFileListViewButton(
-        BrowseOutputButton, tr("Browse"), QStringLiteral("img_browse.png"), tr("Choose the output folder")));
+        BrowseOutputButton, tr("&Browse"), QStringLiteral("img_browse.png"), tr("Choose the output folder")));
     m_outputRowArea->addWidget(addFileListViewButton(
-        OpenOutputButton, tr("Open"), QStringLiteral("img_open_folder.png"), tr("Open output folder")));
+        OpenOutputButton, tr("O&pen"), QStringLiteral("img_open_folder.png"), tr("Open output folder")));
     outer->addLayout(m_outputRowArea);
+    // Merge, jobs and the conversion buttons get a row of their own, so that a narrow window
+    // (a small screen, a large scale factor) cuts nothing.
+    m_actionRowArea = new QHBoxLayout();
+    m_actionRowArea->setSpacing(6);
+    outer->addLayout(m_actionRowArea);
 
     setCentralWidget(central);
     resize(1180, 760);
@@ -178,6 +185,8 @@ bool frmMain::Form_Load() {
     if (Settings().updateActive)
         startUpdateCheck(false);
     Txt_OutputPath->setText(Folders().outputFolder);
+    // The window's own place, splitter and columns, as the user left them.
+    restoreWindowPlacement();
 
     // 7.-8. The shipped catalogs, the user's presets and the favorites.
     if (!LoadCatalogs()) {
@@ -246,6 +255,7 @@ void frmMain::Form_Unload() {
     Timer_StartUp->stop();
     Commands_Unload();
 
+    saveWindowPlacement();
     SaveSettings();
     qCInfo(lcStartup) << "frmMain unloaded";
     Q_EMIT unloaded();

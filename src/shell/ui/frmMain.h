@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QStringList>
+#include <memory>
 
 #include "CommandHost.h"
 #include "EncodingParameters.h"
@@ -45,6 +46,7 @@ class FileListView;
 class InputInfoPanel;
 class RipperArea;
 class frmFormatSetting;
+class TaskbarProgress;
 class Player;
 class PlayerEvents;
 class PlayerPane;
@@ -151,9 +153,19 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Tab and Shift+Tab follow the layout: list, output, folder, conversion, side, toolbar.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildLayout();
+    // The window as a desktop window (frmMain_window.cpp).
+    void setupWindowBehaviour();
+    void addFolder();
+    QList<QWidget *> tabOrder() const;
+    void restoreWindowPlacement();
+    void saveWindowPlacement();
+    void showBatchProgress(int value, int maximum, const QString &text);
+    void clearBatchProgress();
     void buildMenu();
     // Puts an entry into mnuMenu at its index ("mnuMenu(10)"), in index order.
     void insertMenuEntry(int index, QAction *action);
@@ -301,9 +313,11 @@ private:
     QBoxLayout *m_toolbarArea = nullptr; // toolbar buttons, left to right
     QSplitter *m_bodyArea = nullptr;     // file list on the left, player and info on the right
     QBoxLayout *m_outputPanelArea = nullptr;
-    QBoxLayout *m_outputRowArea = nullptr; // output folder row, then merge and convert
+    QBoxLayout *m_outputRowArea = nullptr; // output folder row
+    QBoxLayout *m_actionRowArea = nullptr; // merge, jobs at once, convert and stop
     QBoxLayout *m_sidePanelArea = nullptr; // right of the list: player group box, then input information
 
+    std::unique_ptr<TaskbarProgress> m_taskbar; // the batch's progress on the task bar entry
     bool m_loaded = false;
     bool m_running = false;     // the load finished: this instance is the running window
     int m_handOverExitCode = 0; // a start that ended in its load: 0, or 1 when it failed

@@ -41,6 +41,7 @@ void frmMain::BatchEnd() {
 
     // 1. Back to the idle window.
     FFEncoder1->ClearJobs();
+    clearBatchProgress();
     setConversionState(Idle);
     setTotalBarBusy(false);
     ProgressBar_Total->hide();

@@ -46,9 +46,9 @@ struct StateLook {
     const char *image;
 };
 const StateLook kStateLooks[] = {
-    {"Convert Now", "img_convert.png"},
-    {"Pause", "img_pause.png"},
-    {"Resume", "img_resume.png"},
+    {"&Convert Now", "img_convert.png"},
+    {"&Pause", "img_pause.png"},
+    {"&Resume", "img_resume.png"},
 };
 
 } // namespace
@@ -72,7 +72,7 @@ void frmMain::setupConversion() {
     ProgressBar_Total->hide();
     m_sidePanelArea->insertWidget(0, ProgressBar_Total);
 
-    chkThreadMode = new QCheckBox(tr("Jobs at once:"), this);
+    chkThreadMode = new QCheckBox(tr("&Jobs at once:"), this);
     chkThreadMode->setObjectName(QStringLiteral("chkThreadMode"));
     chkThreadMode->setToolTip(tr("Unticked, one file is converted per processor core"));
     txtThreadCount = new QLineEdit(QStringLiteral("1"), this);
@@ -83,20 +83,21 @@ void frmMain::setupConversion() {
     connect(chkThreadMode, &QCheckBox::toggled, txtThreadCount, &QWidget::setEnabled);
 
     QPushButton *convert =
-        addFileListViewButton(ConvertButton, tr("Convert Now"), QStringLiteral("img_convert.png"),
+        addFileListViewButton(ConvertButton, tr("&Convert Now"), QStringLiteral("img_convert.png"),
                               tr("Convert every file of the list"));
     convert->setMinimumWidth(130);
     QFont bold = convert->font();
     bold.setBold(true);
     convert->setFont(bold);
     QPushButton *stop =
-        addFileListViewButton(StopButton, tr("Stop"), QStringLiteral("img_stop.png"), tr("Stop converting"));
+        addFileListViewButton(StopButton, tr("&Stop"), QStringLiteral("img_stop.png"), tr("Stop converting"));
     stop->setEnabled(false);
-    m_outputRowArea->addSpacing(12);
-    m_outputRowArea->addWidget(chkThreadMode);
-    m_outputRowArea->addWidget(txtThreadCount);
-    m_outputRowArea->addWidget(convert);
-    m_outputRowArea->addWidget(stop);
+    m_actionRowArea->addStretch(1);
+    m_actionRowArea->addWidget(chkThreadMode);
+    m_actionRowArea->addWidget(txtThreadCount);
+    m_actionRowArea->addSpacing(12);
+    m_actionRowArea->addWidget(convert);
+    m_actionRowArea->addWidget(stop);
 
     Timer_ConversionElapsed = new QTimer(this);
     Timer_ConversionElapsed->setObjectName(QStringLiteral("Timer_ConversionElapsed"));
@@ -351,6 +352,9 @@ void frmMain::finishPreparation(bool start) {
     SetUiState(0, true);
     ProgressBar_Total->hide();
     setAcceptDrops(true);
+    // The information of the chosen row (and its Tag/Info button) comes back with the idle window.
+    const QList<int> rows = FileViewMain->selectedRowNumbers();
+    GroupBox_InputInfo->ShowInputInfo(FileViewMain->list(), rows.isEmpty() ? 0 : rows.first());
 }
 
 void frmMain::StopClick() {
@@ -390,6 +394,7 @@ void frmMain::onTotalProgress(int value, const QString &text) {
         return; // busy: the figure returns with the next tick
     ProgressBar_Total->setValue(std::min(value, ProgressBar_Total->maximum()));
     ProgressBar_Total->setFormat(text);
+    showBatchProgress(ProgressBar_Total->value(), ProgressBar_Total->maximum(), text);
 }
 
 void frmMain::onStalled(bool stalled) {

@@ -13,14 +13,14 @@
 namespace tv {
 
 void frmMain::setupFileList() {
-    m_toolbarArea->insertWidget(0, addFileListViewButton(AddFilesButton, tr("Add Files"),
+    m_toolbarArea->insertWidget(0, addFileListViewButton(AddFilesButton, tr("&Add Files"),
                                                          QStringLiteral("img_addfile.png"),
                                                          tr("Add audio or video files to the list")));
     m_toolbarArea->insertWidget(
-        1, addFileListViewButton(RemoveButton, tr("Remove"), QStringLiteral("img_removefile.png"),
+        1, addFileListViewButton(RemoveButton, tr("&Remove"), QStringLiteral("img_removefile.png"),
                                  tr("Remove the selected files from the list (Delete)")));
     m_toolbarArea->insertWidget(
-        2, addFileListViewButton(RemoveAllButton, tr("Remove All"), QStringLiteral("img_clearall.png"),
+        2, addFileListViewButton(RemoveAllButton, tr("Remove A&ll"), QStringLiteral("img_clearall.png"),
                                  tr("Remove every file from the list (Shift+Delete)")));
 
     auto *panel = new FileListPanel(m_bodyArea);

@@ -29,21 +29,21 @@ void frmMain::buildOutputPanel() {
     // Search, favorite and settings sit at the right end of the toolbar, before the menu.
     const int at = m_toolbarArea->indexOf(Cmd_Menu);
     QPushButton *search =
-        addFileListViewButton(SearchButton, tr("Search"), QStringLiteral("img_search_format.png"),
+        addFileListViewButton(SearchButton, tr("S&earch"), QStringLiteral("img_search_format.png"),
                               tr("Search output formats and presets"));
     QPushButton *favorite = addFileListViewButton(
         FavoriteButton, QString(), QStringLiteral("img_favorite_off.png"), tr("Add to favorites tab"));
     QPushButton *settings =
-        addFileListViewButton(FormatSettingsButton, tr("Settings"), QStringLiteral("img_setting.png"),
+        addFileListViewButton(FormatSettingsButton, tr("Se&ttings"), QStringLiteral("img_setting.png"),
                               tr("Change the settings of the chosen preset"));
     m_toolbarArea->insertWidget(at, search);
     m_toolbarArea->insertWidget(at + 1, favorite);
     m_toolbarArea->insertWidget(at + 2, settings);
     m_outputPanel->setToolbarButtons(favorite, settings);
 
-    Chk_Merge = new QCheckBox(tr("Merge all audios into one file"), this);
+    Chk_Merge = new QCheckBox(tr("&Merge all audios into one file"), this);
     Chk_Merge->setObjectName(QStringLiteral("Chk_Merge"));
-    m_outputRowArea->addWidget(Chk_Merge);
+    m_actionRowArea->addWidget(Chk_Merge);
     connect(m_outputPanel, &OutputPanel::mergeAvailableChanged, this, [this](bool available) {
         Chk_Merge->setVisible(available);
         if (!available)

@@ -113,7 +113,7 @@ void frmMain::setupPlayer() {
             m_previewPane->Cmd_Player(1)->click();
     });
 
-    auto *discButton = new QPushButton(ThemeIcon(QStringLiteral("img_add_dvd.png")), tr("DVD"), this);
+    auto *discButton = new QPushButton(ThemeIcon(QStringLiteral("img_add_dvd.png")), tr("&DVD"), this);
     discButton->setObjectName(QStringLiteral("Cmd_Disc"));
     discButton->setToolTip(tr("Add the video files of a DVD"));
     discButton->setIconSize(QSize(24, 24));

@@ -33,7 +33,7 @@ void frmMain::setupRename() {
     });
 
     mnuRenameAll2 = CreateRenameMenu(QStringLiteral("mnuRenameAll2"), this, applyRule);
-    Cmd_RenameAll = new QPushButton(mnuRenameAll2->icon(), tr("Rename All"), this);
+    Cmd_RenameAll = new QPushButton(mnuRenameAll2->icon(), tr("Re&name All"), this);
     Cmd_RenameAll->setObjectName(QStringLiteral("Cmd_RenameAll"));
     Cmd_RenameAll->setToolTip(tr("Change the output names of all files at once"));
     Cmd_RenameAll->setIconSize(QSize(24, 24));
