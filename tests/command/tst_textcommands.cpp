@@ -3,9 +3,6 @@
 #include "TestEnv.h"
 #include "TextCommands.h"
 
-#include <QDir>
-#include <QFile>
-
 using namespace tv;
 
 namespace {

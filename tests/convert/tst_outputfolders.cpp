@@ -4,9 +4,6 @@
 #include "Settings.h"
 #include "TestEnv.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 using namespace tv;
 
 class OutputFoldersTest : public QObject {

@@ -7,11 +7,7 @@
 #include "TagReaderHook.h"
 #include "TestEnv.h"
 
-#include <QDir>
-#include <QFile>
 #include <QImage>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <sys/stat.h>
 #include <unistd.h>
 

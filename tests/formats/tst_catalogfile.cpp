@@ -5,9 +5,6 @@
 #include "Cipher.h"
 #include "TestEnv.h"
 
-#include <QDir>
-#include <QFile>
-
 using namespace tv;
 
 namespace {

@@ -1,15 +1,12 @@
 // "Convert Now" in the real main window: rows in, outputs out, with the row states, messages,
 // merge, notices and power-off the user would see.
-#include "Config.h"
 #include "ConversionFlags.h"
 #include "MainWindowDriver.h"
 #include "MediaGen.h"
 #include "MediaProbe.h"
 #include "MessageBox.h"
-#include "OutputFolders.h"
 #include "OutputPanel.h"
 #include "PowerOff.h"
-#include "Settings.h"
 #include "TestEnv.h"
 
 #include <QAction>
@@ -36,11 +33,7 @@ private:
 
 private Q_SLOTS:
     void initTestCase() {
-        ReadConfiguration();
-        // Closing the window here means ending the program, without the close dialog.
-        WriteSetting("CloseEvent", "2");
-        WriteSetting("CloseDontAskMe", "-1");
-        LoadFolders();
+        PrepareMainWindowTests();
         m_in = test::Home().path() + "/in/";
         for (const char *name : {"one", "two", "three"})
             QVERIFY(test::GenerateTone(m_in + name + ".wav", 2.0, 44100, 2,

@@ -1,17 +1,14 @@
 // The preview pane of the real main window and the separate player window: playing the selected
 // row, seeking by the bar, volume and mute, the end of a file reaching the window that started
 // it, the player handed to frmPlayer and back, snapshots, and the DVD folder import.
-#include "Config.h"
 #include "DVD_Mods.h"
 #include "FolderOpener.h"
 #include "MainWindowDriver.h"
 #include "MediaGen.h"
 #include "MessageBox.h"
-#include "OutputFolders.h"
 #include "Player.h"
 #include "PlayerPane.h"
 #include "PlayerWidgets.h"
-#include "Settings.h"
 #include "Slider_Ctrl.h"
 #include "TestEnv.h"
 #include "frmPlayer.h"
@@ -54,9 +51,8 @@ private:
 private Q_SLOTS:
     void initTestCase() {
         qputenv("TUNEVANE_SILENT_PLAYER", "1");
-        ReadConfiguration();
         QDir().mkpath(Home().path() + "/Pictures");
-        LoadFolders();
+        PrepareMainWindowTests();
         m_video = Home().path() + "/in/clip.mkv";
         m_subbed = Home().path() + "/in/subbed.mkv";
         QVERIFY(GenerateVideo(m_video, 3.0, 320, 240));
