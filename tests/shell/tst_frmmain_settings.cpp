@@ -324,16 +324,6 @@ private Q_SLOTS:
         QVERIFY(Push(editor, "Cmd_PanelList(1)")->isVisible());
         QVERIFY(!Push(editor, "Cmd_PanelList(1)")->isEnabled());
         Push(editor, "Cmd_Panel(0)")->click();
-        w.findChild<QToolButton *>("Cmd_OutoutAudio(0)")->click();
-        // The Dark theme's colours reach the list and the fields.
-        const QColor lightBase = List(w)->palette().color(QPalette::Active, QPalette::Base);
-        Settings().themeNo = 2;
-        OpenEditor(w);
-        QVERIFY(Push(editor, "Cmd_PanelList(1)")->isEnabled());
-        QVERIFY(List(w)->palette().color(QPalette::Active, QPalette::Base) != lightBase);
-        QCOMPARE(Combo(w, 4)->palette().color(QPalette::Active, QPalette::ButtonText), QColor(Qt::white));
-        Push(editor, "Cmd_Panel(0)")->click();
-        Settings().themeNo = 1;
     }
 
     void numberBoxesAndTheirSpinControlsTypeClampAndStoreTogether() {
