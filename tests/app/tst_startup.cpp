@@ -1,9 +1,6 @@
 // Starts the real program offscreen, as a user would, and ends it the way a session does.
 #include "TestEnv.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QProcess>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>

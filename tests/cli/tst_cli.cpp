@@ -1,63 +1,24 @@
 // tunevane-cli run as a user or a script would run it, on generated media.
-#include "CatalogOperations.h"
-#include "CatalogStartup.h"
-#include "CatalogTable.h"
+#include "CliRun.h"
 #include "Config.h"
 #include "EncodingParameters.h"
 #include "FileListModel.h"
 #include "FileListView.h"
 #include "MediaGen.h"
 #include "MediaItem.h"
-#include "MediaProbe.h"
 #include "OutputFolders.h"
 #include "OutputPanel.h"
 #include "TestEnv.h"
 #include "WorkFiles.h"
 #include "frmMain.h"
 
-#include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <csignal>
 #include <unistd.h>
 
 using namespace tv;
-
-namespace {
-
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run Cli(const QStringList &args, int timeoutMs = 120000) {
-    QProcess p;
-    p.setProcessEnvironment(test::Home().environment());
-    p.start(TUNEVANE_CLI_BINARY, args);
-    Run run;
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-    }
-    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.out = QString::fromUtf8(p.readAllStandardOutput());
-    run.err = QString::fromUtf8(p.readAllStandardError());
-    return run;
-}
-
-QList<QJsonObject> JsonLines(const QString &text) {
-    QList<QJsonObject> objects;
-    for (const QString &line : text.split('\n', Qt::SkipEmptyParts))
-        objects << QJsonDocument::fromJson(line.toUtf8()).object();
-    return objects;
-}
-
-} // namespace
+using test::CliRun;
+using test::JsonLines;
+using test::RunCli;
 
 class CliTest : public QObject {
     Q_OBJECT
@@ -77,7 +38,7 @@ private Q_SLOTS:
     }
 
     void listsPresetsForPeopleAndScripts() {
-        const Run json = Cli({"--list-presets", "--json", "--keyword", "mp3"});
+        const CliRun json = RunCli({"--list-presets", "--json", "--keyword", "mp3"});
         QCOMPARE(json.exitCode, 0);
         const QJsonArray presets = QJsonDocument::fromJson(json.out.toUtf8()).array();
         QVERIFY(presets.size() >= 5);
@@ -90,17 +51,17 @@ private Q_SLOTS:
             QVERIFY(!preset.value("codec").toString().startsWith('#'));
             QVERIFY(preset.value("name").toString() != "[%Custom%]");
         }
-        const Run text = Cli({"--list-presets", "--maker", "DeviceFormat"});
+        const CliRun text = RunCli({"--list-presets", "--maker", "DeviceFormat"});
         QCOMPARE(text.exitCode, 0);
         QVERIFY(text.out.contains("presets\n"));
         QVERIFY(!text.out.contains("AF-MP3-01"));
     }
 
-    void infoGivesTheListsFields() {
-        const Run run =
-            Cli({"info", "--json", m_in + "01 first.flac", m_in + "too short.wav", m_in + "notes.txt"});
+    void infoGivesTheListsFieldsAndTakesNoPictureAlong() {
+        const CliRun run =
+            RunCli({"info", "--json", m_in + "01 first.flac", m_in + "too short.wav", m_in + "notes.txt"});
         QCOMPARE(run.exitCode, 1); // one file could not be read
-        const QList<QJsonObject> lines = JsonLines(run.out);
+        const QList<QJsonObject> lines = run.lines();
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0].value("Name").toString(), QStringLiteral("01 first"));
         QCOMPARE(lines[0].value("Format").toString(), QStringLiteral("FLAC"));
@@ -117,10 +78,10 @@ private Q_SLOTS:
     void convertsAFolderWithTagsAndReportsAsJson() {
         const QString out = test::Home().path() + "/out-json/";
         QVERIFY(test::GeneratePicture(m_in + "picture.jpg"));
-        const Run run =
-            Cli({"convert", "--keyword", "MP3", "--output", out, "--json", m_in, m_in + "picture.jpg"});
+        const CliRun run =
+            RunCli({"convert", "--keyword", "MP3", "--output", out, "--json", m_in, m_in + "picture.jpg"});
         QCOMPARE(run.exitCode, 0);
-        QList<QJsonObject> lines = JsonLines(run.out);
+        QList<QJsonObject> lines = run.lines();
         // Every input has its line, a skipped one with its reason (the text file is no media
         // file by its name, so the folder search leaves it out).
         QMap<QString, QString> skipped;
@@ -146,19 +107,19 @@ private Q_SLOTS:
         QCOMPARE(test::FFprobeTag(probe, "artist"), QStringLiteral("Band"));
 
         // Again: new names instead of overwriting, unless asked.
-        const Run again =
-            Cli({"convert", "--keyword", "MP3", "--output", out, "--json", m_in + "01 first.flac"});
-        QVERIFY(JsonLines(again.out).first().value("output").toString().endsWith("01 first_(new).mp3"));
-        const Run overwrite = Cli({"convert", "--keyword", "MP3", "--output", out, "--overwrite", "--json",
-                                   m_in + "01 first.flac"});
-        QCOMPARE(JsonLines(overwrite.out).first().value("output").toString(), out + "01 first.mp3");
+        const CliRun again =
+            RunCli({"convert", "--keyword", "MP3", "--output", out, "--json", m_in + "01 first.flac"});
+        QVERIFY(again.lines().first().value("output").toString().endsWith("01 first_(new).mp3"));
+        const CliRun overwrite = RunCli({"convert", "--keyword", "MP3", "--output", out, "--overwrite",
+                                         "--json", m_in + "01 first.flac"});
+        QCOMPARE(overwrite.lines().first().value("output").toString(), out + "01 first.mp3");
     }
 
-    void trimAndMerge() {
+    void trimmedInputsMergeUnderTheFirstName() {
         const QString out = test::Home().path() + "/out-merge/";
-        const Run run =
-            Cli({"convert", "--keyword", "FLAC", "--output", out, "--start", "00:00:00.500", "--length",
-                 "00:00:00.750", "--merge", m_in + "01 first.flac", m_in + "02 second.mp3"});
+        const CliRun run =
+            RunCli({"convert", "--keyword", "FLAC", "--output", out, "--start", "00:00:00.500", "--length",
+                    "00:00:00.750", "--merge", m_in + "01 first.flac", m_in + "02 second.mp3"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(QDir(out).entryList(QDir::Files), QStringList{"01 first_(new).flac"});
         QVERIFY(qAbs(test::ProbeWithFFprobe(out + "01 first_(new).flac").duration - 1.5) < 0.02);
@@ -166,34 +127,36 @@ private Q_SLOTS:
                  QStringLiteral("First"));
     }
 
-    void exitCodesAndSuggestions() {
-        QCOMPARE(Cli({}).exitCode, 2);
-        QCOMPARE(Cli({"convert", m_in}).exitCode, 2);
-        const Run unknown = Cli({"convert", "--preset", "Best Qualty", "--keyword", "MP3", m_in});
+    void wrongUseExitsWithTwoAndSuggestsTheNearestPreset() {
+        QCOMPARE(RunCli({}).exitCode, 2);
+        QCOMPARE(RunCli({"convert", m_in}).exitCode, 2);
+        const CliRun unknown = RunCli({"convert", "--preset", "Best Qualty", "--keyword", "MP3", m_in});
         QCOMPARE(unknown.exitCode, 2);
         QVERIFY2(unknown.err.contains("Best Quality"), qPrintable(unknown.err));
-        const Run shared = Cli({"convert", "--preset", "Best Quality - 48000 Hz, Stereo, 320 kbps", m_in});
+        const CliRun shared =
+            RunCli({"convert", "--preset", "Best Quality - 48000 Hz, Stereo, 320 kbps", m_in});
         QCOMPARE(shared.exitCode, 2);
         QVERIFY(shared.err.contains("--keyword"));
-        const Run missing = Cli({"convert", "--keyword", "MP3", "--output", test::Home().path() + "/o",
-                                 m_in + "nothing.flac", m_in + "01 first.flac"});
+        const CliRun missing = RunCli({"convert", "--keyword", "MP3", "--output", test::Home().path() + "/o",
+                                       m_in + "nothing.flac", m_in + "01 first.flac"});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(missing.err.contains("nothing.flac"));
         test::WriteFile(test::Home().path() + "/plainfile");
-        QCOMPARE(Cli({"convert", "--keyword", "MP3", "--output", test::Home().path() + "/plainfile/x", m_in})
-                     .exitCode,
-                 2);
+        QCOMPARE(
+            RunCli({"convert", "--keyword", "MP3", "--output", test::Home().path() + "/plainfile/x", m_in})
+                .exitCode,
+            2);
         for (const char *sub : {"info", "convert"})
-            QVERIFY(Cli({sub, "--help"}).out.contains("--json"));
+            QVERIFY(RunCli({sub, "--help"}).out.contains("--json"));
     }
 
     // The window and the command line build the same option text for the same preset and file.
     void sameOptionTextAsTheWindow() {
         const QString input = m_in + "01 first.flac";
-        const Run dry = Cli({"convert", "--keyword", "OGG", "--dry-run", "--json", "--output",
-                             test::Home().path() + "/dry", input});
+        const CliRun dry = RunCli({"convert", "--keyword", "OGG", "--dry-run", "--json", "--output",
+                                   test::Home().path() + "/dry", input});
         QCOMPARE(dry.exitCode, 0);
-        const QJsonObject job = JsonLines(dry.out).first();
+        const QJsonObject job = dry.lines().first();
         QVERIFY(!QFileInfo::exists(test::Home().path() + "/dry/01 first.ogg"));
 
         LoadFolders();
@@ -285,7 +248,7 @@ private Q_SLOTS:
         QVERIFY(!workFiles().isEmpty());
         // This test process is alive: a work file of its own must survive the sweep.
         const QString live = test::WriteFile(WorkFilePath(out + "live.mp3"));
-        const Run next = Cli({"convert", "--keyword", "MP3", "--output", out, m_in + "02 second.mp3"});
+        const CliRun next = RunCli({"convert", "--keyword", "MP3", "--output", out, m_in + "02 second.mp3"});
         QCOMPARE(next.exitCode, 0);
         QCOMPARE(workFiles(), QStringList{QFileInfo(live).fileName()});
     }
@@ -293,19 +256,17 @@ private Q_SLOTS:
     // A full disk fails one file and stops the run; the files after it are reported, not tried.
     void aFullDiskStopsTheRun() {
         const QString full = test::Home().path() + "/full";
-        if (!test::MountTmpfs(full, false, "1m"))
-            QSKIP("mounting a tmpfs is refused here");
+        TV_TMPFS_OR_SKIP(fullDisk, full, "1m");
         QStringList inputs;
         for (int i = 0; i < 4; ++i) {
             inputs << m_in + QString("ten seconds %1.flac").arg(i);
             QVERIFY(test::GenerateTone(inputs.last(), 10.0));
         }
-        const Run run = Cli(
+        const CliRun run = RunCli(
             QStringList{"convert", "--keyword", "WAV", "--json", "--jobs", "1", "--output", full} + inputs);
-        const QStringList left = QDir(full).entryList(QDir::Files | QDir::Hidden);
-        test::Unmount(full);
+        QVERIFY(fullDisk.files().filter(".tvpart-").isEmpty());
         QCOMPARE(run.exitCode, 1);
-        const QList<QJsonObject> lines = JsonLines(run.out);
+        const QList<QJsonObject> lines = run.lines();
         QCOMPARE(lines.size(), 4);
         QStringList statuses;
         for (const QJsonObject &line : lines)
@@ -317,7 +278,6 @@ private Q_SLOTS:
             if (line.value("status") == "Canceled!")
                 QVERIFY(line.value("message").toString().contains("disk"));
         }
-        QVERIFY(left.filter(".tvpart-").isEmpty());
     }
 
     // What is written reaches the disk before it takes its final name, and the name right after.
@@ -363,44 +323,6 @@ private Q_SLOTS:
         }
         QVERIFY2(flushedWork >= 0 && renamed > flushedWork && flushedFolder > renamed,
                  qPrintable(QString("%1 %2 %3").arg(flushedWork).arg(renamed).arg(flushedFolder)));
-    }
-
-    void everyShippedPresetConvertsAShortFile() {
-        CatalogTable formats;
-        CatalogTable presets;
-        QCOMPARE(LoadShippedCatalogs(formats, presets), QString());
-        QStringList ids;
-        for (int row = 1; row <= presets.rows(); ++row) {
-            if (GetCatalogField(presets, row, "Name") != "[%Custom%]")
-                ids << GetCatalogField(presets, row, "ID");
-        }
-        QVERIFY(ids.size() > 100);
-        const QString input = m_in + "01 first.flac";
-        QList<QProcess *> running;
-        QStringList failures;
-        auto collect = [&](QProcess *p) {
-            p->waitForFinished(120000);
-            const QList<QJsonObject> lines = JsonLines(QString::fromUtf8(p->readAllStandardOutput()));
-            const QString id = p->property("id").toString();
-            if (p->exitCode() != 0 || lines.isEmpty() || lines.first().value("status") != "Done" ||
-                !test::ProbeWithFFprobe(lines.first().value("output").toString()).ok)
-                failures << id + ": " + QString::fromUtf8(p->readAllStandardError());
-            delete p;
-        };
-        for (const QString &id : ids) {
-            auto *p = new QProcess;
-            p->setProperty("id", id);
-            p->setProcessEnvironment(test::Home().environment());
-            p->start(TUNEVANE_CLI_BINARY,
-                     {"convert", "--preset", id, "--output", test::Home().path() + "/all/" + id, "--json",
-                      "--jobs", "1", input});
-            running << p;
-            if (running.size() == 2)
-                collect(running.takeFirst());
-        }
-        while (!running.isEmpty())
-            collect(running.takeFirst());
-        QVERIFY2(failures.isEmpty(), qPrintable(failures.join('\n')));
     }
 };
 

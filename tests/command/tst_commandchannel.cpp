@@ -3,11 +3,8 @@
 #include "Config.h"
 #include "TestEnv.h"
 
-#include <QEventLoop>
-#include <QFileInfo>
 #include <QLocalSocket>
 #include <QtConcurrent>
-#include <QtEndian>
 
 #include <sys/socket.h>
 #include <sys/stat.h>

@@ -3,8 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QProcess>
 
 namespace tv::test {
@@ -101,60 +99,6 @@ bool GenerateTaggedTone(const QString &path, double seconds, const QStringList &
     args += extraOutputArgs;
     args << path;
     return RunFFmpeg(args);
-}
-
-QJsonObject FFprobe(const QString &path) {
-    QProcess ffprobe;
-    ffprobe.start("ffprobe", {"-v", "error", "-show_format", "-show_streams", "-print_format", "json", path});
-    if (!ffprobe.waitForFinished(60000)) {
-        ffprobe.kill();
-        ffprobe.waitForFinished();
-        return QJsonObject();
-    }
-    if (ffprobe.exitStatus() != QProcess::NormalExit || ffprobe.exitCode() != 0)
-        return QJsonObject();
-    return QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object();
-}
-
-QString FFprobeTag(const QJsonObject &probe, const QString &key) {
-    QList<QJsonObject> tagSets{probe.value("format").toObject().value("tags").toObject()};
-    for (const QJsonValue &stream : probe.value("streams").toArray())
-        tagSets << stream.toObject().value("tags").toObject();
-    for (const QJsonObject &tags : tagSets) {
-        for (auto it = tags.begin(); it != tags.end(); ++it) {
-            if (it.key().compare(key, Qt::CaseInsensitive) == 0)
-                return it.value().toString();
-        }
-    }
-    return QString();
-}
-
-bool FFprobeHasCover(const QJsonObject &probe) {
-    for (const QJsonValue &stream : probe.value("streams").toArray()) {
-        if (stream.toObject().value("disposition").toObject().value("attached_pic").toInt() == 1)
-            return true;
-    }
-    return false;
-}
-
-double FFprobeAudioEnd(const QString &path) {
-    QProcess ffprobe;
-    ffprobe.start("ffprobe", {"-v", "error", "-select_streams", "a:0", "-show_entries",
-                              "packet=pts_time,duration_time", "-print_format", "json", path});
-    if (!ffprobe.waitForFinished(60000)) {
-        ffprobe.kill();
-        ffprobe.waitForFinished();
-        return 0;
-    }
-    double end = 0;
-    const QJsonObject answer = QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object();
-    const QJsonArray packets = answer.value("packets").toArray();
-    for (const QJsonValue &packet : packets) {
-        const QJsonObject p = packet.toObject();
-        const double pts = p.value("pts_time").toString().toDouble();
-        end = std::max(end, pts + p.value("duration_time").toString().toDouble());
-    }
-    return end;
 }
 
 } // namespace tv::test

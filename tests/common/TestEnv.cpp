@@ -1,10 +1,5 @@
 #include "TestEnv.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-
 namespace tv::test {
 
 namespace {

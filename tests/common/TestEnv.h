@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
@@ -42,7 +43,31 @@ void Unmount(const QString &dir);
 // Makes a mounted tmpfs read-only, keeping what was put into it; false where that is refused.
 bool RemountReadOnly(const QString &dir);
 
+// A small tmpfs at dir for as long as it lives (a full or read-only disk for a test).
+class TmpfsMount {
+public:
+    TmpfsMount(const QString &dir, const QString &size, bool readOnly = false)
+        : m_dir(dir), m_mounted(MountTmpfs(dir, readOnly, size)) {}
+    ~TmpfsMount() {
+        if (m_mounted)
+            Unmount(m_dir);
+    }
+    bool mounted() const { return m_mounted; }
+    // Everything in it, hidden files included.
+    QStringList files() const { return QDir(m_dir).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+
+private:
+    QString m_dir;
+    bool m_mounted;
+};
+
 } // namespace tv::test
+
+// Declares a TmpfsMount named var, or skips the test where mounting is refused.
+#define TV_TMPFS_OR_SKIP(var, ...)                                                                           \
+    const tv::test::TmpfsMount var(__VA_ARGS__);                                                             \
+    if (!var.mounted())                                                                                      \
+    QSKIP("mounting a tmpfs is refused here")
 
 // main() of a test program with windows (offscreen) or without.
 #define TV_TEST_MAIN_IMPL(AppClass, TestObject)                                                              \

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
 
 namespace tv::test {
 
@@ -57,14 +58,17 @@ MessageRecorder::~MessageRecorder() {
     SetMessageHandler({});
 }
 
-DialogCloser::DialogCloser() {
+DialogCloser::DialogCloser(const std::function<void(QWidget *)> &answer) {
     m_timer.setInterval(20);
-    connect(&m_timer, &QTimer::timeout, this, [this]() {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
+    connect(&m_timer, &QTimer::timeout, this, [this, answer]() {
+        if (QPointer<QWidget> modal = QApplication::activeModalWidget()) {
             seen << modal->objectName();
-            QMetaObject::invokeMethod(modal, "reject");
+            if (answer)
+                answer(modal);
+            if (modal && modal->isVisible())
+                QMetaObject::invokeMethod(modal, "reject");
         }
-        if (QWidget *report = VisibleWindow("frmReportList")) {
+        if (QWidget *report = answer ? nullptr : VisibleWindow("frmReportList")) {
             seen << report->objectName();
             report->close();
         }

@@ -53,11 +53,16 @@ public:
     int answer;
 };
 
-// Closes every modal dialog (completion dialogs) and report window as it appears and notes
-// their names.
+// Answers every modal dialog as it appears, noting their names: with the given function (the
+// dialog is rejected afterwards if it is still open), or by rejecting it and closing the report
+// window (the dialogs a batch ends with).
 class DialogCloser : public QObject {
 public:
-    DialogCloser();
+    explicit DialogCloser(const std::function<void(QWidget *)> &answer = {});
+    // Whether a dialog came and was answered within 15 seconds.
+    bool waitForOne() {
+        return QTest::qWaitFor([this]() { return !seen.isEmpty(); }, 15000);
+    }
     QStringList seen;
 
 private:

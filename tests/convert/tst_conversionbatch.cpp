@@ -1,41 +1,16 @@
 // A batch over the real engine: output names, M4B/M4R moves, progress figures, stalls and outcomes.
 #include "Config.h"
-#include "ConversionBatch.h"
+#include "ConversionFixture.h"
 #include "ConversionFlags.h"
-#include "Engine.h"
 #include "ErrorTexts.h"
 #include "MediaGen.h"
-#include "MediaProbe.h"
 #include "SingleFileConversion.h"
 #include "TestEnv.h"
 
-#include <QDir>
-#include <QSignalSpy>
-
 using namespace tv;
 
-namespace {
-
-BatchSettings Mp3Settings(const QString &folder, const QString &ext = "MP3", const QString &codec = "MP3") {
-    BatchSettings s;
-    s.format.AudioCodec = codec;
-    s.format.FileExtention = ext;
-    s.format.Channels = 1;
-    s.format.AudioBitrate = "128";
-    s.format.SampleRate = "44100";
-    s.format.AudioSize = "16 bit";
-    s.outputFolder = folder;
-    s.outputFileNamePolicy = 1;
-    return s;
-}
-
-BatchRow Row(const QString &path, double seconds) {
-    const QFileInfo info(path);
-    return {path, info.completeBaseName() + "." + info.suffix(), "00:00:00.000",
-            QStringLiteral("00:00:%1").arg(seconds, 6, 'f', 3, QLatin1Char('0'))};
-}
-
-} // namespace
+using tv::test::Mp3Settings;
+using tv::test::Row;
 
 class ConversionBatchTest : public QObject {
     Q_OBJECT
@@ -220,7 +195,7 @@ private Q_SLOTS:
         QCOMPARE(rows.size(), before);
     }
 
-    void messagesAreClassifiedIgnoringCase() {
+    void engineMessagesAreClassifiedIgnoringCase() {
         QCOMPARE(ClassifyEngineMessage("/x: NO SPACE LEFT ON DEVICE"), FailureKind::DiskFull);
         QCOMPARE(ClassifyEngineMessage("invalid data found when processing input"), FailureKind::InvalidData);
         QCOMPARE(ClassifyEngineMessage("No space left on device; Invalid data found when processing input"),
@@ -257,13 +232,11 @@ private Q_SLOTS:
         QVERIFY(!Flags().anySucceeded);
 
         const QString full = test::Home().path() + "/fulldisk";
-        if (!test::MountTmpfs(full, false, "16k"))
-            QSKIP("mounting a tmpfs is refused here");
+        TV_TMPFS_OR_SKIP(fullDisk, full, "16k");
         converter.ConvertSingleFile(m_in + "a.wav", full + "/big.WAV",
                                     " -ac 2 -ar 48000 -acodec pcm_s32le -vn");
         QTRY_VERIFY_WITH_TIMEOUT(SingleFileConversion::resultArrived(), 30000);
         const QString error = Flags().lastError;
-        test::Unmount(full);
         QVERIFY2(error.startsWith("The disk in the destination folder is full."), qPrintable(error));
     }
 };

@@ -1,17 +1,12 @@
 // The conversion engine: real files in, real files out, events in the order the window relies on.
-#include "EncodingParameters.h"
-#include "Engine.h"
+#include "ConversionFixture.h"
 #include "ErrorTexts.h"
 #include "MediaGen.h"
-#include "MediaProbe.h"
 #include "TestEnv.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QSignalSpy>
-
 using namespace tv;
+using tv::test::AddMp3Job;
+using tv::test::AudioArguments;
 
 namespace {
 
@@ -50,28 +45,6 @@ public:
         return {false, -2, false, false, QString(), 0, 0};
     }
 };
-
-QString Args(const QString &codec, const QString &ext, int channels, const QString &rate,
-             const QString &bitrate, const QString &duration, const QString &size = "16 bit") {
-    JobParameters job;
-    job.AudioCodec = codec;
-    job.FileExtention = ext;
-    job.Channels = channels;
-    job.SampleRate = rate;
-    job.AudioBitrate = bitrate;
-    job.AudioSize = size;
-    job.TrimStart = "00:00:00.000";
-    job.TrimDuration = duration;
-    return BuildAudioArguments(job);
-}
-
-// Adds a job that writes `length` of `input` as a 128k MP3 to `output`; answers its index, or -1.
-int AddMp3Job(Engine &engine, const QString &input, const QString &output, const char *length) {
-    const int job = engine.AddJob(input, "");
-    if (job < 0 || engine.SetJobOutput(job, output, Args("MP3", "MP3", 1, "44100", "128", length)) < 0)
-        return -1;
-    return job;
-}
 
 QStringList WorkFiles(const QString &folder) {
     QStringList found;
@@ -115,9 +88,9 @@ private Q_SLOTS:
             QVERIFY(test::GenerateTone(in, 2.0 + i));
             QCOMPARE(engine.AddJob(in, " -ss 00:00:00.000"), i);
             outputs << m_out + QString("order%1.MP3").arg(i);
-            QCOMPARE(
-                engine.SetJobOutput(i, outputs.last(), Args("MP3", "MP3", 1, "44100", "128", "00:00:05.000")),
-                0);
+            QCOMPARE(engine.SetJobOutput(i, outputs.last(),
+                                         AudioArguments("MP3", "MP3", 1, "44100", "128", "00:00:05.000")),
+                     0);
         }
         QCOMPARE(engine.JobCount(), 3);
         engine.StartJobs(0);
@@ -153,73 +126,6 @@ private Q_SLOTS:
         QVERIFY(!engine.isRunning());
     }
 
-    // Encoders of each kind the engine must handle (lossy, lossless, unsigned PCM, six channels, a
-    // fractional bitrate, a block codec): name, codec, extension, channel index, rate, bitrate,
-    // sample size, and what ffprobe then reports. Every shipped preset's encoder and container is
-    // converted by the shipped catalogs' test.
-    void eachKindOfEncoderWritesItsContainer_data() {
-        QTest::addColumn<QString>("codec");
-        QTest::addColumn<QString>("ext");
-        QTest::addColumn<int>("channels");
-        QTest::addColumn<QString>("rate");
-        QTest::addColumn<QString>("bitrate");
-        QTest::addColumn<QString>("size");
-        QTest::addColumn<QString>("probedCodec");
-        QTest::addColumn<int>("probedChannels");
-        const struct {
-            const char *name, *codec, *ext;
-            int channels;
-            const char *rate, *bitrate, *size, *probed;
-            int probedChannels;
-        } rows[] = {
-            {"MP3", "MP3", "MP3", 0, "22050", "64", "16 bit", "mp3", 1},
-            {"FLAC", "FLAC", "FLAC", 1, "48000", "768", "16 bit", "flac", 2},
-            {"WAV 8-bit unsigned", "PCM little-endian", "WAV", 0, "8000", "64", "8 bit", "pcm_u8", 1},
-            {"AC3 5.1", "AC3", "AC3", 2, "48000", "384", "16 bit", "ac3", 6},
-            {"AMR", "AMR ACELP", "AMR", 0, "8000", "12.2", "16 bit", "amr_nb", 1},
-            {"MS ADPCM", "Microsoft ADPCM", "WAV", 1, "22050", "176", "16 bit", "adpcm_ms", 2},
-        };
-        for (const auto &r : rows)
-            QTest::newRow(r.name) << r.codec << r.ext << r.channels << r.rate << r.bitrate << r.size
-                                  << r.probed << r.probedChannels;
-    }
-
-    void eachKindOfEncoderWritesItsContainer() {
-        QFETCH(QString, codec);
-        QFETCH(QString, ext);
-        QFETCH(int, channels);
-        QFETCH(QString, rate);
-        QFETCH(QString, bitrate);
-        QFETCH(QString, size);
-        QFETCH(QString, probedCodec);
-        QFETCH(int, probedChannels);
-        Engine engine;
-        Recorder rec(&engine);
-        const QString out = m_out + "codec-" +
-                            QString(QTest::currentDataTag()).replace(' ', '_').replace('/', '_') + "." + ext;
-        QFile::remove(out);
-        QCOMPARE(engine.AddJob(m_tone, " -ss 00:00:00.000"), 0);
-        const QString args = Args(codec, ext, channels, rate, bitrate, "00:00:02.500", size);
-        QVERIFY2(engine.SetJobOutput(0, out, args) == 0, qPrintable(engine.LastErrorText()));
-        engine.StartJobs(1);
-        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 60000);
-        const Event done = rec.finishOf(0);
-        QVERIFY2(done.succeeded, qPrintable(done.message));
-        const test::ProbedAudio probe = test::ProbeWithFFprobe(out);
-        QVERIFY(probe.ok);
-        QCOMPARE(probe.codec, probedCodec);
-        QCOMPARE(probe.sampleRate, rate.toInt());
-        QCOMPARE(probe.channels, probedChannels);
-        QCOMPARE(probe.videoStreams, 0);
-        // Block codecs pad their last block; the length may exceed the cut by less than one block.
-        const double length = test::DecodedDuration(out);
-        // Lossy codecs add their priming and pad the last frame, as the command-line tool's outputs do.
-        const double slack = codec.contains("ADPCM")                      ? 0.1
-                             : codec.startsWith("PCM") || codec == "FLAC" ? 0.001
-                                                                          : 0.07;
-        QVERIFY2(qAbs(length - 2.5) <= slack, qPrintable(QString::number(length)));
-    }
-
     // The start and length cut exactly: a ramp input shows where the output begins.
     void trimIsSampleAccurate() {
         const QString ramp = m_in + "ramp.wav";
@@ -231,7 +137,8 @@ private Q_SLOTS:
         QCOMPARE(engine.AddJob(ramp, " -ss 00:00:01.250"), 0);
         const QString out = m_out + "ramp-cut.WAV";
         QCOMPARE(engine.SetJobOutput(
-                     0, out, Args("PCM little-endian", "WAV", 0, "44100", "705", "00:00:01.500", "16 bit")),
+                     0, out,
+                     AudioArguments("PCM little-endian", "WAV", 0, "44100", "705", "00:00:01.500", "16 bit")),
                  0);
         engine.StartJobs(1);
         QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 30000);
@@ -249,7 +156,8 @@ private Q_SLOTS:
         QCOMPARE(engine.AddJob(odd, " -ss 00:00:00.000"), 1);
         const QString whole = m_out + "odd length.wav";
         QCOMPARE(engine.SetJobOutput(
-                     1, whole, Args("PCM little-endian", "WAV", 0, "44100", "705", "00:00:01.000", "16 bit")),
+                     1, whole,
+                     AudioArguments("PCM little-endian", "WAV", 0, "44100", "705", "00:00:01.000", "16 bit")),
                  0);
         engine.StartJobs(1);
         QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 2, 30000);
@@ -345,34 +253,26 @@ private Q_SLOTS:
 
     void fullAndReadOnlyDisksFailWithTheLibraryWords() {
         const QString full = test::Home().path() + "/full";
-        if (!test::MountTmpfs(full, false, "64k"))
-            QSKIP("mounting a tmpfs is refused here");
         const QString readOnly = test::Home().path() + "/ro";
-        const bool roMounted = test::MountTmpfs(readOnly, true);
+        TV_TMPFS_OR_SKIP(fullDisk, full, "64k");
+        const test::TmpfsMount readOnlyDisk(readOnly, "1m", true);
         Engine engine;
         Recorder rec(&engine);
         QCOMPARE(engine.AddJob(m_long, ""), 0);
-        QCOMPARE(engine.SetJobOutput(0, full + "/big.WAV",
-                                     Args("PCM little-endian", "WAV", 1, "48000", "1536", "00:00:40.000")),
+        QCOMPARE(engine.SetJobOutput(
+                     0, full + "/big.WAV",
+                     AudioArguments("PCM little-endian", "WAV", 1, "48000", "1536", "00:00:40.000")),
                  0);
-        if (roMounted) {
+        if (readOnlyDisk.mounted())
             QCOMPARE(AddMp3Job(engine, m_tone, readOnly + "/x.MP3", "00:00:01.000"), 1);
-        }
         engine.StartJobs(0);
         QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 60000);
-        const QStringList leftovers = QDir(full).entryList(QDir::Files | QDir::Hidden);
-        test::Unmount(full);
-        if (roMounted)
-            test::Unmount(readOnly);
-        QVERIFY(rec.finishOf(0).failed);
-        QVERIFY2(rec.finishOf(0).message.contains("No space left on device"),
+        QVERIFY2(rec.finishOf(0).failed && rec.finishOf(0).message.contains("No space left on device"),
                  qPrintable(rec.finishOf(0).message));
-        QVERIFY2(leftovers.isEmpty(), qPrintable(leftovers.join(", ")));
-        if (roMounted) {
-            QVERIFY(rec.finishOf(1).failed);
-            QVERIFY2(rec.finishOf(1).message.contains("Read-only file system"),
+        QVERIFY2(fullDisk.files().isEmpty(), qPrintable(fullDisk.files().join(", ")));
+        if (readOnlyDisk.mounted())
+            QVERIFY2(rec.finishOf(1).failed && rec.finishOf(1).message.contains("Read-only file system"),
                      qPrintable(rec.finishOf(1).message));
-        }
     }
 
     void pauseHoldsAndResumeFinishes() {
@@ -380,7 +280,8 @@ private Q_SLOTS:
         Recorder rec(&engine);
         QCOMPARE(engine.AddJob(m_long, ""), 0);
         const QString out = m_out + "paused.OGG";
-        QCOMPARE(engine.SetJobOutput(0, out, Args("Ogg Vorbis", "OGG", 1, "48000", "128", "00:00:40.000")),
+        QCOMPARE(engine.SetJobOutput(0, out,
+                                     AudioArguments("Ogg Vorbis", "OGG", 1, "48000", "128", "00:00:40.000")),
                  0);
         engine.StartJobs(1);
         engine.PauseJobs();
@@ -400,7 +301,7 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(engine.AddJob(m_long, ""), i);
             QCOMPARE(engine.SetJobOutput(i, m_out + QString("stopped%1.FLAC").arg(i),
-                                         Args("FLAC", "FLAC", 1, "48000", "768", "00:00:40.000")),
+                                         AudioArguments("FLAC", "FLAC", 1, "48000", "768", "00:00:40.000")),
                      0);
         }
         engine.StartJobs(2);
@@ -449,7 +350,8 @@ private Q_SLOTS:
         };
         engine.setOutputTagging(tagging);
         QCOMPARE(engine.AddJob(m_tone, " -ss 00:00:01.000"), 0);
-        QCOMPARE(engine.SetJobOutput(0, out, Args("AAC", "M4A", 1, "44100", "128", "00:00:02.000")), 0);
+        QCOMPARE(engine.SetJobOutput(0, out, AudioArguments("AAC", "M4A", 1, "44100", "128", "00:00:02.000")),
+                 0);
         engine.StartJobs(1);
         QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 30000);
         QVERIFY2(rec.finishOf(0).succeeded, qPrintable(rec.finishOf(0).message));

@@ -4,7 +4,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalSpy>
 
 using namespace tv;
 

@@ -2,10 +2,6 @@
 #include "OutputNaming.h"
 #include "TestEnv.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 using namespace tv;
 
 class OutputNamingTest : public QObject {

@@ -4,15 +4,12 @@
 #include "MessageBox.h"
 #include "ReportList.h"
 #include "TestEnv.h"
+#include "TextServer.h"
 #include "WindowDriver.h"
 #include "frmReportList.h"
 
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTreeWidget>
 
 using namespace tv;
@@ -21,26 +18,11 @@ class ReportListTest : public QObject {
     Q_OBJECT
 private:
     test::MessageRecorder m_messages{AnsOk};
-    QTcpServer m_server;
-    QStringList m_requests;
-    bool m_answer = true;
+    std::unique_ptr<test::TextServer> m_server = std::make_unique<test::TextServer>();
 
 private Q_SLOTS:
     void initTestCase() {
-        QVERIFY(m_server.listen(QHostAddress::LocalHost));
-        connect(&m_server, &QTcpServer::newConnection, this, [this]() {
-            QTcpSocket *socket = m_server.nextPendingConnection();
-            connect(socket, &QTcpSocket::readyRead, socket, [this, socket]() {
-                const QByteArray head = socket->readAll();
-                m_requests << QString::fromLatin1(head.left(head.indexOf("\r\n")));
-                if (m_answer) {
-                    socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok");
-                    socket->disconnectFromHost();
-                }
-            });
-        });
-        qputenv("TUNEVANE_LINK_SEND_REPORT",
-                QStringLiteral("http://127.0.0.1:%1/report/?data=").arg(m_server.serverPort()).toUtf8());
+        qputenv("TUNEVANE_LINK_SEND_REPORT", m_server->url("/report/?data=").toUtf8());
         ReadConfiguration();
         frmReportList::SetRandomSource([]() { return 537; });
     }
@@ -48,11 +30,11 @@ private Q_SLOTS:
     void init() {
         ClearReport();
         m_messages.clear();
-        m_requests.clear();
-        m_answer = true;
+        m_server->requests.clear();
+        m_server->answer("ok");
     }
 
-    void reportKinds() {
+    void theWindowShowsTheEntriesAndOneUnreadableInputMakesItTheCopyProtectionReport() {
         QVERIFY(!ShowReport(nullptr, "Failed", "Failed to import files!"));
         QVERIFY(!test::VisibleWindow("frmReportList"));
 
@@ -88,19 +70,17 @@ private Q_SLOTS:
         QCOMPARE(closed.size(), 1);
         QVERIFY(ReportEntries().isEmpty());
         QTRY_VERIFY(guard.isNull());
-        QVERIFY(m_requests.isEmpty());
-    }
+        QVERIFY(m_server->requests.isEmpty());
 
-    void escapeClosesAndEmpties() {
+        // Escape closes and empties it too.
         AddReportEntry("a.mp3", "File not found!");
-        QPointer<frmReportList> w = ShowReport(nullptr, "Failed", "Failed to import files!");
-        QVERIFY(w);
-        QTest::keyClick(w, Qt::Key_Escape);
+        guard = ShowReport(nullptr, "Failed", "Failed to import files!");
+        QTest::keyClick(guard, Qt::Key_Escape);
         QVERIFY(ReportEntries().isEmpty());
-        QTRY_VERIFY(w.isNull());
+        QTRY_VERIFY(guard.isNull());
     }
 
-    void requestText() {
+    void theRequestTextStopsPastItsLengthLimit() {
         QList<ReportEntry> entries{{"a#1.mp3", "File not found!"}, {"b.mp3", "Bad # data "}};
         QCOMPARE(ReportListText(entries), QStringLiteral("a#1.mp3,File not found!,b.mp3,Bad # data ,"));
         QCOMPARE(ReportRequestText(entries, "1.0", 537),
@@ -134,10 +114,10 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_messages.texts, QStringList{Config().productName + "|Thank you."}, 20000);
         QTRY_VERIFY(w.isNull());
         QVERIFY(ReportEntries().isEmpty());
-        QCOMPARE(m_requests.size(), 1);
-        const QString line = m_requests.first();
-        QVERIFY2(line.startsWith("GET /report/?data="), qPrintable(line));
-        const QString sent = QUrl::fromPercentEncoding(line.mid(18, line.lastIndexOf(' ') - 18).toLatin1());
+        QCOMPARE(m_server->requests.size(), 1);
+        const QString line = m_server->requests.first();
+        QVERIFY2(line.startsWith("/report/?data="), qPrintable(line));
+        const QString sent = QUrl::fromPercentEncoding(line.mid(14).toLatin1());
         QCOMPARE(sent,
                  QStringLiteral("inputfailed,10song 1.mp3,Invalid data found when processing input,talk.wav,"
                                 "File not found!,@@537"));
@@ -145,7 +125,7 @@ private Q_SLOTS:
 
     void sendFailuresAreThankedToo() {
         // A server that never answers: the time limit ends the wait.
-        m_answer = false;
+        m_server->stayQuiet();
         frmReportList::SetSendTimeLimit(500);
         AddReportEntry("a.mp3", "File not found!");
         QPointer<frmReportList> w = ShowReport(nullptr, "Failed", "Failed to import files!");
@@ -155,7 +135,7 @@ private Q_SLOTS:
         QTRY_VERIFY(w.isNull());
 
         // Nobody listening at all.
-        m_server.close();
+        m_server.reset();
         m_messages.clear();
         AddReportEntry("b.mp3", "File not found!");
         w = ShowReport(nullptr, "Failed", "Failed to import files!");

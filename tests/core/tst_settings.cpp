@@ -3,9 +3,6 @@
 #include "Settings.h"
 #include "TestEnv.h"
 
-#include <QDir>
-#include <QFile>
-
 using namespace tv;
 
 class SettingsTest : public QObject {
@@ -37,7 +34,7 @@ private Q_SLOTS:
         QCOMPARE(Settings().closeDontAskMe, dontAsk);
     }
 
-    void readingRules() {
+    void unknownValuesReadAsTheirDefaults() {
         WriteSetting("UpdateActive", "0");
         WriteSetting("UpdateLastTime", "not a date");
         WriteSetting("OutputFileName", " 0 ");

@@ -7,8 +7,6 @@
 #include "TestEnv.h"
 #include "WindowDriver.h"
 
-#include <QSet>
-
 using namespace tv;
 
 class TestSoundErrors : public QObject {

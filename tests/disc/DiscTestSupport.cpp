@@ -1,13 +1,14 @@
 #include "DiscTestSupport.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTcpSocket>
 #include <QtEndian>
 #include <cmath>
 
@@ -161,6 +162,16 @@ ArSums ReferenceAccurateRip(const QByteArray &samples, bool firstTrack, bool las
     return sums;
 }
 
+QByteArray Jpeg(Qt::GlobalColor colour) {
+    QImage image(60, 60, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    return bytes;
+}
+
 QString ReferenceDiscId(int first, int last, const QVector<qint64> &addresses, qint64 leadout) {
     QByteArray text = QByteArray::number(first, 16).toUpper().rightJustified(2, '0') +
                       QByteArray::number(last, 16).toUpper().rightJustified(2, '0');
@@ -173,58 +184,6 @@ QString ReferenceDiscId(int first, int last, const QVector<qint64> &addresses, q
     QByteArray id = QCryptographicHash::hash(text, QCryptographicHash::Sha1).toBase64();
     id.replace('+', '.').replace('/', '_').replace('=', '-');
     return QString::fromLatin1(id);
-}
-
-LocalHttpServer::LocalHttpServer() {
-    m_server.listen(QHostAddress::LocalHost);
-    connect(&m_server, &QTcpServer::newConnection, this, &LocalHttpServer::onConnection);
-}
-
-QString LocalHttpServer::base() const {
-    return QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort());
-}
-
-void LocalHttpServer::reply(const QString &path, const QByteArray &body, const QByteArray &contentType,
-                            int status) {
-    m_replies.insert(path, {status, contentType, body, false});
-}
-
-void LocalHttpServer::hang(const QString &path) {
-    m_replies.insert(path, {200, QByteArray(), QByteArray(), true});
-}
-
-void LocalHttpServer::onConnection() {
-    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket]() {
-            const QByteArray request = socket->peek(socket->bytesAvailable());
-            if (!request.contains("\r\n\r\n"))
-                return;
-            socket->readAll();
-            const QList<QByteArray> lines = request.split('\n');
-            const QString target = QString::fromLatin1(lines.value(0).split(' ').value(1));
-            QString agent;
-            for (const QByteArray &line : lines) {
-                if (line.toLower().startsWith("user-agent:"))
-                    agent = QString::fromLatin1(line.mid(11).trimmed());
-            }
-            paths << target;
-            userAgents << agent;
-            const QString path = target.section(QLatin1Char('?'), 0, 0);
-            const auto found = m_replies.constFind(path);
-            if (found != m_replies.cend() && found->hang)
-                return;
-            const Reply r = found != m_replies.cend()
-                                ? *found
-                                : Reply{404, "application/json", "{\"error\":\"Not Found\"}", false};
-            QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) +
-                              (r.status == 200 ? " OK" : " Not Found") + "\r\nContent-Type: " + r.type +
-                              "\r\nContent-Length: " + QByteArray::number(r.body.size()) +
-                              "\r\nConnection: close\r\n\r\n";
-            socket->write(head + r.body);
-            socket->disconnectFromHost();
-        });
-    }
 }
 
 } // namespace tv::test

@@ -1,15 +1,12 @@
 #pragma once
 // What the disc tests share: the corpus images and what cd-info says about them, tone images
-// written by the test, independent CRC32 / AccurateRip / disc id computations, WAV reading,
-// and a local web server standing in for MusicBrainz and the Cover Art Archive.
+// written by the test, and independent CRC32 / AccurateRip / disc id computations and WAV reading.
 
 #include <QByteArray>
-#include <QHash>
+#include <QColor>
 #include <QMap>
-#include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTcpServer>
 #include <QVector>
 
 namespace tv::test {
@@ -48,32 +45,10 @@ struct ArSums {
 };
 ArSums ReferenceAccurateRip(const QByteArray &samples, bool firstTrack, bool lastTrack);
 
+// A 60 x 60 JPEG picture of one colour (a cover for the local server to serve).
+QByteArray Jpeg(Qt::GlobalColor colour);
+
 // A MusicBrainz disc id from addresses (LSN + 150; offsets[0] is the lead-out).
 QString ReferenceDiscId(int first, int last, const QVector<qint64> &addresses, qint64 leadout);
-
-// A web server on 127.0.0.1 answering fixed replies by path (the query left out); a path that
-// is set to hang is accepted and never answered; unknown paths get 404.
-class LocalHttpServer : public QObject {
-    Q_OBJECT
-public:
-    LocalHttpServer();
-    QString base() const; // "http://127.0.0.1:port/"
-    void reply(const QString &path, const QByteArray &body,
-               const QByteArray &contentType = "application/json", int status = 200);
-    void hang(const QString &path);
-    QStringList paths;      // requested paths in order, with their queries
-    QStringList userAgents; // User-Agent of each request
-
-private:
-    void onConnection();
-    struct Reply {
-        int status = 200;
-        QByteArray type;
-        QByteArray body;
-        bool hang = false;
-    };
-    QTcpServer m_server;
-    QHash<QString, Reply> m_replies;
-};
 
 } // namespace tv::test

@@ -1,16 +1,12 @@
 // tunevane-cli rip as a script runs it: a disc image ripped and converted in one go, its audio
 // equal to the image's bytes, its tags from CD-Text, its JSON lines and log with the checksums,
 // chosen tracks, refusals, and an interrupted run that leaves nothing behind.
+#include "CliRun.h"
 #include "DiscTestSupport.h"
 #include "MediaGen.h"
 #include "RipJob.h"
 #include "TestEnv.h"
 
-#include <QDirIterator>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <csignal>
 
 using namespace tv;
@@ -18,46 +14,15 @@ using namespace tv::test;
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
+// Nothing reaches the real web service.
 QProcessEnvironment Environment() {
     QProcessEnvironment env = Home().environment();
-    // Nothing reaches the real web service.
     env.insert("TUNEVANE_LINK_MUSICBRAINZ", "http://127.0.0.1:1/ws/2/");
     return env;
 }
 
-Run Cli(const QStringList &args) {
-    QProcess p;
-    p.setProcessEnvironment(Environment());
-    p.start(TUNEVANE_CLI_BINARY, QStringList{"rip"} + args);
-    Run run;
-    if (!p.waitForFinished(120000))
-        return run;
-    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.out = QString::fromUtf8(p.readAllStandardOutput());
-    run.err = QString::fromUtf8(p.readAllStandardError());
-    return run;
-}
-
-QList<QJsonObject> JsonLines(const QString &out) {
-    QList<QJsonObject> lines;
-    for (const QString &line : out.split('\n', Qt::SkipEmptyParts))
-        lines << QJsonDocument::fromJson(line.toUtf8()).object();
-    return lines;
-}
-
-// The decoded samples of a file as 16-bit little-endian stereo at 44.1 kHz.
-QByteArray Decoded(const QString &path) {
-    QProcess p;
-    p.start("ffmpeg", {"-hide_banner", "-loglevel", "error", "-i", path, "-f", "s16le", "-ac", "2", "-ar",
-                       "44100", "-"});
-    p.waitForFinished(60000);
-    return p.readAllStandardOutput();
+CliRun Cli(const QStringList &args) {
+    return RunCli(QStringList{"rip"} + args, Environment());
 }
 
 } // namespace
@@ -79,10 +44,10 @@ private slots:
         for (const QString &keyword : {QStringLiteral("WAV"), QStringLiteral("FLAC")}) {
             QTemporaryDir out;
             const QString log = out.path() + "/rip.log";
-            const Run run = Cli({"--image", image, "--keyword", keyword, "--output", out.path(),
-                                 "--no-network", "--json", "--log", log});
+            const CliRun run = Cli({"--image", image, "--keyword", keyword, "--output", out.path(),
+                                    "--no-network", "--json", "--log", log});
             QCOMPARE(run.exitCode, 0);
-            const QList<QJsonObject> lines = JsonLines(run.out);
+            const QList<QJsonObject> lines = run.lines();
             QCOMPARE(lines.size(), 1);
             const QJsonObject track = lines.constFirst();
             QCOMPARE(track.value("track").toInt(), 1);
@@ -97,7 +62,7 @@ private slots:
             QVERIFY2(
                 QFileInfo(output).fileName().startsWith(expected.artist + " - " + expected.titles.value(1)),
                 qPrintable(output));
-            QCOMPARE(Decoded(output), disc);
+            QCOMPARE(DecodedSamples(output, {"-ac", "2", "-ar", "44100"}), disc);
             const QJsonObject probe = FFprobe(output);
             QCOMPARE(FFprobeTag(probe, "title"), expected.titles.value(1));
             QCOMPARE(FFprobeTag(probe, "artist"), expected.artist);
@@ -111,19 +76,20 @@ private slots:
         QVERIFY(!work.hasNext());
     }
 
-    void chosenTracksAndRefusals() {
+    void onlyTheChosenTracksAreRippedAndImpossibleRipsAreRefused() {
         QTemporaryDir folder;
         const QString image =
             WriteToneImage(folder.path(), "three", {150, 200, 250}, {"Album", "Band", "A", "B", "C"});
-        const Run run = Cli({"--image", image, "--tracks", "1,3", "--keyword", "WAV", "--output",
-                             folder.path() + "/out", "--no-network"});
+        const CliRun run = Cli({"--image", image, "--tracks", "1,3", "--keyword", "WAV", "--output",
+                                folder.path() + "/out", "--no-network"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(QDir(folder.path() + "/out").entryList(QDir::Files).size(), 2);
         QVERIFY(run.out.contains("2 of 2 tracks ripped and converted"));
 
         // A data track, a track the disc lacks, a damaged image, no preset.
         const QString mixed = CorpusImagesFolder() + "/libcdio-paranoia/mixed-mode-cd.cue";
-        Run refused = Cli({"--image", mixed, "--tracks", "1", "--keyword", "WAV", "--output", folder.path()});
+        CliRun refused =
+            Cli({"--image", mixed, "--tracks", "1", "--keyword", "WAV", "--output", folder.path()});
         QCOMPARE(refused.exitCode, 2);
         QVERIFY2(refused.err.contains("The specified CD track is not an audio track!"),
                  qPrintable(refused.err));

@@ -9,13 +9,9 @@
 #include "DiscTestSupport.h"
 #include "RipJob.h"
 #include "TestEnv.h"
+#include "TextServer.h"
 
-#include <QBuffer>
-#include <QDirIterator>
-#include <QElapsedTimer>
 #include <QImage>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 
 using namespace tv;
 using namespace tv::test;
@@ -47,16 +43,6 @@ RipRequest PlanAll(const DiscToc &toc, const QString &source, const QString &fol
 RipOutcome Rip(const RipRequest &request) {
     TaskControl control;
     return RunRip(request, control, {}, {});
-}
-
-QByteArray Jpeg(QColor colour) {
-    QImage image(40, 40, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG");
-    return bytes;
 }
 
 QByteArray ReleaseJson(const QString &id, const QString &title, const QString &date, const QString &discId,
@@ -295,9 +281,9 @@ private slots:
     }
 
     void musicBrainzAndCoverLookUps() {
-        LocalHttpServer server;
-        qputenv("TUNEVANE_LINK_MUSICBRAINZ", (server.base() + "ws/2/").toUtf8());
-        qputenv("TUNEVANE_LINK_COVERART", (server.base() + "caa/").toUtf8());
+        TextServer server;
+        qputenv("TUNEVANE_LINK_MUSICBRAINZ", server.url("/ws/2/").toUtf8());
+        qputenv("TUNEVANE_LINK_COVERART", server.url("/caa/").toUtf8());
         QTemporaryDir folder;
         // cdda.cue carries CD-Text; the tone image carries none.
         const QString withText = CorpusImagesFolder() + QStringLiteral("/libcdio/cdda.cue");
@@ -370,13 +356,13 @@ private slots:
         QCOMPARE(info.constFirst().at(1).toBool(), false);
 
         // Offline: nothing is asked.
-        const int asked = server.paths.size();
+        const int asked = server.requests.size();
         session.setNetworkEnabled(false);
         readAndLook(withText);
         QVERIFY(done.wait(10000));
         QCOMPARE(info.size(), 1);
         QVERIFY(session.infoAvailable());
-        QCOMPARE(server.paths.size(), asked);
+        QCOMPARE(server.requests.size(), asked);
     }
 };
 

@@ -9,6 +9,7 @@
 #include "MediaItemTags.h"
 #include "RipJob.h"
 #include "TestEnv.h"
+#include "TextServer.h"
 #include "TrackListModel.h"
 #include "WindowDriver.h"
 #include "frmCDRipper.h"
@@ -17,7 +18,6 @@
 #include "DiscId.h"
 #include "MessageBox.h"
 
-#include <QBuffer>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
@@ -25,7 +25,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 
 using namespace tv;
 using namespace tv::test;
@@ -39,25 +38,6 @@ QString Label(QWidget *window, int index) {
 QPushButton *Panel(QWidget *window, int index) {
     return Push(window, QStringLiteral("Cmd_Panel(%1)").arg(index));
 }
-
-// Answers every modal dialog that appears with `answer` (a chooser, a file dialog ...).
-class ModalAnswerer : public QObject {
-public:
-    explicit ModalAnswerer(std::function<void(QWidget *)> answer) : m_answer(std::move(answer)) {
-        connect(&m_timer, &QTimer::timeout, this, [this]() {
-            if (QWidget *modal = QApplication::activeModalWidget()) {
-                seen << modal->objectName();
-                m_answer(modal);
-            }
-        });
-        m_timer.start(20);
-    }
-    QStringList seen;
-
-private:
-    std::function<void(QWidget *)> m_answer;
-    QTimer m_timer;
-};
 
 frmCDRipper *OpenRipper(frmMain &main, const QString &image) {
     main.OpenCDRipper(image);
@@ -145,7 +125,7 @@ private slots:
         if (!ListCdDrives().isEmpty())
             QSKIP("This machine has a CD drive.");
         MessageRecorder messages(AnsOk);
-        ModalAnswerer cancel([](QWidget *dialog) { QMetaObject::invokeMethod(dialog, "reject"); });
+        DialogCloser cancel;
         auto *window = new frmCDRipper({});
         window->setAttribute(Qt::WA_DeleteOnClose);
         QPointer<frmCDRipper> alive = window;
@@ -158,9 +138,9 @@ private slots:
 
     void ripGoesToTheMainListWithTheDiscTagsAndCover() {
         QTemporaryDir folder;
-        LocalHttpServer server;
-        qputenv("TUNEVANE_LINK_MUSICBRAINZ", (server.base() + "ws/2/").toUtf8());
-        qputenv("TUNEVANE_LINK_COVERART", (server.base() + "caa/").toUtf8());
+        TextServer server;
+        qputenv("TUNEVANE_LINK_MUSICBRAINZ", server.url("/ws/2/").toUtf8());
+        qputenv("TUNEVANE_LINK_COVERART", server.url("/caa/").toUtf8());
         const QString image = WriteToneImage(folder.path(), "album", {400, 500, 350},
                                              {"Tone Album", "The Tones", "Low", "Middle", "High"});
         const QString id = MusicBrainzDiscId(ReadDisc(image).toc);
@@ -170,13 +150,7 @@ private slots:
                            "\"media\":[{\"position\":1,\"discs\":[{\"id\":\"%1\"}],\"tracks\":[]}]}]}")
                 .arg(id)
                 .toUtf8());
-        QImage picture(60, 60, QImage::Format_RGB32);
-        picture.fill(Qt::blue);
-        QByteArray jpeg;
-        QBuffer buffer(&jpeg);
-        buffer.open(QIODevice::WriteOnly);
-        picture.save(&buffer, "JPEG");
-        server.reply("/caa/release/rel/front-500", jpeg, "image/jpeg");
+        server.reply("/caa/release/rel/front-500", Jpeg(Qt::blue), "image/jpeg");
 
         auto main = StartMainWindow();
         QVERIFY(main);
@@ -193,7 +167,7 @@ private slots:
         QTRY_VERIFY(coverColour().blue() > 200 && coverColour().red() < 100);
         QVERIFY(Panel(ripper, 3)->property("image").toString().endsWith(QStringLiteral(".jpg")));
         // The web service is asked once per disc.
-        QCOMPARE(server.paths.filter(QStringLiteral("/ws/2/discid/")).size(), 1);
+        QCOMPARE(server.requests.filter(QStringLiteral("/ws/2/discid/")).size(), 1);
         TrackListModel *tracks = ripper->trackList();
         QCOMPARE(tracks->rowCount(), 3);
         QCOMPARE(tracks->title(1), QStringLiteral("Middle"));
@@ -229,7 +203,7 @@ private slots:
             QVERIFY(log.contains(ChecksumText(ReferenceCrc32(samples))));
         }
         QVERIFY(log.contains(QStringLiteral("AccurateRip v2")));
-        ModalAnswerer closeLog([&](QWidget *dialog) {
+        DialogCloser closeLog([&](QWidget *dialog) {
             QVERIFY(dialog->findChild<QPlainTextEdit *>("Txt_Log")->toPlainText() == log);
             QMetaObject::invokeMethod(dialog, "reject");
         });
@@ -241,8 +215,8 @@ private slots:
 
     void severalReleasesAreChosenByTheUser() {
         QTemporaryDir folder;
-        LocalHttpServer server;
-        qputenv("TUNEVANE_LINK_MUSICBRAINZ", (server.base() + "ws/2/").toUtf8());
+        TextServer server;
+        qputenv("TUNEVANE_LINK_MUSICBRAINZ", server.url("/ws/2/").toUtf8());
         const QString image = WriteToneImage(folder.path(), "twice", {300, 300});
         const QString id = MusicBrainzDiscId(ReadDisc(image).toc);
         QString releases;
@@ -253,7 +227,7 @@ private slots:
                                "{\"title\":\"%2 B\"}]}]}")
                     .arg(releases.isEmpty() ? "" : ",", name, id);
         server.reply("/ws/2/discid/" + id, ("{\"releases\":[" + releases + "]}").toUtf8());
-        ModalAnswerer chooser([](QWidget *dialog) {
+        DialogCloser chooser([](QWidget *dialog) {
             dialog->findChild<QListWidget *>("List_Releases")->setCurrentRow(1);
             Push(dialog, "Cmd_Panels(1)")->click();
         });

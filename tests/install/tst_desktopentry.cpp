@@ -3,9 +3,6 @@
 #include "MediaItem.h"
 #include "TestEnv.h"
 
-#include <QMimeDatabase>
-#include <QSettings>
-
 using namespace tv;
 
 class DesktopEntryTest : public QObject {

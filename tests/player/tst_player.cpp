@@ -8,10 +8,7 @@
 #include "Snapshot.h"
 #include "TestEnv.h"
 
-#include <QElapsedTimer>
 #include <QImageReader>
-#include <QJsonArray>
-#include <QSignalSpy>
 
 using namespace tv;
 using namespace tv::test;

@@ -1,10 +1,13 @@
 #pragma once
 // The real main window for the shell tests, started as the program starts it.
 
+#include "Config.h"
 #include "FileListModel.h"
 #include "FileListView.h"
 #include "FormatSettings.h"
 #include "MediaItem.h"
+#include "OutputFolders.h"
+#include "Settings.h"
 #include "WindowDriver.h"
 #include "frmFormatSetting.h"
 #include "frmMain.h"
@@ -15,6 +18,15 @@
 #include <memory>
 
 namespace tv::test {
+
+// Reads the configuration and the folders as a start does; closing a window then ends the
+// program without the close dialog.
+inline void PrepareMainWindowTests() {
+    ReadConfiguration();
+    WriteSetting("CloseEvent", "2");
+    WriteSetting("CloseDontAskMe", "-1");
+    LoadFolders();
+}
 
 // Loads and shows the window and waits until its start-up has finished; an output folder,
 // when given, is made and typed into the folder box. Null when the load failed.

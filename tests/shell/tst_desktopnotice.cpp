@@ -6,9 +6,6 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QProcess>
-#include <QSignalSpy>
-#include <QStandardPaths>
 
 using namespace tv;
 using namespace tv::test;

@@ -1,14 +1,11 @@
 // The main window's output-folder row, its file list buttons and panels, and what its unload
 // leaves behind.
-#include "Config.h"
 #include "FileImporter.h"
 #include "FolderOpener.h"
 #include "InputInfoPanel.h"
 #include "MainWindowDriver.h"
 #include "MediaGen.h"
 #include "MessageBox.h"
-#include "OutputFolders.h"
-#include "Settings.h"
 #include "TestEnv.h"
 
 #include <QFileDialog>
@@ -44,16 +41,12 @@ private:
 
 private Q_SLOTS:
     void initTestCase() {
-        ReadConfiguration();
-        // Closing the window here means ending the program, without the close dialog.
-        WriteSetting("CloseEvent", "2");
-        WriteSetting("CloseDontAskMe", "-1");
         QDir().mkpath(Home().path() + "/Music");
-        LoadFolders();
+        PrepareMainWindowTests();
         SetFolderOpenerBackend([this](const QString &path, bool select) { m_opened.append({path, select}); });
     }
 
-    void theOutputFolderRow() {
+    void theOutputFolderRowTakesTypedAndBrowsedFoldersAndOpensThem() {
         auto w = StartMainWindow();
         QVERIFY(w);
         auto *box = Find<QLineEdit>(w.get(), "Txt_OutputPath");
@@ -105,7 +98,7 @@ private Q_SLOTS:
         QCOMPARE(m_opened.last(), qMakePair(missing + "/nope", true));
     }
 
-    void fileListButtonsAndPanels() {
+    void theListButtonsImportRemoveAndAddFilesAndThePanelFollows() {
         auto w = StartMainWindow();
         auto *list = w->findChild<FileListView *>("FileViewMain");
         auto *info = w->findChild<InputInfoPanel *>("GroupBox_InputInfo");

@@ -1,8 +1,6 @@
 // Renaming outputs from the main window's menus, and the conversion writing those names.
-#include "Config.h"
 #include "MainWindowDriver.h"
 #include "MediaGen.h"
-#include "OutputFolders.h"
 #include "TestEnv.h"
 
 #include <QAction>
@@ -24,10 +22,7 @@ QStringList Names(const frmMain &w) {
 class FrmMainRenameTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() {
-        ReadConfiguration();
-        LoadFolders();
-    }
+    void initTestCase() { PrepareMainWindowTests(); }
 
     void rulesFromBothMenusRenameTheRowsAndTheOutputs() {
         const QString in = Home().path() + "/in/";

@@ -1,18 +1,15 @@
 // The tag editor in the real main window: opened from the information panel and the list's
 // pop-up, its edits reaching the converted output (checked with ffprobe) while the input stays
 // as it was, and only a look at the tags while a batch is under way.
-#include "Config.h"
 #include "MainWindowDriver.h"
 #include "MediaGen.h"
 #include "MessageBox.h"
-#include "OutputFolders.h"
 #include "PictureDialogs.h"
 #include "PowerOff.h"
 #include "TestEnv.h"
 #include "frmTagEditor.h"
 
 #include <QAction>
-#include <QJsonArray>
 #include <QLabel>
 #include <QMenu>
 
@@ -50,8 +47,7 @@ class FrmMainTagsTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() {
-        ReadConfiguration();
-        LoadFolders();
+        PrepareMainWindowTests();
         m_in = test::Home().path() + "/in/";
         m_picture = m_in + "pictures/new cover.png";
         QVERIFY(test::GeneratePicture(m_in + "old cover.png", 64, 64));

@@ -1,12 +1,9 @@
 // Themes and the update check in the main window: switching Light and Dark from the menu, the
 // boxes of a broken theme, and "Check for Updates..." against a local server.
-#include "Config.h"
 #include "ImageStore.h"
 #include "MainWindowDriver.h"
 #include "MessageBox.h"
-#include "OutputFolders.h"
 #include "OutputPanel.h"
-#include "Settings.h"
 #include "TestEnv.h"
 #include "TextServer.h"
 #include "UpdateCheck.h"
@@ -26,36 +23,6 @@ namespace {
 QAction *Action(const QObject *owner, const QString &name) {
     return owner->findChild<QAction *>(name);
 }
-
-// Calls handle with the next modal window whenever it comes (an answer from the network may
-// take a while). The window runs its own event loop, so it is looked for by a timer that fires
-// inside that loop.
-class ModalWatcher {
-public:
-    explicit ModalWatcher(const std::function<void(QWidget *)> &handle) {
-        m_poll.setInterval(10);
-        QObject::connect(&m_poll, &QTimer::timeout, [this, handle]() {
-            QWidget *dialog = QApplication::activeModalWidget();
-            if (!dialog)
-                return;
-            m_poll.stop();
-            handle(dialog);
-            m_handled = true;
-            // A check that failed inside the handler leaves the dialog open; it goes anyway.
-            if (dialog->isVisible())
-                QMetaObject::invokeMethod(dialog, "reject");
-        });
-        m_poll.start();
-    }
-    // Whether a modal window came and was handled.
-    bool wait() {
-        return QTest::qWaitFor([this]() { return m_handled; }, 15000);
-    }
-
-private:
-    QTimer m_poll;
-    bool m_handled = false;
-};
 
 } // namespace
 
@@ -77,10 +44,7 @@ private:
 private Q_SLOTS:
     void initTestCase() {
         qputenv("TUNEVANE_LINK_CHECKUPDATE", m_server.url("/check?p=PRODUCTNAME&v=VERSION").toUtf8());
-        ReadConfiguration();
-        LoadFolders();
-        WriteSetting("CloseEvent", "2");
-        WriteSetting("CloseDontAskMe", "-1");
+        PrepareMainWindowTests();
         QDesktopServices::setUrlHandler("https", &m_urls, "open");
     }
 
@@ -169,35 +133,33 @@ private Q_SLOTS:
 
         // A newer version: its notes, and "Update Now" opens the product page.
         m_server.answer("1.1/Faster start/New skins/\r\n");
-        ModalWatcher updates([&](QWidget *dialog) {
-            QCOMPARE(dialog->objectName(), QStringLiteral("frmUpdates"));
-            QCOMPARE(dialog->windowTitle(), QStringLiteral("Tunevane Update"));
-            QCOMPARE(Find<QLabel>(dialog, "lbl_Msg")->text(),
-                     QStringLiteral("There is a new version of Tunevane available !"));
-            const QString blanks(17, ' ');
-            QCOMPARE(Find<QPlainTextEdit>(dialog, "Txt_Notes")->toPlainText(),
-                     " Version 1.1\n" + blanks + "- Faster start\n" + blanks + "- New skins\n\n");
-            Push(dialog, "Cmd_Msg(1)")->click();
-        });
-        Action(w.get(), "mnuMenu(7)")->trigger();
-        QVERIFY(updates.wait());
+        {
+            DialogCloser updates([&](QWidget *dialog) {
+                QCOMPARE(dialog->objectName(), QStringLiteral("frmUpdates"));
+                QCOMPARE(dialog->windowTitle(), QStringLiteral("Tunevane Update"));
+                QCOMPARE(Find<QLabel>(dialog, "lbl_Msg")->text(),
+                         QStringLiteral("There is a new version of Tunevane available !"));
+                const QString blanks(17, ' ');
+                QCOMPARE(Find<QPlainTextEdit>(dialog, "Txt_Notes")->toPlainText(),
+                         " Version 1.1\n" + blanks + "- Faster start\n" + blanks + "- New skins\n\n");
+                Push(dialog, "Cmd_Msg(1)")->click();
+            });
+            Action(w.get(), "mnuMenu(7)")->trigger();
+            QVERIFY(updates.waitForOne());
+        }
         QCOMPARE(m_server.requests.last(), QStringLiteral("/check?p=Tunevane&v=1.0"));
         QCOMPARE(m_urls.opened, QList<QUrl>{QUrl(Config().linkHomepage)});
 
-        // The running version itself, and a server that never answers: no update.
-        for (const bool quiet : {false, true}) {
-            m_server.answer("1.0/Nothing new/\r\n");
-            if (quiet)
-                m_server.stayQuiet();
-            ModalWatcher none([&](QWidget *dialog) {
-                QCOMPARE(dialog->objectName(), QStringLiteral("frmNoUpdates"));
-                QCOMPARE(Find<QLabel>(dialog, "lbl_Msg")->text(),
-                         QStringLiteral("You have the latest version of Tunevane."));
-                Push(dialog, "Cmd_OK")->click();
-            });
-            Action(w.get(), "mnuMenu(7)")->trigger();
-            QVERIFY(none.wait());
-        }
+        // The running version itself is no update (the other answers are the update check's test).
+        m_server.answer("1.0/Nothing new/\r\n");
+        DialogCloser none([&](QWidget *dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("frmNoUpdates"));
+            QCOMPARE(Find<QLabel>(dialog, "lbl_Msg")->text(),
+                     QStringLiteral("You have the latest version of Tunevane."));
+            Push(dialog, "Cmd_OK")->click();
+        });
+        Action(w.get(), "mnuMenu(7)")->trigger();
+        QVERIFY(none.waitForOne());
         QCOMPARE(m_urls.opened.size(), 1);
     }
 
@@ -205,13 +167,13 @@ private Q_SLOTS:
         WriteSetting("UpdateActive", "-1");
         m_server.answer("2.0/Everything new/\r\n");
         const int asked = m_server.requests.size();
-        ModalWatcher notice([&](QWidget *dialog) {
+        DialogCloser notice([&](QWidget *dialog) {
             QCOMPARE(dialog->objectName(), QStringLiteral("frmUpdates"));
             Push(dialog, "Cmd_Msg(0)")->click();
         });
         auto w = StartMainWindow();
         QVERIFY(w);
-        QVERIFY(notice.wait());
+        QVERIFY(notice.waitForOne());
         QCOMPARE(m_server.requests.size(), asked + 1);
         QVERIFY(m_urls.opened.size() <= 1);
     }

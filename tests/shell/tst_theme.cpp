@@ -6,7 +6,6 @@
 #include "ThemeLoader.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QImage>
 
 using namespace tv;

@@ -4,8 +4,6 @@
 #include "TextServer.h"
 #include "UpdateCheck.h"
 
-#include <QSignalSpy>
-
 using namespace tv;
 using namespace tv::test;
 

@@ -8,6 +8,7 @@
 #include "PictureDialogs.h"
 #include "Settings.h"
 #include "TagEditorFixture.h"
+#include "TagTestSupport.h"
 #include "WindowDriver.h"
 #include "frmTagEditor.h"
 
@@ -17,8 +18,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QThreadPool>
 
 using namespace tv;
 using namespace tv::test;
@@ -112,32 +111,28 @@ private Q_SLOTS:
         auto list = makeList();
         QVERIFY(list);
         auto editor = open(list.get(), 0);
-        QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Morning Song"));
-        QCOMPARE(Line(*editor, "TextTrack")->text(), QStringLiteral("3/12"));
+        QStringList shown;
+        for (const char *name : kBoxNames)
+            shown << (QString(name) == "Cmb_Genre" ? Child<QComboBox>(*editor, name)->currentText()
+                      : QString(name) == "TextBoxComments"
+                          ? Child<QPlainTextEdit>(*editor, name)->toPlainText()
+                          : Line(*editor, name)->text());
+        QCOMPARE(shown, TextFields(TagRecordOfItem(list->mediaItem(0))));
         auto *genre = Child<QComboBox>(*editor, "Cmb_Genre");
         QCOMPARE(genre->count(), GenreNames().size());
-        QCOMPARE(genre->currentText(), QStringLiteral("Folk"));
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("1 of 3"));
         QCOMPARE(Line(*editor, "Txt_FileName")->text(), QDir::toNativeSeparators(m_media.coverMp3));
-        QVERIFY(!Child<QLabel>(*editor, "TagImg")->pixmap().isNull());
         QCOMPARE(LabelText(*editor, "lbl_ImageSize"), QStringLiteral("Image Size : 64 x 64"));
-        QVERIFY(editor->Cmd_Properties(2)->isEnabled());
-        QVERIFY(editor->Cmd_Properties(3)->isEnabled());
-        QVERIFY(LabelText(*editor, "lbl_Titles").contains("Size:"));
+        QVERIFY(editor->Cmd_Properties(2)->isEnabled() && editor->Cmd_Properties(3)->isEnabled());
         QVERIFY(LabelText(*editor, "lbl_Infos").contains(FileSizeText(QFileInfo(m_media.coverMp3).size())));
-        QVERIFY(LabelText(*editor, "lbl_Infos").contains("44100 Hz"));
 
         // The next item has no cover: the empty cover, and nothing to save or remove.
         Click(*editor, 5);
         QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Evening Song"));
-        QCOMPARE(genre->currentText(), QStringLiteral("Jazz"));
-        QCOMPARE(Child<QPlainTextEdit>(*editor, "TextBoxComments")->toPlainText(),
-                 QStringLiteral("calm evening"));
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("2 of 3"));
         QVERIFY(!Child<QLabel>(*editor, "TagImg")->pixmap().isNull());
         QVERIFY(LabelText(*editor, "lbl_ImageSize").isEmpty());
-        QVERIFY(!editor->Cmd_Properties(2)->isEnabled());
-        QVERIFY(!editor->Cmd_Properties(3)->isEnabled());
+        QVERIFY(!editor->Cmd_Properties(2)->isEnabled() && !editor->Cmd_Properties(3)->isEnabled());
 
         // A row added by an import still running shows in the count at once.
         QVERIFY(AddRow(*list, m_media.wav));
@@ -249,36 +244,27 @@ private Q_SLOTS:
         QVERIFY(m_messages.texts.isEmpty());
     }
 
-    void choosingAPictureThenApplyingToAllGivesEveryoneTheStoredCover() {
+    // (Which picture and texts each item then keeps is the editor state's test.)
+    void theCoverOpensThePictureDialogAndApplyToAllReachesEveryItem() {
         auto list = makeList();
         auto editor = open(list.get(), 0);
-        const QByteArray storedCover = ReadFile(list->item(0, Item::Thumbnail));
         m_dialogAnswer = m_media.picture;
         QTest::mouseClick(Child<QLabel>(*editor, "TagImg"), Qt::LeftButton);
         QCOMPARE(m_dialogs.size(), 1);
         QCOMPARE(m_dialogs[0].kind, PictureDialogKind::Open);
-        QVERIFY(m_dialogs[0].folder.isEmpty());
         QCOMPARE(LabelText(*editor, "lbl_ImageSize"), QStringLiteral("Image Size : 120 x 90"));
         QVERIFY(editor->state().changed());
-        QVERIFY(editor->Cmd_Properties(2)->isEnabled() && editor->Cmd_Properties(3)->isEnabled());
-
         Retype(Line(*editor, "TextAlbum"), "Shared Album");
         Click(*editor, 8);
         QVERIFY(!editor->state().changed());
-        QCOMPARE(LabelText(*editor, "lbl_ImageSize"), QStringLiteral("Image Size : 64 x 64"));
-        // (That every item gets a file of its own is the editor state's test.)
         QCOMPARE(list->item(2, Item::TagAlbum), QStringLiteral("Shared Album"));
-        QCOMPARE(ReadFile(list->item(2, Item::Thumbnail)), storedCover);
 
-        // The open button starts in the folder of the picture chosen before, and an applied
-        // choice is what the item keeps.
+        // The open button starts in the folder of the picture chosen before.
         editor->ShowItem(2);
         Click(*editor, 7);
-        QCOMPARE(m_dialogs.size(), 2);
-        QCOMPARE(m_dialogs[1].folder, QFileInfo(m_media.picture).absolutePath());
+        QCOMPARE(m_dialogs.last().folder, QFileInfo(m_media.picture).absolutePath());
         Click(*editor, 4);
         QCOMPARE(ReadFile(list->item(2, Item::Thumbnail)), ReadFile(m_media.picture));
-        QVERIFY(list->item(2, Item::Thumbnail).startsWith(Paths().tempFolder));
         QVERIFY(m_messages.texts.isEmpty());
     }
 
@@ -326,23 +312,14 @@ private Q_SLOTS:
         QCOMPARE(QImage(target + ".png").size(), QSize(64, 64)); // (its bytes are the picture test's)
         QVERIFY(!editor->state().changed());
 
-        // A chosen picture, not yet applied, is the one saved; BMP this time.
-        m_dialogAnswer = m_media.picture;
-        Click(*editor, 7);
-        m_dialogAnswer = Home().path() + "/exported/chosen";
-        m_dialogFilter = 3;
-        Click(*editor, 2);
-        QCOMPARE(m_dialogs.last().folder, QFileInfo(m_media.picture).absolutePath());
-        QTRY_VERIFY(editor->Cmd_Properties(2)->isEnabled());
-        QCOMPARE(QImage(m_dialogAnswer + ".bmp").size(), QSize(120, 90));
-
         // The name with the added extension is taken: asked about, and kept on "No".
-        const QByteArray mine = ReadFile(m_dialogAnswer + ".bmp");
+        WriteFile(target + ".bmp", "mine");
+        m_dialogFilter = 3;
         Click(*editor, 2);
         QCOMPARE(m_messages.texts.size(), 1);
         QVERIFY(m_messages.texts[0].startsWith("Confirm Save As|") &&
-                m_messages.texts[0].contains("chosen.bmp"));
-        QCOMPARE(ReadFile(m_dialogAnswer + ".bmp"), mine);
+                m_messages.texts[0].contains("cover.bmp"));
+        QCOMPARE(ReadFile(target + ".bmp"), QByteArray("mine"));
         QVERIFY(editor->Cmd_Properties(2)->isEnabled());
         m_messages.clear();
 
@@ -387,20 +364,14 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(list->item(1, Item::Thumbnail)).size(), QFileInfo(huge).size());
     }
 
-    void themeColoursOfTheTagBoxes() {
+    void theDarkThemeColoursEveryTagBox() {
         auto list = makeList();
-        for (int theme : {2, 1}) {
-            Settings().themeNo = theme;
-            auto editor = open(list.get(), 0);
-            const QColor back =
-                theme == 2 ? QColor(0x16, 0x16, 0x16) : QApplication::palette().color(QPalette::Window);
-            const QColor text =
-                theme == 2 ? QColor(Qt::white) : QApplication::palette().color(QPalette::ButtonText);
-            for (const char *name : kBoxNames) {
-                const QPalette palette = Child<QWidget>(*editor, name)->palette();
-                QCOMPARE(palette.color(QPalette::Active, QPalette::Base), back);
-                QCOMPARE(palette.color(QPalette::Active, QPalette::Text), text);
-            }
+        Settings().themeNo = 2;
+        auto editor = open(list.get(), 0);
+        for (const char *name : kBoxNames) {
+            const QPalette palette = Child<QWidget>(*editor, name)->palette();
+            QCOMPARE(palette.color(QPalette::Active, QPalette::Base), QColor(0x16, 0x16, 0x16));
+            QCOMPARE(palette.color(QPalette::Active, QPalette::Text), QColor(Qt::white));
         }
     }
 
@@ -417,9 +388,6 @@ private Q_SLOTS:
         QVERIFY(editor->Cmd_Properties(2)->isEnabled()); // saving the cover elsewhere is still fine
         QTest::mouseClick(Child<QLabel>(*editor, "TagImg"), Qt::LeftButton);
         QVERIFY(m_dialogs.isEmpty());
-        Click(*editor, 5);
-        QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Evening Song"));
-        QVERIFY(!editor->Cmd_Properties(3)->isEnabled());
         Click(*editor, 0);
         QVERIFY(m_messages.texts.isEmpty());
         QCOMPARE(list->item(0, Item::Thumbnail), cover);

@@ -7,10 +7,6 @@
 #include "TagTestSupport.h"
 #include "TestEnv.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QTemporaryDir>
-
 using namespace tv;
 using namespace tv::test;
 

@@ -9,10 +9,6 @@
 #include "TagEditorState.h"
 #include "TagPictures.h"
 
-#include <QDateTime>
-#include <QFileInfo>
-#include <QTimeZone>
-
 using namespace tv;
 using namespace tv::test;
 

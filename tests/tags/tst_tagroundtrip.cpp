@@ -10,8 +10,6 @@
 #include "TestEnv.h"
 
 #include <QImage>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <taglib/commentsframe.h>
 #include <taglib/id3v2tag.h>
