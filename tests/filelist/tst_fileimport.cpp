@@ -243,7 +243,7 @@ private Q_SLOTS:
         }
         // DSD files of the shared corpus are found too (they last 10 ms: the list skips them).
         const QString dsd = QStringLiteral(TUNEVANE_CORPUS_DIR "/dsd");
-        for (const QString &name : {"taglib__empty10ms.dsf", "taglib__empty10ms.dff"}) {
+        for (const char *name : {"taglib__empty10ms.dsf", "taglib__empty10ms.dff"}) {
             if (QFile::exists(dsd + "/" + name))
                 QVERIFY(CollectMediaFiles({dsd}).contains(dsd + "/" + name));
         }
