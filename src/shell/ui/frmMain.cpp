@@ -65,6 +65,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent)
     buildFormatSettings();
     setupTagEditor();
     setupPlayer();
+    setupTrim();
     setupDisc();
     setupClose();
     setupTray();
@@ -266,6 +267,9 @@ void frmMain::Cmd_FileListView_Click(int index) {
         break;
     case 5:
         openOutputFolder();
+        break;
+    case 6:
+        TrimClick();
         break;
     case 7:
         browseOutputFolder();

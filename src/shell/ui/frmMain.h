@@ -203,6 +203,9 @@ private:
     void openPlayerWindow();
     void buildDiscMenu();
     void Player_Unload();
+    // The trim window (frmMain_trim.cpp).
+    void setupTrim();
+    void TrimClick();
     // Closing and preferences (frmMain_close.cpp), the tray (frmMain_tray.cpp), the themes
     // (frmMain_theme.cpp) and the update check (frmMain_update.cpp).
     void setupClose();
