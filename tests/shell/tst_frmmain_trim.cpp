@@ -21,6 +21,14 @@
 #include "frmWait.h"
 
 #include <QDirIterator>
+#include <atomic>
+#include <cmath>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace tv;
 using namespace tv::test;
@@ -45,6 +53,85 @@ frmTrim *OpenTrim(frmMain &w) {
         return nullptr;
     return trim;
 }
+
+// The files of this process's temporary folder, hidden work files included, that belong to
+// a trim ("trim_…" and ".trim_….tvpart-…").
+QStringList TrimFiles() {
+    QStringList found;
+    QDirIterator it(Paths().tempFolder, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        it.next();
+        if (it.fileName().contains("trim_"))
+            found << it.fileName();
+    }
+    return found;
+}
+
+// A WAV that arrives through a named pipe as slowly as the test wants: its header promises ten
+// minutes, five seconds of sound follow, and the rest never comes; the pipe ends (end of file)
+// when the feeder is finished. A decoding of it stays under way until then.
+class PipeFeeder {
+public:
+    explicit PipeFeeder(const QString &path) : m_path(QFile::encodeName(path)) {
+        m_thread = std::thread([this]() { run(); });
+    }
+    ~PipeFeeder() { finish(); }
+    void finish() {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    static QByteArray Wav() {
+        const int rate = 44100;
+        const quint32 promised = 600u * rate * 4;
+        QByteArray data;
+        QDataStream out(&data, QIODevice::WriteOnly);
+        out.setByteOrder(QDataStream::LittleEndian);
+        out.writeRawData("RIFF", 4);
+        out << quint32(36 + promised);
+        out.writeRawData("WAVEfmt ", 8);
+        out << quint32(16) << quint16(1) << quint16(2) << quint32(rate) << quint32(rate * 4) << quint16(4)
+            << quint16(16);
+        out.writeRawData("data", 4);
+        out << promised;
+        for (int i = 0; i < 5 * rate; ++i) {
+            const auto v = qint16(8000 * std::sin(2 * M_PI * 440 * i / rate));
+            out << v << v;
+        }
+        return data;
+    }
+    void run() {
+        int fd = -1;
+        while (!m_stop && fd < 0) {
+            fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd < 0)
+                ::poll(nullptr, 0, 10); // no reader yet
+        }
+        if (fd < 0)
+            return;
+        const QByteArray data = Wav();
+        qint64 written = 0;
+        while (!m_stop) {
+            pollfd p{fd, POLLOUT, 0};
+            if (written < data.size() && ::poll(&p, 1, 20) > 0) {
+                const ssize_t n = ::write(fd, data.constData() + written, size_t(data.size() - written));
+                if (n > 0)
+                    written += n;
+                else if (n < 0 && errno == EPIPE)
+                    break;
+            } else if (written >= data.size()) {
+                ::poll(nullptr, 0, 20);
+            }
+        }
+        ::close(fd);
+    }
+
+    QByteArray m_path;
+    std::atomic_bool m_stop{false};
+    std::thread m_thread;
+};
 
 QPoint At(const WaveformView *view, qint64 ms) {
     return QPoint(view->xOfMs(ms), view->lanesRect().center().y());
@@ -84,6 +171,8 @@ private Q_SLOTS:
         m_in = Home().path() + "/in/";
         m_tone = m_in + "tone.flac";
         QVERIFY(GenerateTone(m_tone, 20.0, 44100, 2));
+        // A pipe whose reader went away must not end the test program.
+        std::signal(SIGPIPE, SIG_IGN);
     }
 
     void init() { m_messages.clear(); }
@@ -314,6 +403,100 @@ private Q_SLOTS:
         trim->Cmd_Panels(6)->click();
         QTRY_VERIFY(!w->findChild<frmTrim *>());
         QVERIFY(!player->isActive());
+    }
+
+    void cancellingOrClosingWhileDecodingLeavesNothing() {
+        auto w = windowWithTone();
+        QVERIFY(w);
+        const QString pipe = m_in + "pipe.wav";
+        QFile::remove(pipe);
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        FileListModel *list = w->fileList()->list();
+        list->setItem(0, Item::FilePath, m_in);
+        list->setItem(0, Item::FileName, "pipe.wav");
+        list->setItem(0, Item::TrimStartInMs, "1000");
+        list->setItem(0, Item::TrimDurationInMs, "2000");
+
+        // Cancel in the wait window while the WAV is being written.
+        {
+            PipeFeeder feeder(pipe);
+            w->fileList()->selectRow(0);
+            w->Cmd_FileListView(6)->click();
+            auto *trim = w->findChild<frmTrim *>();
+            QVERIFY(trim);
+            QTRY_VERIFY(trim->waitWindow()->isVisible());
+            QCOMPARE(trim->waitWindow()->mode(), int(frmWait::Decoding));
+            QTRY_VERIFY_WITH_TIMEOUT(!TrimFiles().isEmpty(), 20000);
+            trim->waitWindow()->findChild<QPushButton *>("Cmd_Cancel")->click();
+            feeder.finish();
+            QTRY_VERIFY_WITH_TIMEOUT(TrimFiles().isEmpty(), 20000);
+            QTRY_VERIFY(!w->singleFileConversion()->engine()->isRunning());
+            // The window stays, empty.
+            QVERIFY(trim->isVisible());
+            QVERIFY(!trim->waitWindow()->isVisible());
+            QCOMPARE(trim->soundEditor()->SoundLength(), 0);
+            QCOMPARE(Box(trim, "Txt_EndView"), QStringLiteral("00:00:00.000"));
+            QCOMPARE(Box(trim, "Txt_EndSelect"), QStringLiteral("00:00:00.000"));
+            for (int index : {1, 3, 4, 5, 7, 8, 9, 10})
+                QVERIFY(!trim->Cmd_Panels(index)->isEnabled());
+            QVERIFY(m_messages.texts.isEmpty());
+            trim->Cmd_Panels(6)->click();
+            QTRY_VERIFY(!w->findChild<frmTrim *>());
+            QVERIFY(w->isEnabled());
+            QCOMPARE(ListItem(*w, 0, Item::TrimDurationInMs), QStringLiteral("2000"));
+        }
+        // Closing the window while decoding stops the engine without a word.
+        {
+            PipeFeeder feeder(pipe);
+            w->Cmd_FileListView(6)->click();
+            auto *trim = w->findChild<frmTrim *>();
+            QVERIFY(trim);
+            QTRY_VERIFY_WITH_TIMEOUT(!TrimFiles().isEmpty(), 20000);
+            QTest::keyClick(trim, Qt::Key_Escape);
+            QTRY_VERIFY(!w->findChild<frmTrim *>());
+            QVERIFY(w->isEnabled());
+            feeder.finish();
+            QTRY_VERIFY_WITH_TIMEOUT(TrimFiles().isEmpty(), 20000);
+            QVERIFY(m_messages.texts.isEmpty());
+        }
+    }
+
+    void inputsWithoutSoundAreRefusedWithAMessage() {
+        // A sound stream without a single sample decodes to nothing; a video without sound has
+        // nothing to decode, and the engine says so in its own words.
+        const QString silent = m_in + "nothing.flac";
+        const QString picture = m_in + "picture only.mkv";
+        QVERIFY(RunFFmpeg(
+            {"-f", "lavfi", "-i", "anullsrc=r=44100:cl=stereo", "-t", "0", "-c:a", "flac", silent}));
+        QVERIFY(GenerateVideo(picture, 1.0, 160, 120, "25", {"-an"}));
+        auto w = windowWithTone();
+        QVERIFY(w);
+        FileListModel *list = w->fileList()->list();
+        for (const QString &path : {silent, picture}) {
+            m_messages.clear();
+            list->setItem(0, Item::FileName, QFileInfo(path).fileName());
+            list->setItem(0, Item::FilePath, QFileInfo(path).absolutePath() + "/");
+            w->fileList()->selectRow(0);
+            w->Cmd_FileListView(6)->click();
+            auto *trim = w->findChild<frmTrim *>();
+            QVERIFY(trim);
+            QTRY_COMPARE_WITH_TIMEOUT(m_messages.texts.size(), 1, 20000);
+            const QString message = m_messages.texts.constFirst();
+            if (path == silent) {
+                QCOMPARE(message, QStringLiteral("Trim - tone|") + path +
+                                      QStringLiteral("\r\n\r\nFile format error."));
+            } else {
+                QVERIFY2(message.startsWith("Trim - tone|") && message.size() > 20, qPrintable(message));
+                QVERIFY(!message.contains("File format error."));
+            }
+            QCOMPARE(m_messages.styles.constFirst(), int(MsgExclamation));
+            QVERIFY(trim->isVisible());
+            QVERIFY(!trim->waitWindow()->isVisible());
+            QVERIFY(!trim->Cmd_Panels(5)->isEnabled());
+            QVERIFY(TrimFiles().isEmpty());
+            trim->Cmd_Panels(6)->click();
+            QTRY_VERIFY(!w->findChild<frmTrim *>());
+        }
     }
 };
 

@@ -4,6 +4,7 @@
 #include "Config.h"
 #include "ConversionFlags.h"
 #include "Engine.h"
+#include "ErrorTexts.h"
 #include "FileListModel.h"
 #include "MessageBox.h"
 #include "PresetIdentifier.h"
@@ -73,7 +74,10 @@ void frmTrim::onWaitCanceled() {
 void frmTrim::decodeEnded() {
     ConversionFlags &flags = Flags();
     const bool finishedWell = flags.anySucceeded;
-    // 7. Success without a file is a file the engine could not make sense of.
+    // 7. Success without a file is a file the engine could not make sense of; so is a file
+    // without any sound, which the engine refuses to write at all.
+    if (flags.lastError == NoAudioText())
+        flags.lastError.clear();
     if (!flags.cancelPrepare && flags.lastError.isEmpty() && !QFile::exists(TrimTempWav))
         flags.lastError = m_inputPath + QStringLiteral("\r\n\r\n") + QStringLiteral("File format error.");
     // 8.
