@@ -108,28 +108,42 @@ void PeakPyramid::Builder::closeBlock() {
     m_inBlock = 0;
 }
 
-PeakPyramid PeakPyramid::Builder::finish() {
+std::vector<Peak> PeakPyramid::Builder::takeBlocks() {
     if (m_inBlock > 0)
         closeBlock();
+    return std::move(m_base);
+}
+
+PeakPyramid PeakPyramid::Builder::finish() {
+    const qint64 frames = m_frames;
+    std::vector<std::vector<Peak>> parts;
+    parts.push_back(takeBlocks());
+    return Join(m_channels, frames, std::move(parts));
+}
+
+PeakPyramid PeakPyramid::Join(int channels, qint64 frames, std::vector<std::vector<Peak>> parts) {
     PeakPyramid pyramid;
-    pyramid.m_channels = m_channels;
-    pyramid.m_frames = m_frames;
-    if (m_base.empty())
+    pyramid.m_channels = std::max(1, channels);
+    pyramid.m_frames = frames;
+    std::vector<Peak> base = std::move(parts.front());
+    for (size_t i = 1; i < parts.size(); ++i)
+        base.insert(base.end(), parts[i].begin(), parts[i].end());
+    if (base.empty())
         return pyramid;
-    m_base.shrink_to_fit();
-    pyramid.m_levels.push_back(std::move(m_base));
-    const size_t channels = size_t(m_channels);
+    base.shrink_to_fit();
+    pyramid.m_levels.push_back(std::move(base));
+    const size_t width = size_t(pyramid.m_channels);
     // Each level pairs the blocks of the one below, until one block covers the whole sound.
-    while (pyramid.m_levels.back().size() > channels) {
+    while (pyramid.m_levels.back().size() > width) {
         const std::vector<Peak> &below = pyramid.m_levels.back();
-        const size_t blocks = below.size() / channels;
-        std::vector<Peak> level(((blocks + 1) / 2) * channels);
+        const size_t blocks = below.size() / width;
+        std::vector<Peak> level(((blocks + 1) / 2) * width);
         for (size_t b = 0; b < blocks; b += 2) {
-            for (size_t c = 0; c < channels; ++c) {
-                Peak p = below[b * channels + c];
+            for (size_t c = 0; c < width; ++c) {
+                Peak p = below[b * width + c];
                 if (b + 1 < blocks)
-                    Merge(p, below[(b + 1) * channels + c]);
-                level[(b / 2) * channels + c] = p;
+                    Merge(p, below[(b + 1) * width + c]);
+                level[(b / 2) * width + c] = p;
             }
         }
         pyramid.m_levels.push_back(std::move(level));

@@ -44,6 +44,9 @@ public:
         // Interleaved frames, any count per call.
         void add(const qint16 *samples, qint64 frameCount);
         PeakPyramid finish();
+        // The level-0 peaks so far (the last block closed even when it is short), for a
+        // builder that covered one part of the sound; the parts are joined by Join.
+        std::vector<Peak> takeBlocks();
 
     private:
         void closeBlock();
@@ -54,6 +57,10 @@ public:
         std::vector<Peak> m_open;
         std::vector<Peak> m_base;
     };
+
+    // The pyramid over level-0 peaks made in parts, in order; every part but the last covers a
+    // whole number of blocks.
+    static PeakPyramid Join(int channels, qint64 frames, std::vector<std::vector<Peak>> parts);
 
 private:
     int m_channels = 0;

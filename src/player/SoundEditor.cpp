@@ -3,7 +3,11 @@
 #include "SoundErrors.h"
 #include "TimeFormat.h"
 
+#include <QThread>
+
 #include <algorithm>
+#include <functional>
+#include <thread>
 #include <vector>
 
 namespace tv {
@@ -13,6 +17,8 @@ namespace {
 // Frames read per step of the analysis: large enough that the per-step work vanishes beside
 // the scan, small enough that a cancel is seen within a few milliseconds.
 constexpr qint64 kStepFrames = 1 << 18;
+// From this length on (about a minute and a half) the analysis reads two halves at once.
+constexpr qint64 kSplitFrames = qint64(1) << 22;
 
 QString Two(qint64 value) {
     return QString::number(value).rightJustified(2, QLatin1Char('0'));
@@ -20,34 +26,76 @@ QString Two(qint64 value) {
 
 } // namespace
 
-bool AnalyseWave(const WaveFile &wave, PeakPyramid &peaks, TaskControl &control,
-                 const TaskProgress &progress) {
-    const qint64 frames = wave.frames();
+namespace {
+
+// Scans frames [from, to) into level-0 peaks; reports progress when asked. False when cancelled.
+bool ScanPart(const WaveFile &wave, qint64 from, qint64 to, std::vector<Peak> &blocks, TaskControl &control,
+              const std::function<void(qint64)> &progress) {
     const int channels = std::max(1, wave.channels());
-    PeakPyramid::Builder builder(channels, frames);
+    PeakPyramid::Builder builder(channels, to - from);
     const qint16 *direct = wave.samples16();
     std::vector<qint16> buffer;
     if (!direct)
-        buffer.resize(size_t(std::min(frames, kStepFrames) * channels));
-    wave.adviseSequential();
-    qint64 nextReport = 0;
-    for (qint64 at = 0; at < frames; at += kStepFrames) {
+        buffer.resize(size_t(std::min(to - from, kStepFrames) * channels));
+    for (qint64 at = from; at < to; at += kStepFrames) {
         if (control.cancelled())
             return false;
-        const qint64 count = std::min(kStepFrames, frames - at);
+        const qint64 count = std::min(kStepFrames, to - at);
         if (direct) {
             builder.add(direct + at * channels, count);
         } else {
             wave.readFrames(at, count, buffer.data());
             builder.add(buffer.data(), count);
         }
-        // One report per percent at most: each is a call queued to the owner's thread.
-        if (progress && at + count >= nextReport) {
-            progress(at + count, frames);
-            nextReport = (at + count) + frames / 100;
-        }
+        if (progress)
+            progress(at + count - from);
     }
-    peaks = builder.finish();
+    blocks = builder.takeBlocks();
+    return true;
+}
+
+} // namespace
+
+bool AnalyseWave(const WaveFile &wave, PeakPyramid &peaks, TaskControl &control,
+                 const TaskProgress &progress) {
+    const qint64 frames = wave.frames();
+    wave.adviseSequential();
+    // A long sound is read in two halves at once: the time it takes is then about the time the
+    // file takes to read, not that plus the scan.
+    const bool halves = frames >= kSplitFrames && QThread::idealThreadCount() > 1;
+    const qint64 split = halves ? frames / 2 / PeakPyramid::kBaseFrames * PeakPyramid::kBaseFrames : frames;
+    std::vector<std::vector<Peak>> parts(halves ? 2 : 1);
+    bool secondDone = true;
+    std::thread second;
+    // Running short of memory fails a half like a cancel does; nothing may leave a thread unjoined.
+    const auto scan = [&](qint64 from, qint64 to, std::vector<Peak> &blocks,
+                          const std::function<void(qint64)> &report) {
+        try {
+            return ScanPart(wave, from, to, blocks, control, report);
+        } catch (const std::bad_alloc &) {
+            return false;
+        }
+    };
+    if (halves)
+        second = std::thread([&]() { secondDone = scan(split, frames, parts[1], {}); });
+    // One report per percent at most: each is a call queued to the owner's thread. The first
+    // half stands for the whole.
+    qint64 nextReport = 0;
+    const auto report = [&](qint64 done) {
+        const qint64 whole = halves ? std::min(frames, done * frames / std::max<qint64>(1, split)) : done;
+        if (progress && whole >= nextReport) {
+            progress(whole, frames);
+            nextReport = whole + frames / 100;
+        }
+    };
+    const bool firstDone = scan(0, split, parts[0], report);
+    if (!firstDone)
+        control.cancel(); // the other half stops too
+    if (second.joinable())
+        second.join();
+    if (!firstDone || !secondDone)
+        return false;
+    peaks = PeakPyramid::Join(wave.channels(), frames, std::move(parts));
     return true;
 }
 

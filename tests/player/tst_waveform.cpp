@@ -83,9 +83,10 @@ private Q_SLOTS:
             int channels;
             double seconds;
         };
-        // Stereo and mono take the wide path, three and six channels the plain one.
+        // Stereo and mono take the wide path, three and six channels the plain one; a sound of
+        // over a minute and a half is read in two halves at once.
         for (const Case &c : {Case{"stereo", 2, 7.3456}, Case{"mono", 1, 3.21}, Case{"three", 3, 1.7},
-                              Case{"six", 6, 2.05}}) {
+                              Case{"six", 6, 2.05}, Case{"long", 2, 100.1234}}) {
             const QString path = m_dir + c.name + ".wav";
             QVERIFY(MakeWave(path, c.seconds, c.channels, {"-c:a", "pcm_s16le"}));
             WaveFile wave;

@@ -217,8 +217,10 @@ void WaveformView::paintSamples(QPainter &painter, const QRect &lane, int channe
     for (qint64 f = first; f < last; ++f)
         line.append(QPointF(lane.left() + m_geometry.xOfFrame(double(f)),
                             middle - samples[size_t((f - first) * channels + channel)] * scale));
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setPen(QPen(m_colours.wave, 1.2));
+    // Smooth lines cost ten times as much; with many samples on screen nobody sees the steps.
+    const bool smooth = line.size() < 600;
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
+    painter.setPen(smooth ? QPen(m_colours.wave, 1.2) : QPen(m_colours.wave, 0));
     painter.drawPolyline(line);
     // Far enough apart, every sample is marked.
     if (1.0 / m_geometry.framesPerColumn() >= 6) {
