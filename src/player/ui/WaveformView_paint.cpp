@@ -104,7 +104,8 @@ void WaveformView::paintRuler(QPainter &painter, const QRect &area) {
             const double x = area.left() + mark.x;
             const double tick = mark.major ? area.height() * 0.45 : area.height() * 0.2;
             painter.drawLine(QPointF(x, area.bottom() - tick), QPointF(x, area.bottom()));
-            if (mark.major)
+            // A label that would run past the ruler's end is left out rather than cut.
+            if (mark.major && x + 3 + metrics.horizontalAdvance(mark.text) <= area.right())
                 painter.drawText(QPointF(x + 3, area.top() + metrics.ascent() + 2), mark.text);
         }
     }
@@ -130,8 +131,9 @@ void WaveformView::paintAmplitudeRuler(QPainter &painter, const QRect &lanes) {
                                                      {middle + half, QStringLiteral("-1")}};
         for (const auto &[y, text] : ticks) {
             painter.drawLine(QPointF(right - 5, y), QPointF(right, y));
-            const double baseline =
-                std::clamp(y + metrics.ascent() / 2.0 - 1, top + metrics.ascent(), top + laneHeight - 2);
+            // Labels keep inside their own lane, clear of the neighbour's.
+            const double baseline = std::clamp(y + metrics.ascent() / 2.0 - 1, top + metrics.ascent() + 3,
+                                               top + laneHeight - metrics.descent() - 3);
             painter.drawText(QPointF(right - 7 - metrics.horizontalAdvance(text), baseline), text);
         }
         painter.drawText(QPointF(4, top + metrics.ascent() + 2),
