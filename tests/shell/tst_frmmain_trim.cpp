@@ -76,6 +76,8 @@ public:
         m_thread = std::thread([this]() { run(); });
     }
     ~PipeFeeder() { finish(); }
+    // Ends the pipe without waiting for the feeding thread.
+    void stop() { m_stop = true; }
     void finish() {
         m_stop = true;
         if (m_thread.joinable())
@@ -458,6 +460,18 @@ private Q_SLOTS:
             feeder.finish();
             QTRY_VERIFY_WITH_TIMEOUT(TrimFiles().isEmpty(), 20000);
             QVERIFY(m_messages.texts.isEmpty());
+        }
+        // The program ending while the window decodes takes the window with it, and the WAV.
+        {
+            PipeFeeder feeder(pipe);
+            w->Cmd_FileListView(6)->click();
+            QVERIFY(w->findChild<frmTrim *>());
+            QTRY_VERIFY_WITH_TIMEOUT(!TrimFiles().isEmpty(), 20000);
+            // The engine's last job waits for its read; a real file answers it, this pipe ends.
+            connect(w.get(), &frmMain::unloaded, this, [&feeder]() { feeder.stop(); });
+            w.reset();
+            feeder.finish();
+            QTRY_VERIFY_WITH_TIMEOUT(TrimFiles().isEmpty(), 20000);
         }
     }
 

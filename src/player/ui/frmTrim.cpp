@@ -32,7 +32,7 @@ const QString kZeroTime = QStringLiteral("00:00:00.000");
 frmTrim::frmTrim(const Services &services, int row, QWidget *owner)
     : QDialog(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                          Qt::WindowMinMaxButtonsHint),
-      m_services(services), m_record(services.list->index(row, 0)) {
+      m_services(services), m_converter(services.converter), m_record(services.list->index(row, 0)) {
     setObjectName(QStringLiteral("frmTrim"));
     setModal(false);
     setWindowTitle(QStringLiteral("Trim - "));
@@ -287,8 +287,8 @@ void frmTrim::cleanUp() {
     TimerDisplayWaveform->stop();
     m_playback->Stop();
     // A decoding still under way stops without a word, and leaves no file behind.
-    if (m_phase == Phase::Decoding || m_phase == Phase::StoppingDecode)
-        m_services.converter->engine()->StopAll(false);
+    if ((m_phase == Phase::Decoding || m_phase == Phase::StoppingDecode) && m_converter)
+        m_converter->engine()->StopAll(false);
     m_phase = Phase::Empty;
     m_wait->hide();
     ActiveSoundEditor1->CloseSound();

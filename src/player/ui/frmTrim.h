@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QHash>
 #include <QPersistentModelIndex>
+#include <QPointer>
 
 class QLineEdit;
 class QPushButton;
@@ -83,6 +84,8 @@ private:
 
     // Widgets and state: UI thread only.
     Services m_services;
+    // The main window's converter, which may go before this window when the program ends.
+    QPointer<SingleFileConversion> m_converter;
     QPersistentModelIndex m_record; // the row worked on
     QString m_inputPath;
     SoundEditor *ActiveSoundEditor1 = nullptr;
