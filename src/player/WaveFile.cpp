@@ -113,7 +113,9 @@ int WaveFile::open(const QString &path) {
         } else if (id == "data") {
             format.dataOffset = position + 8;
             dataBytes = (rf64 && size == 0xFFFFFFFF && dataSize64 >= 0) ? dataSize64 : size;
-            break;
+            // The samples usually come last; a format chunk after them is still looked for.
+            if (haveFormat)
+                break;
         }
         position += 8 + size + (size & 1);
     }

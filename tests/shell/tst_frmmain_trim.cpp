@@ -20,7 +20,9 @@
 #include "frmTrim.h"
 #include "frmWait.h"
 
+#include <QAction>
 #include <QDirIterator>
+#include <QMenu>
 #include <atomic>
 #include <cmath>
 #include <csignal>
@@ -39,19 +41,22 @@ QString Box(const frmTrim *trim, const char *name) {
     return trim->findChild<QLineEdit *>(QString::fromLatin1(name))->text();
 }
 
+// Analysed, and shown whole once the one-shot display timer has run.
+bool WaitShown(frmTrim *trim) {
+    return trim && QTest::qWaitFor(
+                       [trim]() {
+                           return trim->Cmd_Panels(1)->isEnabled() &&
+                                  !trim->findChild<QTimer *>("TimerDisplayWaveform")->isActive();
+                       },
+                       30000);
+}
+
 // The trim window over row 0, once its waveform is shown (null when it never was).
 frmTrim *OpenTrim(frmMain &w) {
     w.fileList()->selectRow(0);
     w.Cmd_FileListView(6)->click();
     auto *trim = w.findChild<frmTrim *>();
-    // Analysed, and shown whole once the one-shot display timer has run.
-    const auto shown = [trim]() {
-        return trim->Cmd_Panels(1)->isEnabled() &&
-               !trim->findChild<QTimer *>("TimerDisplayWaveform")->isActive();
-    };
-    if (!trim || !QTest::qWaitFor(shown, 30000))
-        return nullptr;
-    return trim;
+    return WaitShown(trim) ? trim : nullptr;
 }
 
 // The files of this process's temporary folder, hidden work files included, that belong to
@@ -183,8 +188,18 @@ private Q_SLOTS:
         const QString out = Home().path() + "/out/";
         auto w = windowWithTone(out);
         QVERIFY(w);
-        frmTrim *trim = OpenTrim(*w);
+        w->fileList()->selectRow(0);
+        w->Cmd_FileListView(6)->click();
+        auto *trim = w->findChild<frmTrim *>();
         QVERIFY(trim);
+        QSignalSpy progress(trim->soundEditor(), &SoundEditor::LoadProgress);
+        QVERIFY(WaitShown(trim));
+        // The load's percentage went through the wait window's second mode, up to 100.
+        QVERIFY(!progress.isEmpty());
+        QCOMPARE(progress.constLast().constFirst().toInt(), 100);
+        QCOMPARE(trim->waitWindow()->mode(), int(frmWait::Loading));
+        QCOMPARE(trim->waitWindow()->progressValue(), 100);
+        QVERIFY(!trim->waitWindow()->isVisible());
         QVERIFY(!w->isEnabled());
         QVERIFY(trim->isEnabled());
         QCOMPARE(trim->windowTitle(), QStringLiteral("Trim - tone"));
@@ -342,9 +357,19 @@ private Q_SLOTS:
         QCOMPARE(ListItem(*w, 0, Item::TrimStartInMs), QString::number(start));
         QCOMPARE(ListItem(*w, 0, Item::TrimDurationInMs), QString::number(20000 - start));
 
-        // Escape leaves the row as it was.
-        trim = OpenTrim(*w);
-        QVERIFY(trim);
+        // Without exactly one selected row there is nothing to trim; the list's pop-up entry
+        // opens the window like the button. Escape leaves the row as it was.
+        w->fileList()->clearSelection();
+        w->Cmd_FileListView(6)->click();
+        QVERIFY(!w->findChild<frmTrim *>());
+        QVERIFY(w->isEnabled());
+        w->fileList()->selectRow(0);
+        QAction *entry = w->fileList()->mnuFileLists()->findChild<QAction *>("mnuFileList(3)");
+        QVERIFY(entry);
+        QCOMPARE(entry->text(), QStringLiteral("Trim..."));
+        entry->trigger();
+        trim = w->findChild<frmTrim *>();
+        QVERIFY(WaitShown(trim));
         const QString wav = trim->trimTempWav();
         trim->waveform()->SetSelection(true, 100, 200);
         QTest::keyClick(trim, Qt::Key_Escape);

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QBoxLayout>
+#include <QMenu>
 #include <QPushButton>
 
 namespace tv {
@@ -21,6 +22,9 @@ void frmMain::setupTrim() {
     auto *entry = new QAction(ThemeIcon(QStringLiteral("img_trim_selected.png")), tr("Trim..."), this);
     FileViewMain->addPopupEntry(3, entry);
     connect(entry, &QAction::triggered, this, [this]() { Cmd_FileListView_Click(6); });
+    connect(FileViewMain->mnuFileLists(), &QMenu::aboutToShow, entry, [this, entry]() {
+        entry->setEnabled(FileViewMain->selectedRowNumbers().size() == 1 && conversionState() == Idle);
+    });
 }
 
 void frmMain::TrimClick() {
