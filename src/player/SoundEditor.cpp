@@ -42,6 +42,7 @@ bool ScanPart(const WaveFile &wave, qint64 from, qint64 to, std::vector<Peak> &b
             return false;
         const qint64 count = std::min(kStepFrames, to - at);
         if (direct) {
+            wave.prefetch(at, count);
             builder.add(direct + at * channels, count);
         } else {
             wave.readFrames(at, count, buffer.data());

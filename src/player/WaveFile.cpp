@@ -162,6 +162,21 @@ void WaveFile::adviseSequential() const {
         ::madvise(m_map, m_mapLength, MADV_SEQUENTIAL);
 }
 
+void WaveFile::prefetch(qint64 first, qint64 count) const {
+#ifdef MADV_POPULATE_READ
+    if (!m_samples || count <= 0)
+        return;
+    static const qint64 page = ::sysconf(_SC_PAGESIZE);
+    const auto start = reinterpret_cast<quintptr>(m_samples + first * m_format.blockAlign);
+    const quintptr aligned = start / page * page;
+    const auto end = reinterpret_cast<quintptr>(m_samples + (first + count) * m_format.blockAlign);
+    ::madvise(reinterpret_cast<void *>(aligned), size_t(end - aligned), MADV_POPULATE_READ);
+#else
+    Q_UNUSED(first)
+    Q_UNUSED(count)
+#endif
+}
+
 qint64 WaveFile::lengthMs() const {
     if (m_format.sampleRate <= 0)
         return 0;

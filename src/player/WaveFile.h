@@ -50,6 +50,8 @@ public:
     // The start of the stored samples, and a hint that they are about to be read in order.
     const uchar *storedSamples() const { return m_samples; }
     void adviseSequential() const;
+    // Maps the pages of frames [first, first + count) in one go, ahead of reading them.
+    void prefetch(qint64 first, qint64 count) const;
 
 private:
     int m_fd = -1;
