@@ -9,6 +9,8 @@ namespace tv {
 // Sound-control codes the program gives meaning to itself.
 namespace SoundError {
 enum : int {
+    NotEnoughMemory = -2,  // the sound's samples or peaks do not fit in memory
+    InvalidSoundFile = -6, // the sound editor cannot read the file
     InvalidDrive = -35,    // the drive (or image) cannot be opened
     DriveNotReady = -36,   // no disc in the drive
     InvalidTrack = -37,    // no such track on the disc

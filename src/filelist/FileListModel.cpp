@@ -65,6 +65,8 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const {
         return QVariant();
     case StatusIconRole:
         return column == 0 ? QVariant(row.icon) : QVariant();
+    case DurationIconRole:
+        return column == kDurationColumn ? QVariant(row.durationIcon) : QVariant();
     case ProgressRole:
         if (column == kStatusColumn && row.hasProgress)
             return QVariant::fromValue(row.progress);
@@ -311,6 +313,17 @@ void FileListModel::setStatusIcon(int row, const QString &imageName) {
         return;
     m_rows[static_cast<std::size_t>(row)].icon = imageName;
     emitRowChanged(row, 0, 0);
+}
+
+int FileListModel::durationIcon(int row) const {
+    return validRow(row) ? m_rows[static_cast<std::size_t>(row)].durationIcon : 0;
+}
+
+void FileListModel::setDurationIcon(int row, int icon) {
+    if (!validRow(row))
+        return;
+    m_rows[static_cast<std::size_t>(row)].durationIcon = icon;
+    emitRowChanged(row, kDurationColumn, kDurationColumn);
 }
 
 int FileListModel::nextBusyFrame() {

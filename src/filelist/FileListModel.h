@@ -14,6 +14,9 @@
 
 namespace tv {
 
+// The icon of the "Duration" column that marks a trimmed file.
+inline constexpr int kTrimmedIcon = 14;
+
 class FileListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -22,6 +25,7 @@ public:
         StatusIconRole = Qt::UserRole + 1, // column 0: image file name of the status icon
         ProgressRole,                      // column 4: RowProgressCell while a figure is shown
         ProgressMarkupRole,                // column 4: the markup of that figure
+        DurationIconRole,                  // column 3: icon number of the list's icon strip (0 none)
     };
 
     explicit FileListModel(QObject *parent = nullptr);
@@ -60,6 +64,11 @@ public:
     // The next frame (1 to 10) of the busy animation of this list.
     int nextBusyFrame();
 
+    // The icon of column 3 "Duration", by its number in the list's icon strip: 14 marks a
+    // trimmed file, 0 shows none.
+    int durationIcon(int row) const;
+    void setDurationIcon(int row, int icon);
+
     // The progress figure of column 4; setting the column's text removes it.
     void setRowProgress(int row, const RowProgressCell &cell);
     bool hasRowProgress(int row) const;
@@ -88,6 +97,7 @@ private:
         QString icon;
         RowProgressCell progress;
         bool hasProgress = false;
+        int durationIcon = 0;
     };
     bool validRow(int row) const { return row >= 0 && row < static_cast<int>(m_rows.size()); }
     void emitRowChanged(int row, int firstColumn, int lastColumn);

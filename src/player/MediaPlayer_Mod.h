@@ -19,7 +19,8 @@ enum PlayerOwnerKind : int {
     OwnerAudioCDBurner = 2,
     OwnerDataCDBurner = 3,
     OwnerDataDVDBurner = 4,
-    OwnerKindCount = 5
+    OwnerTrimWindow = 5,
+    OwnerKindCount = 6
 };
 
 // Filled by the owning window before it opens a file.

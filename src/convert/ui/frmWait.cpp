@@ -57,6 +57,7 @@ void frmWait::ShowMode(int mode) {
     lbl_FileName->clear();
     ProgressBar1->setRange(0, 0);
     ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
     Cmd_Cancel->setEnabled(true);
 
     bool texts = true;
@@ -114,6 +115,18 @@ void frmWait::setProgressMaximum(int maximum) {
 
 void frmWait::setProgressValue(int value) {
     ProgressBar1->setValue(value);
+}
+
+void frmWait::setProgressPercent(int percent) {
+    ProgressBar1->setVisible(true);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(percent);
+    ProgressBar1->setFormat(QString::number(percent) + QStringLiteral(" %"));
+    ProgressBar1->setTextVisible(true);
+}
+
+int frmWait::progressValue() const {
+    return ProgressBar1->value();
 }
 
 void frmWait::cancel() {

@@ -35,6 +35,9 @@ public:
     void setFileName(const QString &name);
     void setProgressMaximum(int maximum);
     void setProgressValue(int value);
+    // The bar as a percentage with its figure ("42 %"), shown whatever the mode hid.
+    void setProgressPercent(int percent);
+    int progressValue() const;
 
     bool cancelRequested() const { return m_cancelRequested; }
 

@@ -16,6 +16,20 @@ void FileListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     const QVariant progress = index.data(FileListModel::ProgressRole);
     if (icon.isEmpty() && !progress.isValid()) {
         QStyledItemDelegate::paint(painter, option, index);
+        // A trimmed file carries the trim mark before its duration.
+        if (index.data(FileListModel::DurationIconRole).toInt() == kTrimmedIcon) {
+            const int side = qMin(14, option.rect.height() - 4);
+            const QRect target(option.rect.left() + 3, option.rect.center().y() - side / 2 + 1, side, side);
+            QPixmap mark = ThemePixmap(QStringLiteral("img_trim_selected.png"), target.size());
+            // On a selected row the mark takes the selected text's colour, or the blue of the
+            // selection would swallow it.
+            if (option.state & QStyle::State_Selected) {
+                QPainter tint(&mark);
+                tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+                tint.fillRect(mark.rect(), option.palette.color(QPalette::HighlightedText));
+            }
+            painter->drawPixmap(target, mark);
+        }
         return;
     }
 

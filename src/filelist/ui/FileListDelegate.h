@@ -1,7 +1,8 @@
 #pragma once
-// Draws the cells of the file list that are more than text: the status icon of column 0 and the
-// progress figure of column 4 (a blue bar on light grey with the bold white percentage inside
-// the bar). Gives the "Name" cell an editor that keeps out characters a file name cannot hold.
+// Draws the cells of the file list that are more than text: the status icon of column 0, the
+// trim mark of column 3 and the progress figure of column 4 (a blue bar on light grey with the bold white
+// percentage inside the bar). Gives the "Name" cell an editor that keeps out characters a file name cannot
+// hold.
 
 #include <QStyledItemDelegate>
 

@@ -66,6 +66,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent)
     buildFormatSettings();
     setupTagEditor();
     setupPlayer();
+    setupTrim();
     setupDisc();
     setupClose();
     setupTray();
@@ -276,6 +277,9 @@ void frmMain::Cmd_FileListView_Click(int index) {
         break;
     case OpenOutputButton:
         openOutputFolder();
+        break;
+    case TrimButton:
+        TrimClick();
         break;
     case BrowseOutputButton:
         browseOutputFolder();

@@ -74,6 +74,7 @@ public:
         ConvertButton = 3, // Convert Now / Pause / Resume, its state in its tag
         StopButton = 4,
         OpenOutputButton = 5,
+        TrimButton = 6,
         BrowseOutputButton = 7,
         FavoriteButton = 10,
         FormatSettingsButton = 11,
@@ -231,6 +232,9 @@ private:
     void openPlayerWindow();
     void buildDiscMenu();
     void Player_Unload();
+    // The trim window (frmMain_trim.cpp).
+    void setupTrim();
+    void TrimClick();
     // Closing and preferences (frmMain_close.cpp), the tray (frmMain_tray.cpp), the themes
     // (frmMain_theme.cpp) and the update check (frmMain_update.cpp).
     void setupClose();

@@ -1,0 +1,543 @@
+// The trim window in the real main window: the file decoded into a temporary WAV and shown as
+// a waveform, a selection made with the mouse saved into the row, the outputs of a batch
+// holding exactly that part (checked against the source's samples), the stored trim shown
+// again, playing the selection, zooming, cancelling the decoding, and inputs it cannot show.
+#include "Config.h"
+#include "Engine.h"
+#include "MainWindowDriver.h"
+#include "MediaGen.h"
+#include "MediaProbe.h"
+#include "MessageBox.h"
+#include "OutputFolders.h"
+#include "Player.h"
+#include "PlayerPane.h"
+#include "Settings.h"
+#include "SingleFileConversion.h"
+#include "SoundEditor.h"
+#include "TestEnv.h"
+#include "TrimPlayback.h"
+#include "WaveformView.h"
+#include "frmTrim.h"
+#include "frmWait.h"
+
+#include <QAction>
+#include <QDirIterator>
+#include <QMenu>
+#include <atomic>
+#include <cmath>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace tv;
+using namespace tv::test;
+
+namespace {
+
+QString Box(const frmTrim *trim, const char *name) {
+    return trim->findChild<QLineEdit *>(QString::fromLatin1(name))->text();
+}
+
+// Analysed, and shown whole once the one-shot display timer has run.
+bool WaitShown(frmTrim *trim) {
+    return trim && QTest::qWaitFor(
+                       [trim]() {
+                           return trim->Cmd_Panels(1)->isEnabled() &&
+                                  !trim->findChild<QTimer *>("TimerDisplayWaveform")->isActive();
+                       },
+                       30000);
+}
+
+// The trim window over row 0, once its waveform is shown (null when it never was).
+frmTrim *OpenTrim(frmMain &w) {
+    w.fileList()->selectRow(0);
+    w.Cmd_FileListView(6)->click();
+    auto *trim = w.findChild<frmTrim *>();
+    return WaitShown(trim) ? trim : nullptr;
+}
+
+// The files of this process's temporary folder, hidden work files included, that belong to
+// a trim ("trim_…" and ".trim_….tvpart-…").
+QStringList TrimFiles() {
+    QStringList found;
+    QDirIterator it(Paths().tempFolder, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        it.next();
+        if (it.fileName().contains("trim_"))
+            found << it.fileName();
+    }
+    return found;
+}
+
+// A WAV that arrives through a named pipe as slowly as the test wants: its header promises ten
+// minutes, five seconds of sound follow, and the rest never comes; the pipe ends (end of file)
+// when the feeder is finished. A decoding of it stays under way until then.
+class PipeFeeder {
+public:
+    explicit PipeFeeder(const QString &path) : m_path(QFile::encodeName(path)) {
+        m_thread = std::thread([this]() { run(); });
+    }
+    ~PipeFeeder() { finish(); }
+    // Ends the pipe without waiting for the feeding thread.
+    void stop() { m_stop = true; }
+    void finish() {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    static QByteArray Wav() {
+        const int rate = 44100;
+        const quint32 promised = 600u * rate * 4;
+        QByteArray data;
+        QDataStream out(&data, QIODevice::WriteOnly);
+        out.setByteOrder(QDataStream::LittleEndian);
+        out.writeRawData("RIFF", 4);
+        out << quint32(36 + promised);
+        out.writeRawData("WAVEfmt ", 8);
+        out << quint32(16) << quint16(1) << quint16(2) << quint32(rate) << quint32(rate * 4) << quint16(4)
+            << quint16(16);
+        out.writeRawData("data", 4);
+        out << promised;
+        for (int i = 0; i < 5 * rate; ++i) {
+            const auto v = qint16(8000 * std::sin(2 * M_PI * 440 * i / rate));
+            out << v << v;
+        }
+        return data;
+    }
+    void run() {
+        int fd = -1;
+        while (!m_stop && fd < 0) {
+            fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd < 0)
+                ::poll(nullptr, 0, 10); // no reader yet
+        }
+        if (fd < 0)
+            return;
+        const QByteArray data = Wav();
+        qint64 written = 0;
+        while (!m_stop) {
+            pollfd p{fd, POLLOUT, 0};
+            if (written < data.size() && ::poll(&p, 1, 20) > 0) {
+                const ssize_t n = ::write(fd, data.constData() + written, size_t(data.size() - written));
+                if (n > 0)
+                    written += n;
+                else if (n < 0 && errno == EPIPE)
+                    break;
+            } else if (written >= data.size()) {
+                ::poll(nullptr, 0, 20);
+            }
+        }
+        ::close(fd);
+    }
+
+    QByteArray m_path;
+    std::atomic_bool m_stop{false};
+    std::thread m_thread;
+};
+
+QPoint At(const WaveformView *view, qint64 ms) {
+    return QPoint(view->xOfMs(ms), view->lanesRect().center().y());
+}
+
+// The largest difference between two runs of samples, the second read from `offset` on.
+int MaxDifference(const QVector<qint16> &a, const QVector<qint16> &b, int offset, int count) {
+    int worst = 0;
+    for (int i = 0; i < count; ++i)
+        worst = std::max(worst, std::abs(int(a.at(i)) - int(b.at(offset + i))));
+    return worst;
+}
+
+} // namespace
+
+class FrmMainTrimTest : public QObject {
+    Q_OBJECT
+
+    QString m_in;
+    QString m_tone; // 20 s, 44.1 kHz stereo FLAC
+    MessageRecorder m_messages{AnsOk};
+
+    std::unique_ptr<frmMain> windowWithTone(const QString &output = QString()) {
+        auto w = StartMainWindow(output);
+        if (w)
+            w->importFile(m_tone);
+        return w;
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        qputenv("TUNEVANE_SILENT_PLAYER", "1");
+        ReadConfiguration();
+        WriteSetting("CloseEvent", "2");
+        WriteSetting("CloseDontAskMe", "-1");
+        LoadFolders();
+        m_in = Home().path() + "/in/";
+        m_tone = m_in + "tone.flac";
+        QVERIFY(GenerateTone(m_tone, 20.0, 44100, 2));
+        // A pipe whose reader went away must not end the test program.
+        std::signal(SIGPIPE, SIG_IGN);
+    }
+
+    void init() { m_messages.clear(); }
+
+    void aMouseSelectionSavedIsWhatTheConversionKeeps() {
+        const QString out = Home().path() + "/out/";
+        auto w = windowWithTone(out);
+        QVERIFY(w);
+        w->fileList()->selectRow(0);
+        w->Cmd_FileListView(6)->click();
+        auto *trim = w->findChild<frmTrim *>();
+        QVERIFY(trim);
+        QSignalSpy progress(trim->soundEditor(), &SoundEditor::LoadProgress);
+        QVERIFY(WaitShown(trim));
+        // The load's percentage went through the wait window's second mode, up to 100.
+        QVERIFY(!progress.isEmpty());
+        QCOMPARE(progress.constLast().constFirst().toInt(), 100);
+        QCOMPARE(trim->waitWindow()->mode(), int(frmWait::Loading));
+        QCOMPARE(trim->waitWindow()->progressValue(), 100);
+        QVERIFY(!trim->waitWindow()->isVisible());
+        QVERIFY(!w->isEnabled());
+        QVERIFY(trim->isEnabled());
+        QCOMPARE(trim->windowTitle(), QStringLiteral("Trim - tone"));
+        const QString wav = trim->trimTempWav();
+        QVERIFY(wav.startsWith(Paths().tempFolder + "trim_"));
+        QVERIFY(wav.endsWith(".wav"));
+        QVERIFY(QFile::exists(wav));
+        QCOMPARE(Box(trim, "Txt_StartView"), QStringLiteral("00:00:00.000"));
+        QCOMPARE(Box(trim, "Txt_EndView"), QStringLiteral("00:00:20.000"));
+        QCOMPARE(Box(trim, "Txt_DurationView"), QStringLiteral("00:00:20.000"));
+        QCOMPARE(Box(trim, "Txt_DurationSelect"), QStringLiteral("00:00:00.000"));
+        QVERIFY(!trim->Cmd_Panels(10)->isEnabled());
+
+        // A drag selects what it passes over, to the pixel.
+        WaveformView *view = trim->waveform();
+        const double msPerPixel = 20000.0 / view->lanesRect().width();
+        QTest::mousePress(view, Qt::LeftButton, {}, At(view, 5000));
+        QTest::mouseMove(view, At(view, 7000));
+        QTest::mouseMove(view, At(view, 9000));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, At(view, 9000));
+        QVERIFY(std::abs(trim->trimStartMs() - 5000) <= msPerPixel);
+        QVERIFY(std::abs(trim->trimStartMs() + trim->trimDurationMs() - 9000) <= msPerPixel);
+        QCOMPARE(Box(trim, "Txt_StartSelect"), SoundEditor::FormatTime(trim->trimStartMs(), true, true));
+        QCOMPARE(Box(trim, "Txt_DurationSelect"),
+                 SoundEditor::FormatTime(trim->trimDurationMs(), true, true));
+        QVERIFY(trim->Cmd_Panels(10)->isEnabled());
+
+        // The end's handle moves the end only.
+        const int start = trim->trimStartMs();
+        const int end = start + trim->trimDurationMs();
+        QTest::mousePress(view, Qt::LeftButton, {}, At(view, end) + QPoint(2, 0));
+        QTest::mouseMove(view, At(view, 12000));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, At(view, 12000));
+        QCOMPARE(trim->trimStartMs(), start);
+        QVERIFY(std::abs(trim->trimStartMs() + trim->trimDurationMs() - 12000) <= msPerPixel);
+
+        // Zoomed onto the selection, the view shows exactly the selection.
+        trim->Cmd_Panels(10)->click();
+        QCOMPARE(Box(trim, "Txt_StartView"), Box(trim, "Txt_StartSelect"));
+        QCOMPARE(Box(trim, "Txt_EndView"), Box(trim, "Txt_EndSelect"));
+        trim->Cmd_Panels(9)->click();
+        QCOMPARE(Box(trim, "Txt_EndView"), QStringLiteral("00:00:20.000"));
+
+        // The millisecond a user reaches by zooming in on either end.
+        view->SetSelection(true, 5125, 8375);
+        QCOMPARE(Box(trim, "Txt_DurationSelect"), QStringLiteral("00:00:03.250"));
+        QSignalSpy closed(trim, &frmTrim::closed);
+        trim->Cmd_Panels(5)->click();
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(w->isEnabled());
+        QTRY_VERIFY(!w->findChild<frmTrim *>());
+        QVERIFY(!QFile::exists(wav));
+        QCOMPARE(ListItem(*w, 0, Item::TrimStart), QStringLiteral("00:00:05.125"));
+        QCOMPARE(ListItem(*w, 0, Item::TrimDuration), QStringLiteral("00:00:03.250"));
+        QCOMPARE(ListItem(*w, 0, Item::TrimStartInMs), QStringLiteral("5125"));
+        QCOMPARE(ListItem(*w, 0, Item::TrimDurationInMs), QStringLiteral("3250"));
+        QCOMPARE(w->fileList()->list()->durationIcon(0), kTrimmedIcon);
+        QCOMPARE(w->fileList()->selectedRowNumbers(), QList<int>{0});
+
+        // The outputs hold 3.250 s from 5.125 s on: FLAC to the sample, MP3 to the frame.
+        const QVector<qint16> source = FirstSamples(m_tone, 230000);
+        QCOMPARE(source.size(), 230000);
+        const int startSample = 5125 * 44100 / 1000; // 226012.5: either neighbour is the start
+        for (const QString &format : {QStringLiteral("FLAC"), QStringLiteral("MP3")}) {
+            if (format == "FLAC")
+                w->SelectOutputFormat("Lossless - 44100 Hz, Stereo", "AudioFormat", "FLAC");
+            else
+                w->SelectOutputFormat("High Quality - 44100 Hz, Stereo, 256 kbps", "AudioFormat", "MP3");
+            DialogCloser closer;
+            QVERIFY(RunBatch(*w));
+            const QString output = ListItem(*w, 0, Item::ConvertedFileName);
+            QVERIFY2(QFile::exists(output), qPrintable(output));
+            const double length = DecodedDuration(output);
+            const QVector<qint16> kept = FirstSamples(output, 2000);
+            QCOMPARE(kept.size(), 2000);
+            const int best = std::min(MaxDifference(kept, source, startSample, 2000),
+                                      MaxDifference(kept, source, startSample + 1, 2000));
+            if (format == "FLAC") {
+                QVERIFY2(std::abs(length - 3.25) <= 1.0 / 44100, qPrintable(QString::number(length)));
+                QVERIFY2(best <= 1, qPrintable(QString::number(best)));
+            } else {
+                QVERIFY2(std::abs(length - 3.25) <= 1152.0 / 44100, qPrintable(QString::number(length)));
+                // A lossy copy of the same wave, in step with it (a shift by even a few samples
+                // of a 440 Hz tone at this level differs by far more).
+                QVERIFY2(best <= 400, qPrintable(QString::number(best)));
+            }
+            QFile::remove(output);
+        }
+    }
+
+    void storedTrimsAndWholeSoundSaves() {
+        auto w = windowWithTone();
+        QVERIFY(w);
+        FileListModel *list = w->fileList()->list();
+        // A row that was never trimmed shows no selection; OK keeps the whole sound, marked.
+        frmTrim *trim = OpenTrim(*w);
+        QVERIFY(trim);
+        bool shown = true;
+        qint64 start = -1;
+        qint64 end = -1;
+        trim->waveform()->GetSelection(&shown, &start, &end);
+        QVERIFY(!shown);
+        trim->Cmd_Panels(5)->click();
+        QTRY_VERIFY(!w->findChild<frmTrim *>());
+        QCOMPARE(ListItem(*w, 0, Item::TrimStart), QStringLiteral("00:00:00.000"));
+        QCOMPARE(ListItem(*w, 0, Item::TrimDuration), QStringLiteral("00:00:20.000"));
+        QCOMPARE(ListItem(*w, 0, Item::TrimStartInMs), QStringLiteral("0"));
+        QCOMPARE(ListItem(*w, 0, Item::TrimDurationInMs), QStringLiteral("20000"));
+        QCOMPARE(list->durationIcon(0), kTrimmedIcon);
+
+        // That stored whole-sound trim shows no selection either; a drag across the whole
+        // sound (past both ends) saves it untrimmed.
+        trim = OpenTrim(*w);
+        QVERIFY(trim);
+        trim->waveform()->GetSelection(&shown, &start, &end);
+        QVERIFY(!shown);
+        WaveformView *view = trim->waveform();
+        const QRect lanes = view->lanesRect();
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(lanes.left(), lanes.center().y()));
+        QTest::mouseMove(view, QPoint(lanes.center().x(), lanes.center().y()));
+        QTest::mouseMove(view, QPoint(lanes.right() + 30, lanes.center().y()));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(lanes.right() + 30, lanes.center().y()));
+        QCOMPARE(trim->trimStartMs(), 0);
+        QCOMPARE(trim->trimDurationMs(), 20000);
+        trim->Cmd_Panels(5)->click();
+        QTRY_VERIFY(!w->findChild<frmTrim *>());
+        QCOMPARE(ListItem(*w, 0, Item::TrimDuration), QStringLiteral("00:00:20.000"));
+        QCOMPARE(ListItem(*w, 0, Item::TrimStartInMs), QStringLiteral("0"));
+        QCOMPARE(ListItem(*w, 0, Item::TrimDurationInMs), QStringLiteral("0"));
+        QCOMPARE(list->durationIcon(0), 0);
+
+        // A stored part of the sound opens selected.
+        list->setItem(0, Item::TrimStartInMs, "1000");
+        list->setItem(0, Item::TrimDurationInMs, "2500");
+        trim = OpenTrim(*w);
+        QVERIFY(trim);
+        trim->waveform()->GetSelection(&shown, &start, &end);
+        QVERIFY(shown);
+        QCOMPARE(start, 1000);
+        QCOMPARE(end, 3500);
+        QCOMPARE(Box(trim, "Txt_EndSelect"), QStringLiteral("00:00:03.500"));
+        QVERIFY(trim->Cmd_Panels(10)->isEnabled());
+
+        // A click without dragging selects 0 ms there; saved, it keeps from there to the end.
+        const QPoint click = At(trim->waveform(), 15000);
+        QTest::mouseClick(trim->waveform(), Qt::LeftButton, {}, click);
+        trim->waveform()->GetSelection(&shown, &start, &end);
+        QVERIFY(shown);
+        QCOMPARE(start, end);
+        QVERIFY(std::abs(start - 15000) <= 30);
+        QVERIFY(!trim->Cmd_Panels(10)->isEnabled());
+        QCOMPARE(Box(trim, "Txt_DurationSelect"), QStringLiteral("00:00:00.000"));
+        trim->Cmd_Panels(5)->click();
+        QTRY_VERIFY(!w->findChild<frmTrim *>());
+        QCOMPARE(ListItem(*w, 0, Item::TrimStartInMs), QString::number(start));
+        QCOMPARE(ListItem(*w, 0, Item::TrimDurationInMs), QString::number(20000 - start));
+
+        // Without exactly one selected row there is nothing to trim; the list's pop-up entry
+        // opens the window like the button. Escape leaves the row as it was.
+        w->fileList()->clearSelection();
+        w->Cmd_FileListView(6)->click();
+        QVERIFY(!w->findChild<frmTrim *>());
+        QVERIFY(w->isEnabled());
+        w->fileList()->selectRow(0);
+        QAction *entry = w->fileList()->mnuFileLists()->findChild<QAction *>("mnuFileList(3)");
+        QVERIFY(entry);
+        QCOMPARE(entry->text(), QStringLiteral("Trim..."));
+        entry->trigger();
+        trim = w->findChild<frmTrim *>();
+        QVERIFY(WaitShown(trim));
+        const QString wav = trim->trimTempWav();
+        trim->waveform()->SetSelection(true, 100, 200);
+        QTest::keyClick(trim, Qt::Key_Escape);
+        QTRY_VERIFY(!w->findChild<frmTrim *>());
+        QVERIFY(w->isEnabled());
+        QVERIFY(!QFile::exists(wav));
+        QCOMPARE(ListItem(*w, 0, Item::TrimStartInMs), QString::number(start));
+    }
+
+    void zoomingPlayingAndPausing() {
+        auto w = windowWithTone();
+        QVERIFY(w);
+        // The preview that plays stops when the trim window opens.
+        w->fileList()->selectRow(0);
+        w->previewPane()->Cmd_Player(0)->click();
+        QVERIFY(w->previewPane()->isPlaying());
+        frmTrim *trim = OpenTrim(*w);
+        QVERIFY(trim);
+        QVERIFY(!w->previewPane()->isPlaying());
+
+        trim->Cmd_Panels(7)->click();
+        QCOMPARE(Box(trim, "Txt_StartView"), QStringLiteral("00:00:05.000"));
+        QCOMPARE(Box(trim, "Txt_DurationView"), QStringLiteral("00:00:10.000"));
+        trim->Cmd_Panels(7)->click();
+        QCOMPARE(Box(trim, "Txt_StartView"), QStringLiteral("00:00:07.500"));
+        trim->Cmd_Panels(8)->click();
+        QCOMPARE(Box(trim, "Txt_DurationView"), QStringLiteral("00:00:10.000"));
+        trim->Cmd_Panels(9)->click();
+        QCOMPARE(Box(trim, "Txt_DurationView"), QStringLiteral("00:00:20.000"));
+
+        // Play plays the selection through the shared player; Pause pauses and resumes by its tag.
+        Player *player = w->player();
+        QPushButton *pause = trim->Cmd_Panels(3);
+        trim->waveform()->SetSelection(true, 2000, 2600);
+        trim->Cmd_Panels(1)->click();
+        QCOMPARE(player->FilePath(), trim->trimTempWav());
+        QCOMPARE(player->State(), PlayerState::Playing);
+        QVERIFY(MediaPlayer().ownerFlags[OwnerTrimWindow]);
+        QCOMPARE(pause->property("Tag").toString(), QStringLiteral("Pause"));
+        QVERIFY(player->Position() >= 2000000);
+        pause->click();
+        QCOMPARE(player->State(), PlayerState::Paused);
+        QCOMPARE(pause->property("Tag").toString(), QStringLiteral("Resume"));
+        pause->click();
+        QCOMPARE(player->State(), PlayerState::Playing);
+        QCOMPARE(pause->property("Tag").toString(), QStringLiteral("Pause"));
+        QTRY_COMPARE_WITH_TIMEOUT(player->State(), PlayerState::Ended, 5000);
+        // The selection's end, give or take the player's 100 ms position ticks.
+        QVERIFY2(player->Position() <= 2700000, qPrintable(QString::number(player->Position())));
+        QCOMPARE(trim->waveform()->playPosition(), -1);
+        QVERIFY(!MediaPlayer().ownerFlags[OwnerTrimWindow]);
+
+        // Stop ends a playback under way; closing the window ends it too.
+        trim->Cmd_Panels(1)->click();
+        trim->Cmd_Panels(4)->click();
+        QCOMPARE(player->State(), PlayerState::Stopped);
+        trim->Cmd_Panels(1)->click();
+        trim->Cmd_Panels(6)->click();
+        QTRY_VERIFY(!w->findChild<frmTrim *>());
+        QVERIFY(!player->isActive());
+    }
+
+    void cancellingOrClosingWhileDecodingLeavesNothing() {
+        auto w = windowWithTone();
+        QVERIFY(w);
+        const QString pipe = m_in + "pipe.wav";
+        QFile::remove(pipe);
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        FileListModel *list = w->fileList()->list();
+        list->setItem(0, Item::FilePath, m_in);
+        list->setItem(0, Item::FileName, "pipe.wav");
+        list->setItem(0, Item::TrimStartInMs, "1000");
+        list->setItem(0, Item::TrimDurationInMs, "2000");
+
+        // Cancel in the wait window while the WAV is being written.
+        {
+            PipeFeeder feeder(pipe);
+            w->fileList()->selectRow(0);
+            w->Cmd_FileListView(6)->click();
+            auto *trim = w->findChild<frmTrim *>();
+            QVERIFY(trim);
+            QTRY_VERIFY(trim->waitWindow()->isVisible());
+            QCOMPARE(trim->waitWindow()->mode(), int(frmWait::Decoding));
+            QTRY_VERIFY_WITH_TIMEOUT(!TrimFiles().isEmpty(), 20000);
+            trim->waitWindow()->findChild<QPushButton *>("Cmd_Cancel")->click();
+            feeder.finish();
+            QTRY_VERIFY_WITH_TIMEOUT(TrimFiles().isEmpty(), 20000);
+            QTRY_VERIFY(!w->singleFileConversion()->engine()->isRunning());
+            // The window stays, empty.
+            QVERIFY(trim->isVisible());
+            QVERIFY(!trim->waitWindow()->isVisible());
+            QCOMPARE(trim->soundEditor()->SoundLength(), 0);
+            QCOMPARE(Box(trim, "Txt_EndView"), QStringLiteral("00:00:00.000"));
+            QCOMPARE(Box(trim, "Txt_EndSelect"), QStringLiteral("00:00:00.000"));
+            for (int index : {1, 3, 4, 5, 7, 8, 9, 10})
+                QVERIFY(!trim->Cmd_Panels(index)->isEnabled());
+            QVERIFY(m_messages.texts.isEmpty());
+            trim->Cmd_Panels(6)->click();
+            QTRY_VERIFY(!w->findChild<frmTrim *>());
+            QVERIFY(w->isEnabled());
+            QCOMPARE(ListItem(*w, 0, Item::TrimDurationInMs), QStringLiteral("2000"));
+        }
+        // Closing the window while decoding stops the engine without a word.
+        {
+            PipeFeeder feeder(pipe);
+            w->Cmd_FileListView(6)->click();
+            auto *trim = w->findChild<frmTrim *>();
+            QVERIFY(trim);
+            QTRY_VERIFY_WITH_TIMEOUT(!TrimFiles().isEmpty(), 20000);
+            QTest::keyClick(trim, Qt::Key_Escape);
+            QTRY_VERIFY(!w->findChild<frmTrim *>());
+            QVERIFY(w->isEnabled());
+            feeder.finish();
+            QTRY_VERIFY_WITH_TIMEOUT(TrimFiles().isEmpty(), 20000);
+            QVERIFY(m_messages.texts.isEmpty());
+        }
+        // The program ending while the window decodes takes the window with it, and the WAV.
+        {
+            PipeFeeder feeder(pipe);
+            w->Cmd_FileListView(6)->click();
+            QVERIFY(w->findChild<frmTrim *>());
+            QTRY_VERIFY_WITH_TIMEOUT(!TrimFiles().isEmpty(), 20000);
+            // The engine's last job waits for its read; a real file answers it, this pipe ends.
+            connect(w.get(), &frmMain::unloaded, this, [&feeder]() { feeder.stop(); });
+            w.reset();
+            feeder.finish();
+            QTRY_VERIFY_WITH_TIMEOUT(TrimFiles().isEmpty(), 20000);
+        }
+    }
+
+    void inputsWithoutSoundAreRefusedWithAMessage() {
+        // A sound stream without a single sample decodes to nothing; a video without sound has
+        // nothing to decode, and the engine says so in its own words.
+        const QString silent = m_in + "nothing.flac";
+        const QString picture = m_in + "picture only.mkv";
+        QVERIFY(RunFFmpeg(
+            {"-f", "lavfi", "-i", "anullsrc=r=44100:cl=stereo", "-t", "0", "-c:a", "flac", silent}));
+        QVERIFY(GenerateVideo(picture, 1.0, 160, 120, "25", {"-an"}));
+        auto w = windowWithTone();
+        QVERIFY(w);
+        FileListModel *list = w->fileList()->list();
+        for (const QString &path : {silent, picture}) {
+            m_messages.clear();
+            list->setItem(0, Item::FileName, QFileInfo(path).fileName());
+            list->setItem(0, Item::FilePath, QFileInfo(path).absolutePath() + "/");
+            w->fileList()->selectRow(0);
+            w->Cmd_FileListView(6)->click();
+            auto *trim = w->findChild<frmTrim *>();
+            QVERIFY(trim);
+            QTRY_COMPARE_WITH_TIMEOUT(m_messages.texts.size(), 1, 20000);
+            const QString message = m_messages.texts.constFirst();
+            if (path == silent) {
+                QCOMPARE(message, QStringLiteral("Trim - tone|") + path +
+                                      QStringLiteral("\r\n\r\nFile format error."));
+            } else {
+                QVERIFY2(message.startsWith("Trim - tone|") && message.size() > 20, qPrintable(message));
+                QVERIFY(!message.contains("File format error."));
+            }
+            QCOMPARE(m_messages.styles.constFirst(), int(MsgExclamation));
+            QVERIFY(trim->isVisible());
+            QVERIFY(!trim->waitWindow()->isVisible());
+            QVERIFY(!trim->Cmd_Panels(5)->isEnabled());
+            QVERIFY(TrimFiles().isEmpty());
+            trim->Cmd_Panels(6)->click();
+            QTRY_VERIFY(!w->findChild<frmTrim *>());
+        }
+    }
+};
+
+TV_TEST_MAIN(FrmMainTrimTest)
+#include "tst_frmmain_trim.moc"
