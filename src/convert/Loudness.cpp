@@ -80,8 +80,8 @@ double NormalizationGain(double integrated, double truePeakDb, double target, bo
     if (!std::isfinite(integrated))
         return 0.0;
     double gain = target - integrated;
-    if (std::isfinite(truePeakDb) && truePeakDb + gain > kTruePeakCeiling) {
-        gain = kTruePeakCeiling - truePeakDb;
+    if (std::isfinite(truePeakDb) && truePeakDb + gain > kTruePeakCeiling - kTruePeakMargin) {
+        gain = kTruePeakCeiling - kTruePeakMargin - truePeakDb;
         if (limited)
             *limited = true;
     }

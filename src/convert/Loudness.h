@@ -36,6 +36,10 @@ inline constexpr double kDefaultLoudnessTarget = -16.0;
 inline constexpr double kLoudnessTargets[] = {-16.0, -23.0, -14.0};
 // Neither the gain nor a player following the tags may push the true peak past this.
 inline constexpr double kTruePeakCeiling = -1.0;
+// Kept below the ceiling when the ceiling sets the gain: true-peak meters (and lossy encoders)
+// differ by a few tenths of a dB on sharp transients, and the output must stay under -1 dBTP
+// whichever meter checks it.
+inline constexpr double kTruePeakMargin = 0.5;
 // The loudness ReplayGain 2.0 gains refer to.
 inline constexpr double kReplayGainReference = -18.0;
 // The loudness Opus output gains (R128_*_GAIN) refer to.

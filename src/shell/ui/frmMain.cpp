@@ -61,6 +61,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent)
     buildOutputPanel();
     setupFileList();
     setupConversion();
+    setupLoudness();
     setupRename();
     buildFormatSettings();
     setupTagEditor();

@@ -9,12 +9,14 @@
 #include "CommandHost.h"
 #include "EncodingParameters.h"
 #include "ErrorTexts.h"
+#include "Loudness.h"
 #include "RenameRules.h"
 #include "Task.h"
 
 class QBoxLayout;
 class QGroupBox;
 class QCheckBox;
+class QComboBox;
 class QProgressBar;
 class QAction;
 class QLineEdit;
@@ -221,6 +223,9 @@ private:
     void mnutheme_Click(int index);
     void ShowThemeError(int error);
     void setupUpdates();
+    // The loudness choice under the output panel (frmMain_loudness.cpp).
+    void setupLoudness();
+    LoudnessSettings loudnessChoice() const;
     void startUpdateCheck(bool fromMenu);
     void onUpdateCheckFinished(bool available);
     void showStartUpUpdateNotice();
@@ -238,6 +243,8 @@ private:
     OutputPanel *m_outputPanel = nullptr;
     frmFormatSetting *m_formatSetting = nullptr;
     QCheckBox *Chk_Merge = nullptr;
+    QComboBox *Combo_Loudness = nullptr;
+    QComboBox *Combo_LoudnessTarget = nullptr;
     FileListView *FileViewMain = nullptr;
     InputInfoPanel *GroupBox_InputInfo = nullptr;
     FileImporter *m_fileImporter = nullptr;
@@ -267,7 +274,7 @@ private:
     PlayerPane *m_previewPane = nullptr;
     QGroupBox *GroupBox_Player = nullptr;
     QMenu *mnuDisc = nullptr;
-    RipperArea *m_ripper = nullptr;      // the ripper window and its importer
+    RipperArea *m_ripper = nullptr; // the ripper window and its importer
     TrayArea *m_tray = nullptr;
     DesktopNotice *m_notice = nullptr;
     QString m_pendingNotice; // the notice the tray shows when the desktop's service cannot

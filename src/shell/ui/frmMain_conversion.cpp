@@ -158,7 +158,8 @@ void frmMain::SetUiState(int state, bool enabled) {
                                            Cmd_FileListView(12), Txt_OutputPath,
                                            m_outputPanel,        Chk_Merge,
                                            Cmd_RenameAll,        chkThreadMode,
-                                           txtThreadCount};
+                                           txtThreadCount,       Combo_Loudness,
+                                           Combo_LoudnessTarget};
         m_lockedByBatch.clear();
         for (QWidget *control : controls) {
             if (control && control->isEnabled()) {
@@ -223,6 +224,7 @@ void frmMain::StartConversion() {
     settings.format = formatJobParameters();
     settings.outputFolder = Txt_OutputPath->text();
     settings.outputFileNamePolicy = Settings().outputFileName;
+    settings.loudness = loudnessChoice();
     for (int row = 0; row < list.rowCount(); ++row)
         settings.inputPaths << list.mediaItem(row).inputPath();
     m_batch->begin(settings);
