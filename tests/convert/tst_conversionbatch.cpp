@@ -32,7 +32,7 @@ BatchSettings Mp3Settings(const QString &folder, const QString &ext = "MP3", con
 BatchRow Row(const QString &path, double seconds) {
     const QFileInfo info(path);
     return {path, info.completeBaseName() + "." + info.suffix(), "00:00:00.000",
-            QStringLiteral("00:00:%1").arg(seconds, 6, 'f', 3, QLatin1Char('0'))};
+            QStringLiteral("00:00:%1").arg(seconds, 6, 'f', 3, QLatin1Char('0')), QString()};
 }
 
 } // namespace
