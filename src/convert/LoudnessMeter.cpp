@@ -4,6 +4,7 @@
 #include "MediaLibs.h"
 #include "Task.h"
 #include "Transcode.h"
+#include "TruePeak.h"
 
 #include "LoudnessMeterState.h"
 
@@ -18,8 +19,9 @@ namespace tv {
 
 namespace {
 
-// The rate and channel count the job's encoder would take for this input.
-bool EncoderShape(const LoudnessRequest &request, const AVCodecContext *decoder, int *rate, int *channels) {
+// The rate, channel count and sample format the job's encoder would take for this input.
+bool EncoderShape(const LoudnessRequest &request, const AVCodecContext *decoder, int *rate, int *channels,
+                  AVSampleFormat *format) {
     EncoderRequest wanted;
     wanted.sampleRate =
         request.output.sampleRate.value_or(decoder->sample_rate > 0 ? decoder->sample_rate : 44100);
@@ -29,6 +31,7 @@ bool EncoderShape(const LoudnessRequest &request, const AVCodecContext *decoder,
     wanted.inputFormat = decoder->sample_fmt;
     *rate = wanted.sampleRate;
     *channels = wanted.channels;
+    *format = AV_SAMPLE_FMT_FLT;
     QString error;
     std::unique_ptr<AudioEncoder> encoder =
         CreateAudioEncoder(OutputEncoderName(request.outputPath, request.output), &error);
@@ -36,6 +39,7 @@ bool EncoderShape(const LoudnessRequest &request, const AVCodecContext *decoder,
         return true; // the job will say what is wrong; the input's own shape is measured meanwhile
     *rate = encoder->sampleRate;
     *channels = encoder->layout.nb_channels;
+    *format = encoder->sampleFormat;
     return true;
 }
 
@@ -74,13 +78,22 @@ LoudnessMeasurement MeasureLoudness(const LoudnessRequest &request, TaskControl 
 
     int rate = 0;
     int channels = 0;
-    EncoderShape(request, decoder.get(), &rate, &channels);
+    AVSampleFormat encoderFormat = AV_SAMPLE_FMT_FLT;
+    EncoderShape(request, decoder.get(), &rate, &channels, &encoderFormat);
+    // A mix-down is scaled to stay within full scale when the encoder takes whole-number samples
+    // (the conversion's resampler does so), not when it takes floating-point ones.
+    const bool integerEncoder = av_get_packed_sample_fmt(encoderFormat) < AV_SAMPLE_FMT_FLT;
     ebur128_state *rawMeter = ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(rate),
-                                           EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK | EBUR128_MODE_HISTOGRAM);
+                                           EBUR128_MODE_I | EBUR128_MODE_HISTOGRAM);
     if (!rawMeter)
         return fail(QStringLiteral("The loudness of %1 cannot be measured").arg(request.inputPath));
     auto state = std::make_shared<LoudnessMeterState>(rawMeter);
+    // A mono output plays on both speakers: it counts twice, as its listeners hear it.
+    if (channels == 1)
+        ebur128_set_channel(rawMeter, 0, EBUR128_DUAL_MONO);
     ebur128_state *meter = state->meter;
+    // The true peak is ours: it skips what cannot raise it, at a fraction of the library's cost.
+    TruePeakMeter truePeak(channels, rate);
     AVChannelLayout outLayout{};
     av_channel_layout_default(&outLayout, channels);
 
@@ -126,6 +139,7 @@ LoudnessMeasurement MeasureLoudness(const LoudnessRequest &request, TaskControl 
                 if (swr_alloc_set_opts2(&raw, &outLayout, AV_SAMPLE_FMT_FLT, rate, &layout,
                                         static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0,
                                         nullptr) < 0 ||
+                    av_opt_set_double(raw, "rematrix_maxval", integerEncoder ? 1.0 : 0.0, 0) < 0 ||
                     swr_init(raw) < 0) {
                     swr_free(&raw);
                     av_channel_layout_uninit(&layout);
@@ -174,8 +188,9 @@ LoudnessMeasurement MeasureLoudness(const LoudnessRequest &request, TaskControl 
             done = true;
         }
         if (count > 0) {
-            ebur128_add_frames_float(meter, samples.data() + static_cast<size_t>(offset) * channels,
-                                     static_cast<size_t>(count));
+            const float *part = samples.data() + static_cast<size_t>(offset) * channels;
+            ebur128_add_frames_float(meter, part, static_cast<size_t>(count));
+            truePeak.add(part, static_cast<size_t>(count));
             measured += count;
         }
         return true;
@@ -229,12 +244,7 @@ LoudnessMeasurement MeasureLoudness(const LoudnessRequest &request, TaskControl 
     double integrated = 0.0;
     if (ebur128_loudness_global(meter, &integrated) != EBUR128_SUCCESS)
         integrated = -std::numeric_limits<double>::infinity();
-    double peak = 0.0;
-    for (int c = 0; c < channels; ++c) {
-        double channelPeak = 0.0;
-        if (ebur128_true_peak(meter, static_cast<unsigned>(c), &channelPeak) == EBUR128_SUCCESS)
-            peak = std::max(peak, channelPeak);
-    }
+    const double peak = truePeak.peak();
     result.measured = true;
     result.integrated = integrated;
     result.truePeakDb = peak > 0.0 ? 20.0 * std::log10(peak) : -std::numeric_limits<double>::infinity();
