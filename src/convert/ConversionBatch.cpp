@@ -38,6 +38,7 @@ void ConversionBatch::begin(const BatchSettings &settings) {
     m_engine->setLoudness(settings.loudness);
     m_jobs.clear();
     m_promised.clear();
+    m_swept.clear();
     m_inputs.clear();
     for (const QString &input : settings.inputPaths)
         m_inputs.insert(QFileInfo(input).canonicalFilePath());
@@ -59,6 +60,11 @@ PreparedJob ConversionBatch::prepareRow(int row, const BatchRow &source) {
     job.arguments = BuildAudioArguments(parameters);
     // Two rows may carry the same name (the same file name in two folders): each output gets
     // its own, or the later job would replace the earlier one's file.
+    if (!source.outputSubfolder.isEmpty() && !m_swept.contains(source.outputSubfolder)) {
+        // A folder of the output tree may hold what a killed run left, like the output folder.
+        m_swept.insert(source.outputSubfolder);
+        SweepDeadWorkFiles(WithTrailingSlash(m_settings.outputFolder) + source.outputSubfolder);
+    }
     job.convertedFileName = OutputPathForJob(
         source.outputSubfolder.isEmpty()
             ? m_settings.outputFolder

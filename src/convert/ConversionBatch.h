@@ -101,6 +101,7 @@ private:
     QVector<PreparedJob> m_jobs;
     QSet<QString> m_inputs;   // the batch's inputs by canonical path, never to be replaced
     QSet<QString> m_promised; // output names handed to this batch's jobs, taken before they exist
+    QSet<QString> m_swept;    // folders below the output folder already cleared of dead work files
     bool m_running = false;
     int m_doneHundreds = 0;
     int m_progressTicks = 0;
