@@ -10,6 +10,24 @@ namespace {
 constexpr int kTapsPerPhase = 12; // 48 taps at 4 times, as the loudness meters of broadcasting use
 constexpr size_t kBlock = 1024;
 
+// One fractional phase over a block: out[i] = sum of taps[k] * x[i - k]; answers the largest
+// |out[i]|. Built for the processor's widest vectors where it has them.
+__attribute__((target_clones("arch=haswell", "default"))) float
+PhasePeak(const float *taps, const float *x, float *__restrict__ out, size_t frames) {
+    for (size_t i = 0; i < frames; ++i)
+        out[i] = 0.0f;
+    for (int k = 0; k < kTapsPerPhase; ++k) {
+        const float tap = taps[k];
+        const float *__restrict__ shifted = x - k;
+        for (size_t i = 0; i < frames; ++i)
+            out[i] += tap * shifted[i];
+    }
+    float peak = 0.0f;
+    for (size_t i = 0; i < frames; ++i)
+        peak = std::max(peak, std::abs(out[i]));
+    return peak;
+}
+
 } // namespace
 
 TruePeakMeter::TruePeakMeter(int channels, int sampleRate)
@@ -72,19 +90,9 @@ void TruePeakMeter::addBlock(const float *interleaved, size_t frames) {
         // peak is not interpolated.
         if (highest * m_gain > m_peak) {
             m_out.resize(frames);
+            // The line's history supplies the samples before the block that the taps reach.
             for (const std::vector<float> &phase : m_phase) {
-                std::fill(m_out.begin(), m_out.end(), 0.0f);
-                // The output between sample i-1 and i of the block uses the samples up to i + half
-                // the taps; the line's history supplies the ones before the block.
-                for (size_t k = 0; k < phase.size(); ++k) {
-                    const float tap = phase[k];
-                    const float *x = line.data() + history - k;
-                    for (size_t i = 0; i < frames; ++i)
-                        m_out[i] += tap * x[i];
-                }
-                float blockPeak = 0.0f;
-                for (size_t i = 0; i < frames; ++i)
-                    blockPeak = std::max(blockPeak, std::abs(m_out[i]));
+                const float blockPeak = PhasePeak(phase.data(), line.data() + history, m_out.data(), frames);
                 m_peak = std::max(m_peak, static_cast<double>(blockPeak));
             }
         }

@@ -26,7 +26,7 @@ private:
     std::vector<std::vector<float>> m_phase; // the taps of each fractional phase (1 .. factor-1)
     double m_gain = 1.0;                     // the largest sum of |taps| of a phase: y <= gain * max|x|
     std::vector<std::vector<float>> m_lines; // per channel: history, then the current block
-    std::vector<float> m_out;
+    std::vector<float> m_out;                // one phase of the current block
     double m_peak = 0.0;
 };
 
