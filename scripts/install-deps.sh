@@ -6,7 +6,7 @@ PACKAGES=(
   g++ cmake make ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev qt6-image-formats-plugins
   libavformat-dev libavcodec-dev libswresample-dev libswscale-dev libavutil-dev libavfilter-dev
-  libopencore-amrnb-dev ffmpeg
+  libopencore-amrnb-dev ffmpeg libebur128-dev parallel
   libtag1-dev
   libcdio-dev libcdio-paranoia-dev libdiscid-dev libcdio-utils cd-paranoia
   libburn-dev libisofs-dev

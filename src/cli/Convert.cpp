@@ -5,11 +5,13 @@
 #include "CliCommon.h"
 #include "Config.h"
 #include "ConversionBatch.h"
+#include "ConvertTree.h"
 #include "Engine.h"
 #include "EngineOptions.h"
 #include "ErrorTexts.h"
 #include "FormatSettings.h"
 #include "ItemBatchRow.h"
+#include "LoudnessReport.h"
 #include "MediaDuration.h"
 #include "MediaItemTags.h"
 #include "OutputFolders.h"
@@ -28,6 +30,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
@@ -41,6 +44,7 @@ namespace {
 
 struct Job {
     MediaItem item;
+    QString subfolder; // below the output folder (--keep-tree)
     QString output;
     QString status = QStringLiteral("Canceled!");
     QString message;
@@ -75,6 +79,8 @@ private:
     bool m_interrupted = false;
     bool m_diskFull = false;
     bool m_merge = false;
+    LoudnessSettings m_loudness;
+    int m_upToDate = 0; // rows left out by --skip-existing
     int m_panel = AudioTab;
     QString m_outputFolder;
     int m_total = 0;
@@ -112,6 +118,20 @@ int ConvertRun::run(const QStringList &arguments) {
         {QStringLiteral("dry-run"),
          QStringLiteral("Show each job's input, options and output; convert nothing.")},
         {QStringLiteral("json"), QStringLiteral("One JSON object per file and line.")},
+        {QStringLiteral("loudness"),
+         QStringLiteral("off; track[=LUFS]: each file to the target (default -16); album[=LUFS]: one gain "
+                        "for all files, keeping their levels; tags: ReplayGain tags, sound untouched. "
+                        "True peaks stay under -1 dBTP."),
+         QStringLiteral("MODE")},
+        {QStringLiteral("keep-tree"),
+         QStringLiteral("Recreate the folders below each folder argument under the output folder.")},
+        {QStringLiteral("base"),
+         QStringLiteral(
+             "With --keep-tree: keep each input's path below DIR (for files given one at a time)."),
+         QStringLiteral("DIR")},
+        {QStringLiteral("skip-existing"),
+         QStringLiteral("Leave out files whose output exists and is newer than the input; an older "
+                        "output is replaced.")},
     });
     parser.addPositionalArgument(QStringLiteral("FILES"), QStringLiteral("Files and folders to convert."),
                                  QStringLiteral("FILES/FOLDERS..."));
@@ -152,6 +172,20 @@ int ConvertRun::run(const QStringList &arguments) {
         PrintError(QStringLiteral("--length takes a time such as 00:00:30.000."));
         return ExitUsage;
     }
+    if (parser.isSet(QStringLiteral("loudness"))) {
+        const QString problem = ParseLoudnessOption(parser.value(QStringLiteral("loudness")), &m_loudness);
+        if (!problem.isEmpty()) {
+            PrintError(problem);
+            return ExitUsage;
+        }
+    }
+    const bool skipExisting = parser.isSet(QStringLiteral("skip-existing"));
+    const QString base = parser.value(QStringLiteral("base"));
+    const bool keepTree = parser.isSet(QStringLiteral("keep-tree")) || !base.isEmpty();
+    if (!base.isEmpty() && !QFileInfo(base).isDir()) {
+        PrintError(QStringLiteral("--base takes a folder; \"%1\" is none.").arg(base));
+        return ExitUsage;
+    }
     m_json = parser.isSet(QStringLiteral("json"));
     m_terminal = !m_json && ::isatty(STDOUT_FILENO);
     m_merge = parser.isSet(QStringLiteral("merge"));
@@ -189,14 +223,54 @@ int ConvertRun::run(const QStringList &arguments) {
     settings.outputFolder = m_outputFolder;
     LoadSettings();
     settings.outputFileNamePolicy = parser.isSet(QStringLiteral("overwrite")) ? 0 : Settings().outputFileName;
+    // Re-syncing a tree replaces an output that is older than its input instead of adding a
+    // "_(new)" copy beside it on every run.
+    if (skipExisting)
+        settings.outputFileNamePolicy = 0;
+    settings.loudness = m_loudness;
+
+    // Whole folders: each file with the folder its output goes to; up-to-date ones left out
+    // before they are probed, so a second run over a large library is quick.
+    QStringList probeArguments = inputs;
+    QHash<QString, QString> subfolders;
+    if (keepTree || skipExisting) {
+        QList<TreeInput> tree;
+        const QString problem = ExpandInputTree(inputs, keepTree, base, &tree);
+        if (!problem.isEmpty()) {
+            PrintError(problem);
+            return ExitUsage;
+        }
+        probeArguments.clear();
+        for (const TreeInput &input : std::as_const(tree)) {
+            const QString existing = PlainOutputPath(m_outputFolder, input, settings.format.FileExtention);
+            if (skipExisting && OutputUpToDate(existing, input.path)) {
+                ++m_upToDate;
+                if (m_json)
+                    PrintOut(Json({{"input", input.path},
+                                   {"output", existing},
+                                   {"status", QStringLiteral("Skipped")},
+                                   {"message", QStringLiteral("The output is up to date.")},
+                                   {"raw", QString()},
+                                   {"seconds", 0}}));
+                else
+                    PrintOut(QStringLiteral("Skipped  %1 (up to date: %2)\n").arg(input.path, existing));
+                continue;
+            }
+            probeArguments << input.path;
+            subfolders.insert(input.path, input.subfolder);
+        }
+    }
 
     // The inputs, probed as the window adds them.
     InstallTagReader();
     int failures = 0;
-    for (const ProbeOutcome &outcome : ProbeInputs(inputs, true)) {
+    const QList<ProbeOutcome> outcomes =
+        probeArguments.isEmpty() ? QList<ProbeOutcome>() : ProbeInputs(probeArguments, true);
+    for (const ProbeOutcome &outcome : outcomes) {
         if (outcome.addsRow()) {
             Job job;
             job.item = outcome.item;
+            job.subfolder = subfolders.value(outcome.path);
             m_jobs.append(job);
         } else if (outcome.kind == ProbeOutcome::Skipped) {
             // Scripts see every input they gave: a skipped one says so and why.
@@ -238,7 +312,10 @@ int ConvertRun::run(const QStringList &arguments) {
         } else if (length > 0) {
             item[Item::TrimDuration] = TrimText(length);
         }
-        const BatchRow source = BatchRowOf(item);
+        BatchRow source = BatchRowOf(item);
+        source.outputSubfolder = m_jobs[row].subfolder;
+        if (!dryRun && !source.outputSubfolder.isEmpty())
+            QDir().mkpath(m_outputFolder + source.outputSubfolder);
         const PreparedJob prepared = m_batch->prepareRow(row, source);
         m_jobs[row].output = prepared.convertedFileName;
         records.append(TagRecordOfItem(item));
@@ -374,20 +451,25 @@ void ConvertRun::report(int row) {
     job.reported = true;
     job.seconds = (m_clock.elapsed() - std::max<qint64>(0, job.startedMs)) / 1000.0;
     const QString input = job.item.inputPath();
+    const LoudnessOutcome loudness = m_batch->loudnessOf(row);
     if (m_json) {
-        PrintOut(Json({{"input", input},
-                       {"output", job.status == QLatin1String("Done") ? job.output : QString()},
-                       {"status", job.status},
-                       {"message", job.message},
-                       {"raw", job.raw},
-                       {"seconds", job.seconds}}));
+        QJsonObject object{
+            {"input", input},       {"output", job.status == QLatin1String("Done") ? job.output : QString()},
+            {"status", job.status}, {"message", job.message},
+            {"raw", job.raw},       {"seconds", job.seconds}};
+        if (job.status == QLatin1String("Done"))
+            AddLoudnessJson(m_loudness.mode, loudness, &object);
+        PrintOut(Json(object));
         return;
     }
     const QString clear = m_terminal ? QStringLiteral("\r\x1b[K") : QString();
     if (job.status == QLatin1String("Done"))
         PrintOut(
             clear +
-            QStringLiteral("Done  %1 -> %2 (%3 s)\n").arg(input, job.output).arg(job.seconds, 0, 'f', 1));
+            QStringLiteral("Done  %1 -> %2 (%3 s)\n").arg(input, job.output).arg(job.seconds, 0, 'f', 1) +
+            (LoudnessLine(m_loudness.mode, loudness).isEmpty()
+                 ? QString()
+                 : QStringLiteral("  %1\n").arg(LoudnessLine(m_loudness.mode, loudness))));
     else if (job.status == QLatin1String("Unsuccessful!"))
         PrintOut(clear +
                  QStringLiteral("Unsuccessful!  %1\n  %2\n  (%3)\n").arg(input, job.message, job.raw));
@@ -436,6 +518,8 @@ void ConvertRun::finish() {
                              .arg(m_jobs.size())
                              .arg(FormatClock(m_clock.elapsed() / 1000),
                                   m_interrupted ? QStringLiteral(" (interrupted)") : QString()));
+        if (m_upToDate > 0)
+            PrintOut(QStringLiteral("%1 skipped: their outputs are up to date.\n").arg(m_upToDate));
     }
     m_loop.quit();
 }

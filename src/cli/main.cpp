@@ -13,6 +13,8 @@ const char *const kUsage =
     "  tunevane-cli info [--json] FILES...\n"
     "  tunevane-cli convert (--preset NAME | --keyword K) [--output DIR] [--jobs N] [--merge]\n"
     "               [--overwrite] [--start hh:mm:ss.fff] [--length hh:mm:ss.fff] [--dry-run] [--json]\n"
+    "               [--loudness off|track[=LUFS]|album[=LUFS]|tags]\n"
+    "               [--keep-tree [--base DIR]] [--skip-existing]\n"
     "               FILES/FOLDERS...\n"
     "  tunevane-cli rip [--drive DEVICE | --image FILE.cue|.toc|.nrg] [--tracks 1,3-5]\n"
     "               (--preset ID | --keyword EXT) [--output DIR] [--no-network] [--log FILE] [--json]\n"

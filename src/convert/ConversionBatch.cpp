@@ -1,5 +1,6 @@
 #include "ConversionBatch.h"
 
+#include "Config.h"
 #include "Engine.h"
 #include "OutputNaming.h"
 #include "WorkFiles.h"
@@ -34,8 +35,10 @@ void ConversionBatch::begin(const BatchSettings &settings) {
     // What a killed run of the program left in this folder goes before new work files come.
     SweepDeadWorkFiles(settings.outputFolder);
     m_engine->setReplaceExisting(settings.outputFileNamePolicy == 0);
+    m_engine->setLoudness(settings.loudness);
     m_jobs.clear();
     m_promised.clear();
+    m_swept.clear();
     m_inputs.clear();
     for (const QString &input : settings.inputPaths)
         m_inputs.insert(QFileInfo(input).canonicalFilePath());
@@ -57,9 +60,16 @@ PreparedJob ConversionBatch::prepareRow(int row, const BatchRow &source) {
     job.arguments = BuildAudioArguments(parameters);
     // Two rows may carry the same name (the same file name in two folders): each output gets
     // its own, or the later job would replace the earlier one's file.
-    job.convertedFileName =
-        OutputPathForJob(m_settings.outputFolder, source.displayName, parameters.FileExtention,
-                         m_settings.outputFileNamePolicy, m_promised);
+    if (!source.outputSubfolder.isEmpty() && !m_swept.contains(source.outputSubfolder)) {
+        // A folder of the output tree may hold what a killed run left, like the output folder.
+        m_swept.insert(source.outputSubfolder);
+        SweepDeadWorkFiles(WithTrailingSlash(m_settings.outputFolder) + source.outputSubfolder);
+    }
+    job.convertedFileName = OutputPathForJob(
+        source.outputSubfolder.isEmpty()
+            ? m_settings.outputFolder
+            : WithTrailingSlash(WithTrailingSlash(m_settings.outputFolder) + source.outputSubfolder),
+        source.displayName, parameters.FileExtention, m_settings.outputFileNamePolicy, m_promised);
     // Overwriting may replace an old output, never a file this batch reads (its own or a later row's).
     const QString canonical = QFileInfo(job.convertedFileName).canonicalFilePath();
     if (!canonical.isEmpty() &&
@@ -107,6 +117,10 @@ int ConversionBatch::jobCount() const {
 
 QString ConversionBatch::convertedFileName(int row) const {
     return row >= 0 && row < m_jobs.size() ? m_jobs[row].convertedFileName : QString();
+}
+
+LoudnessOutcome ConversionBatch::loudnessOf(int row) const {
+    return m_engine->JobLoudness(row);
 }
 
 void ConversionBatch::start(int parallel) {

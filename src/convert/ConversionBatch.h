@@ -5,6 +5,7 @@
 
 #include "EncodingParameters.h"
 #include "ErrorTexts.h"
+#include "Loudness.h"
 
 #include <QObject>
 #include <QSet>
@@ -22,6 +23,8 @@ struct BatchRow {
     QString displayName; // Name + "." + Format
     QString trimStart;   // hh:mm:ss.fff
     QString trimDuration;
+    // A folder below the output folder for this row's output ("Artist/Album"), or "" for none.
+    QString outputSubfolder;
 };
 
 struct BatchSettings {
@@ -29,6 +32,7 @@ struct BatchSettings {
     QString outputFolder;         // the output-folder text
     int outputFileNamePolicy = 1; // 1 = never overwrite: the "_(new%n)" rule
     QStringList inputPaths;       // every input of the batch: no output may take one's place
+    LoudnessSettings loudness;    // off unless the user asked for even loudness or ReplayGain tags
 };
 
 struct PreparedJob {
@@ -68,6 +72,8 @@ public:
     int elapsedSeconds() const { return m_elapsed; }
     const BatchSettings &settings() const { return m_settings; }
     QString convertedFileName(int row) const;
+    // What the row's finished job measured and applied.
+    LoudnessOutcome loudnessOf(int row) const;
 
 Q_SIGNALS:
     // A row's figure (0–99 while its job runs).
@@ -95,6 +101,7 @@ private:
     QVector<PreparedJob> m_jobs;
     QSet<QString> m_inputs;   // the batch's inputs by canonical path, never to be replaced
     QSet<QString> m_promised; // output names handed to this batch's jobs, taken before they exist
+    QSet<QString> m_swept;    // folders below the output folder already cleared of dead work files
     bool m_running = false;
     int m_doneHundreds = 0;
     int m_progressTicks = 0;

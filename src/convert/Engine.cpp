@@ -121,6 +121,18 @@ void Engine::StartJobs(int parallel) {
                            });
         return;
     }
+    for (Job &job : m_jobs) {
+        job.loudnessSettings = m_loudness;
+        job.measurement = LoudnessMeasurement();
+        job.loudness = LoudnessOutcome();
+    }
+    if (m_loudness.mode == LoudnessMode::Album || m_loudness.mode == LoudnessMode::Tags)
+        startMeasuring();
+    else
+        startEncoding();
+}
+
+void Engine::startEncoding() {
     for (int i = 0; i < m_jobs.size(); ++i) {
         if (m_jobs[i].removed)
             continue;
@@ -165,21 +177,41 @@ TranscodeResult Engine::runJob(int index, const Job &job, const OutputTagging &t
     request.outputPath = job.outputPath;
     request.output = job.output;
     request.replaceExisting = job.replaceExisting;
+    LoudnessOutcome loudness = job.loudness;
+    TaskProgress encodeProgress = progress;
+    if (job.loudnessSettings.mode == LoudnessMode::Track) {
+        bool stopped = false;
+        loudness = measureAndPlan(job, control, progress, &stopped);
+        if (stopped) {
+            result.stopped = true;
+            return result;
+        }
+    }
+    if (job.loudnessSettings.mode != LoudnessMode::Off)
+        encodeProgress = LaterShareOfProgress(progress);
+    if (job.loudnessSettings.mode == LoudnessMode::Track || job.loudnessSettings.mode == LoudnessMode::Album)
+        request.gainDb = loudness.gainDb;
     if (tagging.containerTags)
         request.containerTags = tagging.containerTags(index);
-    if (tagging.finish) {
+    if (loudness.hasReplayGain && tagging.finishWithLoudness) {
+        request.finishOutput = [finish = tagging.finishWithLoudness, index,
+                                loudness](const QString &workPath) { finish(index, workPath, loudness); };
+    } else if (tagging.finish) {
         request.finishOutput = [finish = tagging.finish, index](const QString &workPath) {
             finish(index, workPath);
         };
     }
     SetLogJob(index);
-    result = Transcode(request, control, progress);
+    result = Transcode(request, control, encodeProgress);
     SetLogJob(-1);
+    result.loudness = loudness;
     return result;
 }
 
 void Engine::jobDone(int index, const TranscodeResult &result) {
     const int generation = m_jobsRunner.generation();
+    if (index >= 0 && index < m_jobs.size())
+        m_jobs[index].loudness = result.loudness;
     Q_EMIT JobFinished(index, result.succeeded, !result.succeeded && !result.stopped, result.message);
     if (generation != m_jobsRunner.generation())
         return; // a handler stopped or restarted the engine; this batch no longer counts

@@ -4,6 +4,7 @@
 // the engine, in order per job, with the batch end (job -1) after every job.
 
 #include "EngineOptions.h"
+#include "Loudness.h"
 #include "Task.h"
 
 #include <QObject>
@@ -47,6 +48,12 @@ public:
 
     // The tags every output of the next batch receives.
     void setOutputTagging(OutputTagging tagging) { m_tagging = std::move(tagging); }
+    // Loudness of the next batch. In the album and tag modes every job is measured before any
+    // is encoded (one gain, or album values, from all of them); in the track mode each job
+    // measures its input on its worker just before encoding it.
+    void setLoudness(const LoudnessSettings &settings) { m_loudness = settings; }
+    // What a finished job measured and applied (nothing measured when loudness was off).
+    LoudnessOutcome JobLoudness(int job) const;
     // Whether a finished output may replace a file that carries its name (true by default).
     void setReplaceExisting(bool replace) { m_replaceExisting = replace; }
 
@@ -65,12 +72,24 @@ private:
         OutputOptions output;
         bool configured = false;
         bool removed = false;
-        bool replaceExisting = true; // taken from the engine when the batch starts
+        bool replaceExisting = true;       // taken from the engine when the batch starts
+        LoudnessSettings loudnessSettings; // taken from the engine when the batch starts
+        LoudnessMeasurement measurement;   // the album and tag modes measure before encoding
+        LoudnessOutcome loudness;          // planned before the job runs, reported after it
     };
 
     static TranscodeResult runJob(int index, const Job &job, const OutputTagging &tagging,
                                   TaskControl &control, const TaskProgress &progress);
     void jobDone(int index, const TranscodeResult &result);
+    void startEncoding();
+    // The album and tag modes: every job measured first, then the gains and values planned.
+    void startMeasuring();
+    void jobMeasured(int index, const LoudnessMeasurement &measurement);
+    static LoudnessOutcome measureAndPlan(const Job &job, TaskControl &control, const TaskProgress &progress,
+                                          bool *stopped);
+    // A job that measures first reports its measuring as the first part of its progress.
+    static TaskProgress FirstShareOfProgress(const TaskProgress &progress);
+    static TaskProgress LaterShareOfProgress(const TaskProgress &progress);
     void stopSilently();
 
     // Owned by the engine's thread; the jobs see copies of their Job and the runner's switches.
@@ -81,6 +100,8 @@ private:
     bool m_paused = false;
     OutputTagging m_tagging;
     bool m_replaceExisting = true;
+    LoudnessSettings m_loudness;
+    int m_toMeasure = 0;
     QThreadPool m_pool; // declared before the runner: it waits for the jobs when the engine goes
     TaskRunner m_jobsRunner{this, &m_pool};
 };

@@ -9,6 +9,8 @@
 
 namespace tv {
 
+struct LoudnessOutcome;
+
 struct InputOptions {
     qint64 startMicroseconds = 0; // -ss
 };
@@ -32,6 +34,8 @@ struct OutputTagging {
     std::function<QList<QPair<QString, QString>>(int job)> containerTags;
     // Runs on the finished work file before it takes its name (the tag writer).
     std::function<void(int job, const QString &workPath)> finish;
+    // Used instead of finish when the job measured ReplayGain values for its output's tags.
+    std::function<void(int job, const QString &workPath, const LoudnessOutcome &loudness)> finishWithLoudness;
 };
 
 // A time text ("00:03:25.120", "12.5", "90") as microseconds; false when it is not a time.

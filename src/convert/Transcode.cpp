@@ -2,6 +2,7 @@
 
 #include "AudioEncoder.h"
 #include "ErrorTexts.h"
+#include "Loudness.h"
 #include "MediaLibs.h"
 #include "OutputNaming.h"
 #include "Task.h"
@@ -120,6 +121,10 @@ QString CheckOutputSettings(const QString &outputPath, const OutputOptions &outp
     if (!EncoderAvailable(encoder))
         return QStringLiteral("Unknown encoder '%1'").arg(encoder);
     return ContainerRefusal(format, encoder);
+}
+
+QString OutputEncoderName(const QString &outputPath, const OutputOptions &output) {
+    return output.encoder.isEmpty() ? DefaultEncoderFor(OutputFormatFor(outputPath)) : output.encoder;
 }
 
 TranscodeResult Transcode(const TranscodeRequest &request, TaskControl &control,
@@ -389,6 +394,7 @@ TranscodeResult Transcode(const TranscodeRequest &request, TaskControl &control,
             writeError = QStringLiteral("Error while converting the audio of the input");
             return false;
         }
+        ApplyGain(converted, encoder->sampleFormat, encoder->layout.nb_channels, count, request.gainDb);
         int offset = 0;
         if (skipSamples > 0) {
             offset = static_cast<int>(std::min<qint64>(skipSamples, count));

@@ -3,6 +3,7 @@
 // written under a work name beside the output and moved to the output name on success.
 
 #include "EngineOptions.h"
+#include "Loudness.h"
 
 #include <QString>
 #include <functional>
@@ -23,12 +24,15 @@ struct TranscodeRequest {
     // False when the user keeps every existing file: a file that took the output's name during
     // the conversion is then kept and the job fails.
     bool replaceExisting = true;
+    // Applied to the sound as the encoder receives it (loudness normalisation); 0 leaves it.
+    double gainDb = 0.0;
 };
 
 struct TranscodeResult {
     bool succeeded = false;
     bool stopped = false;
-    QString message; // the library's wording when it failed
+    QString message;          // the library's wording when it failed
+    LoudnessOutcome loudness; // what was measured and applied, when loudness was asked for
 };
 
 // Progress: position and total length of the output, in microseconds (total 0 when unknown).
@@ -39,5 +43,8 @@ TranscodeResult Transcode(const TranscodeRequest &request, TaskControl &control,
 
 // Checks what can be checked before the job runs (encoder, container): "" or the reason.
 QString CheckOutputSettings(const QString &outputPath, const OutputOptions &output);
+
+// The encoder a job writes with: the option text's, or the container's own; "" when none.
+QString OutputEncoderName(const QString &outputPath, const OutputOptions &output);
 
 } // namespace tv

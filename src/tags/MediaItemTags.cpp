@@ -60,6 +60,11 @@ OutputTagging TaggingForRows(const QVector<TagRecord> &records) {
         if (job >= 0 && job < records.size())
             WriteTagsToOutput(workPath, records.at(job));
     };
+    tagging.finishWithLoudness = [records](int job, const QString &workPath,
+                                           const LoudnessOutcome &loudness) {
+        if (job >= 0 && job < records.size())
+            WriteTagsToOutput(workPath, records.at(job), &loudness);
+    };
     return tagging;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Config.h"
 #include "PresetIdentifier.h"
+#include "ReplayGainTags.h"
 #include "TagManager.h"
 #include "TagMapping.h"
 #include "TagPictures.h"
@@ -100,7 +101,8 @@ ProbeTags ReadTagsForProbe(const QString &path, const QString &tempFolder) {
     return result;
 }
 
-TagWriteResult WriteTagsToOutput(const QString &outputPath, const TagRecord &record) {
+TagWriteResult WriteTagsToOutput(const QString &outputPath, const TagRecord &record,
+                                 const LoudnessOutcome *loudness) {
     // First a look at the output as the encoder left it.
     TagManager look;
     if (!look.Load(outputPath))
@@ -154,6 +156,8 @@ TagWriteResult WriteTagsToOutput(const QString &outputPath, const TagRecord &rec
         DetectTagFamilies(writer, &families);
         if (!cover.isEmpty())
             WriteCoverPicture(writer, families, cover);
+        if (loudness)
+            WriteReplayGain(writer, families, *loudness); // before the tags: their commit stores it
         const int written = WriteTags(writer, families, record);
         const int saved = writer.Save();
         if (written != TagResultOk || saved != TagResultOk)

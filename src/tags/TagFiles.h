@@ -5,6 +5,8 @@
 
 #include "TagRecord.h"
 
+#include "Loudness.h"
+
 #include <QString>
 
 namespace tv {
@@ -41,6 +43,8 @@ struct TagWriteResult {
 // its tag families, puts the cover in, writes the tags and saves. The work is done on a copy
 // beside the output, checked, and only then moved over it, so the output is either fully tagged
 // or left exactly as it was.
-TagWriteResult WriteTagsToOutput(const QString &outputPath, const TagRecord &record);
+// With loudness, its ReplayGain values are written too (when it has them).
+TagWriteResult WriteTagsToOutput(const QString &outputPath, const TagRecord &record,
+                                 const LoudnessOutcome *loudness = nullptr);
 
 } // namespace tv

@@ -140,6 +140,12 @@ public:
     bool GetNamedField(int family, const QString &name, QString *text) const;
     bool SetNamedField(int family, const QString &name, const QString &text);
 
+    // Free-form texts by name: ID3v2 TXXX frames (by description), Vorbis comments of OGG and
+    // FLAC, MP4 freeform atoms ("----:com.apple.iTunes:name"), APE items, WMA attributes.
+    // Setting an empty text removes it. False when the family is absent (get) or cannot hold one.
+    bool GetUserText(int family, const QString &name, QString *text) const;
+    bool SetUserText(int family, const QString &name, const QString &text);
+
     // Pictures of the ID3v2, MP4, WMA and FLAC families.
     int PictureCount(int family) const;
     // The bytes of picture number index (the front cover first when there is one).

@@ -62,6 +62,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent)
     buildOutputPanel();
     setupFileList();
     setupConversion();
+    setupLoudness();
     setupRename();
     buildFormatSettings();
     setupTagEditor();

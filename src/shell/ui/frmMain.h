@@ -10,12 +10,14 @@
 #include "CommandHost.h"
 #include "EncodingParameters.h"
 #include "ErrorTexts.h"
+#include "Loudness.h"
 #include "RenameRules.h"
 #include "Task.h"
 
 class QBoxLayout;
 class QGroupBox;
 class QCheckBox;
+class QComboBox;
 class QProgressBar;
 class QAction;
 class QLineEdit;
@@ -253,6 +255,9 @@ private:
     void mnutheme_Click(int index);
     void ShowThemeError(int error);
     void setupUpdates();
+    // The loudness choice under the output panel (frmMain_loudness.cpp).
+    void setupLoudness();
+    LoudnessSettings loudnessChoice() const;
     void startUpdateCheck(bool fromMenu);
     void onUpdateCheckFinished(bool available);
     void showStartUpUpdateNotice();
@@ -270,6 +275,8 @@ private:
     OutputPanel *m_outputPanel = nullptr;
     frmFormatSetting *m_formatSetting = nullptr;
     QCheckBox *Chk_Merge = nullptr;
+    QComboBox *Combo_Loudness = nullptr;
+    QComboBox *Combo_LoudnessTarget = nullptr;
     FileListView *FileViewMain = nullptr;
     InputInfoPanel *GroupBox_InputInfo = nullptr;
     FileImporter *m_fileImporter = nullptr;

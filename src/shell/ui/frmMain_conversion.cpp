@@ -30,6 +30,7 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
@@ -167,7 +168,9 @@ void frmMain::SetUiState(int state, bool enabled) {
                                            Chk_Merge,
                                            Cmd_RenameAll,
                                            chkThreadMode,
-                                           txtThreadCount};
+                                           txtThreadCount,
+                                           Combo_Loudness,
+                                           Combo_LoudnessTarget};
         m_lockedByBatch.clear();
         for (QWidget *control : controls) {
             if (control && control->isEnabled()) {
@@ -232,6 +235,7 @@ void frmMain::StartConversion() {
     settings.format = formatJobParameters();
     settings.outputFolder = Txt_OutputPath->text();
     settings.outputFileNamePolicy = Settings().outputFileName;
+    settings.loudness = loudnessChoice();
     for (int row = 0; row < list.rowCount(); ++row)
         settings.inputPaths << list.mediaItem(row).inputPath();
     m_batch->begin(settings);

@@ -21,7 +21,7 @@ void frmMain::setupTrim() {
     m_toolbarArea->insertWidget(m_toolbarArea->indexOf(Cmd_FileListView(2)) + 1, button);
     auto *entry = new QAction(ThemeIcon(QStringLiteral("img_trim_selected.png")), tr("Trim..."), this);
     FileViewMain->addPopupEntry(3, entry);
-    connect(entry, &QAction::triggered, this, [this]() { Cmd_FileListView_Click(6); });
+    connect(entry, &QAction::triggered, this, [this]() { Cmd_FileListView_Click(TrimButton); });
     connect(FileViewMain->mnuFileLists(), &QMenu::aboutToShow, entry, [this, entry]() {
         entry->setEnabled(FileViewMain->selectedRowNumbers().size() == 1 && conversionState() == Idle);
     });
