@@ -139,8 +139,11 @@ QString TextCommands::addFile(const QString &text, bool withDoneFile) {
     path.remove(QLatin1Char('"'));
     const QString extension = QFileInfo(path).suffix().toLower();
     QString problem;
-    if (extension.isEmpty() || !m_host->inputExtensionList().contains(
-                                   QLatin1Char('|') + extension + QLatin1Char('|'), Qt::CaseInsensitive)) {
+    // A folder is taken whole, as a dropped one is; a file by its extension.
+    const bool folder = QFileInfo(path).isDir();
+    if (!folder &&
+        (extension.isEmpty() || !m_host->inputExtensionList().contains(
+                                    QLatin1Char('|') + extension + QLatin1Char('|'), Qt::CaseInsensitive))) {
         m_host->showCannotOpenFile();
         problem = QStringLiteral("The file format is not supported: \"%1\".").arg(path);
     } else if (!m_host->importFile(path)) {

@@ -91,6 +91,11 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(m_done));
         QVERIFY(commands.ExecuteTextCommand("/music/broken.mp3").contains("could not be added"));
         QCOMPARE(host.calls.count("listState"), 4); // after every file, added or not
+        // A folder has no extension and is still handed over, to be taken whole.
+        const QString folder = QDir::tempPath();
+        QCOMPARE(commands.ExecuteTextCommand(folder), QString());
+        QCOMPARE(host.imported.last(), folder);
+        QCOMPARE(host.cannotOpen, 2);
 
         // A blank output name is no command.
         QFile::remove(m_done);

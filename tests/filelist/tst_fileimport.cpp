@@ -253,6 +253,13 @@ private Q_SLOTS:
         QCOMPARE(names(), expected);
         for (int row = 0; row < model()->rowCount(); ++row)
             QVERIFY2(!model()->item(row, Item::AudioCodecName).isEmpty(), qPrintable(expected.at(row)));
+
+        // A file dropped by itself is welcome under any name once it holds sound.
+        const QString odd = test::Home().path() + "/odd/voice.memo";
+        QVERIFY(test::GenerateTone(odd, 1.5, 48000, 1, {"-c:a", "libopus", "-f", "ogg"}));
+        m_importer->ImportDroppedPaths({odd});
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(names(), expected << "voice.memo");
     }
 
     void cancelKeepsWhatWasAdded() {

@@ -1,7 +1,9 @@
 // Desktop notices over a private session bus: the notice reaches the notification service with
-// its texts and action, a click on it comes back, and a bus without the service says so.
+// its texts and action, a click on it comes back, and a bus without the service says so; the
+// task bar entry hears of a batch's progress and of its end.
 #include "Config.h"
 #include "DesktopNotice.h"
+#include "TaskbarProgress.h"
 #include "TestEnv.h"
 
 #include <QDBusConnection>
@@ -23,6 +25,15 @@ public Q_SLOTS:
         received = QStringList{app, icon, summary, body} + actions;
         return nextId;
     }
+};
+
+// Listens as a dock does to the launcher entry signal.
+class DockListener : public QObject {
+    Q_OBJECT
+public:
+    QList<QPair<QString, QVariantMap>> updates; // the entry's URI and its properties
+public Q_SLOTS:
+    void update(const QString &uri, const QVariantMap &properties) { updates.append({uri, properties}); }
 };
 
 class DesktopNoticeTest : public QObject {
@@ -86,6 +97,28 @@ private Q_SLOTS:
         QVERIFY(failed.isEmpty());
         service.unregisterService("org.freedesktop.Notifications");
         QDBusConnection::disconnectFromBus("fake-notifications");
+    }
+
+    void theTaskBarEntryFollowsTheBatch() {
+        QDBusConnection dock = QDBusConnection::connectToBus(m_address, "dock");
+        DockListener listener;
+        QVERIFY(dock.connect(QString(), QString(), "com.canonical.Unity.LauncherEntry", "Update", &listener,
+                             SLOT(update(QString, QVariantMap))));
+        {
+            TaskbarProgress entry("org.tunevane.Tunevane.desktop");
+            entry.show(0.25);
+            entry.show(0.251); // below a whole percent: the dock is not bothered
+            entry.show(0.5);
+            entry.clear();
+            entry.clear();
+        }
+        QTRY_COMPARE(listener.updates.size(), 3);
+        QCOMPARE(listener.updates.at(0).first, QStringLiteral("application://org.tunevane.Tunevane.desktop"));
+        QCOMPARE(listener.updates.at(0).second.value("progress").toDouble(), 0.25);
+        QVERIFY(listener.updates.at(1).second.value("progress-visible").toBool());
+        QCOMPARE(listener.updates.at(1).second.value("progress").toDouble(), 0.5);
+        QVERIFY(!listener.updates.at(2).second.value("progress-visible").toBool());
+        QDBusConnection::disconnectFromBus("dock");
     }
 };
 

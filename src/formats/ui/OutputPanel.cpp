@@ -118,6 +118,12 @@ OutputPanel::OutputPanel(CatalogTable &presets, CatalogTable &favorites, QWidget
     Cmd_OutputPreset->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     lbl_OutputPreset->setBuddy(Cmd_OutputPreset);
     connect(Cmd_OutputPreset, &QComboBox::currentIndexChanged, this, [this]() { Cmd_OutputPreset_Click(); });
+    // Hidden on an empty Favorites tab, the row keeps its room, so the tabs above stay put.
+    for (QWidget *w : {static_cast<QWidget *>(lbl_OutputPreset), static_cast<QWidget *>(Cmd_OutputPreset)}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
     presetRow->addWidget(lbl_OutputPreset);
     presetRow->addWidget(Cmd_OutputPreset);
     presetRow->addStretch(1);

@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTimer>
 #include <QUrl>
@@ -141,8 +142,15 @@ void frmMain::buildLayout() {
     m_actionRowArea->setSpacing(6);
     outer->addLayout(m_actionRowArea);
 
-    setCentralWidget(central);
-    resize(1180, 760);
+    // On a screen smaller than the layout's least size (a large scale factor on a laptop) the
+    // window still fits: what does not fit scrolls instead of running off the screen.
+    auto *room = new QScrollArea(this);
+    room->setObjectName(QStringLiteral("MainScrollArea"));
+    room->setFrameShape(QFrame::NoFrame);
+    room->setWidgetResizable(true);
+    room->setWidget(central);
+    setCentralWidget(room);
+    resize(1180, 860);
 }
 
 void frmMain::buildMenu() {

@@ -158,6 +158,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     // Tab and Shift+Tab follow the layout: list, output, folder, conversion, side, toolbar.
     bool focusNextPrevChild(bool next) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildLayout();
@@ -165,6 +166,7 @@ private:
     void setupWindowBehaviour();
     void addFolder();
     QList<QWidget *> tabOrder() const;
+    void fitToolbar();
     void restoreWindowPlacement();
     void saveWindowPlacement();
     void showBatchProgress(int value, int maximum, const QString &text);
@@ -329,6 +331,8 @@ private:
     QBoxLayout *m_sidePanelArea = nullptr; // right of the list: player group box, then input information
 
     std::unique_ptr<TaskbarProgress> m_taskbar; // the batch's progress on the task bar entry
+    bool m_toolbarCompact = false;              // toolbar buttons show their pictures only
+    int m_toolbarFullWidth = 0;                 // the toolbar's width with its texts
     bool m_loaded = false;
     bool m_running = false;     // the load finished: this instance is the running window
     int m_handOverExitCode = 0; // a start that ended in its load: 0, or 1 when it failed

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QLoggingCategory>
 
@@ -171,7 +172,11 @@ bool frmMain::importFile(const QString &path) {
     QEventLoop wait;
     const QMetaObject::Connection done =
         connect(m_fileImporter, &FileImporter::importFinished, &wait, &QEventLoop::quit);
-    m_fileImporter->ImportFiles(path);
+    // A folder on the command line is taken as a dropped one: every media file in it.
+    if (QFileInfo(path).isDir())
+        m_fileImporter->ImportDroppedPaths({path});
+    else
+        m_fileImporter->ImportFiles(path);
     if (m_fileImporter->isImporting())
         wait.exec();
     disconnect(done);

@@ -7,6 +7,7 @@
 
 #include <QBoxLayout>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -27,15 +28,23 @@ void frmMain::setupFileList() {
     FileViewMain = panel->view();
     m_bodyArea->addWidget(panel);
 
-    auto *side = new QWidget(m_bodyArea);
+    // The preview and the information scroll when the window is shorter than they are, so a
+    // small screen keeps the list and the buttons below in view.
+    auto *sideRoom = new QScrollArea(m_bodyArea);
+    sideRoom->setObjectName(QStringLiteral("SidePanelScroll"));
+    sideRoom->setFrameShape(QFrame::NoFrame);
+    sideRoom->setWidgetResizable(true);
+    sideRoom->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *side = new QWidget(sideRoom);
     side->setObjectName(QStringLiteral("SidePanel"));
     m_sidePanelArea = new QVBoxLayout(side);
     m_sidePanelArea->setContentsMargins(0, 0, 0, 0);
     GroupBox_InputInfo = new InputInfoPanel(side);
     m_sidePanelArea->addWidget(GroupBox_InputInfo);
     m_sidePanelArea->addStretch(1);
-    m_bodyArea->addWidget(side);
-    side->setMinimumWidth(300);
+    sideRoom->setWidget(side);
+    m_bodyArea->addWidget(sideRoom);
+    sideRoom->setMinimumWidth(300);
     m_bodyArea->setStretchFactor(0, 3);
     m_bodyArea->setStretchFactor(1, 1);
     m_bodyArea->setSizes({800, 340});

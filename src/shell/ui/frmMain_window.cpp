@@ -10,9 +10,11 @@
 #include "TaskbarProgress.h"
 #include "frmMain.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -76,9 +78,9 @@ void frmMain::addFolder() {
 QList<QWidget *> frmMain::tabOrder() const {
     QList<QWidget *> order{FileViewMain};
     order += m_outputPanel->focusOrder();
-    order << Txt_OutputPath << Cmd_FileListView(BrowseOutputButton) << Cmd_FileListView(OpenOutputButton)
-          << Chk_Merge << chkThreadMode << txtThreadCount << Cmd_FileListView(ConvertButton)
-          << Cmd_FileListView(StopButton);
+    order << Combo_Loudness << Combo_LoudnessTarget << Txt_OutputPath << Cmd_FileListView(BrowseOutputButton)
+          << Cmd_FileListView(OpenOutputButton) << Chk_Merge << chkThreadMode << txtThreadCount
+          << Cmd_FileListView(ConvertButton) << Cmd_FileListView(StopButton);
     // Then the preview and the information on the right, and the toolbar from left to right.
     QList<QWidget *> rest = m_bodyArea->widget(1)->findChildren<QWidget *>();
     for (int i = 0; i < m_toolbarArea->count(); ++i) {
@@ -108,14 +110,54 @@ bool frmMain::focusNextPrevChild(bool next) {
     return true;
 }
 
+void frmMain::resizeEvent(QResizeEvent *event) {
+    QMainWindow::resizeEvent(event);
+    fitToolbar();
+}
+
+void frmMain::fitToolbar() {
+    // A window narrower than the toolbar with its texts shows the pictures only (the texts
+    // become tooltips), so that no button is cut or pushed out of reach.
+    const int room = width() - 16;
+    if (!m_toolbarCompact)
+        m_toolbarFullWidth = m_toolbarArea->sizeHint().width();
+    const bool compact = m_toolbarFullWidth > room;
+    if (compact == m_toolbarCompact)
+        return;
+    m_toolbarCompact = compact;
+    for (int i = 0; i < m_toolbarArea->count(); ++i) {
+        auto *button = qobject_cast<QAbstractButton *>(m_toolbarArea->itemAt(i)->widget());
+        if (!button)
+            continue;
+        if (compact && !button->text().isEmpty()) {
+            button->setProperty("fullText", button->text());
+            if (button->toolTip().isEmpty())
+                button->setToolTip(QString(button->text()).remove(QLatin1Char('&')));
+            button->setText(QString());
+        } else if (!compact && button->property("fullText").isValid()) {
+            button->setText(button->property("fullText").toString());
+            button->setProperty("fullText", QVariant());
+        }
+    }
+}
+
 void frmMain::restoreWindowPlacement() {
     const QByteArray geometry = QByteArray::fromBase64(ReadSetting(kGeometry).toLatin1());
-    if (!geometry.isEmpty() && restoreGeometry(geometry)) {
-        // A place saved on a larger screen, or one that has gone, is brought back into view.
-        if (const QScreen *screen = QGuiApplication::screenAt(frameGeometry().center()); !screen) {
-            const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    if (!geometry.isEmpty() && restoreGeometry(geometry) && !isMaximized() && !isFullScreen()) {
+        // A place saved on a larger screen, at a smaller scale factor, or on a screen that has
+        // gone, is brought back into view whole.
+        const QScreen *screen = QGuiApplication::screenAt(frameGeometry().center());
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        if (screen) {
+            const QRect room = screen->availableGeometry();
             resize(size().boundedTo(room.size()));
-            move(room.topLeft());
+            QRect frame = frameGeometry();
+            frame.moveLeft(
+                qBound(room.left(), frame.left(), qMax(room.left(), room.right() - frame.width() + 1)));
+            frame.moveTop(
+                qBound(room.top(), frame.top(), qMax(room.top(), room.bottom() - frame.height() + 1)));
+            move(frame.topLeft());
         }
     }
     const QByteArray splitter = QByteArray::fromBase64(ReadSetting(kSplitter).toLatin1());
