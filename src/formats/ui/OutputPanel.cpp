@@ -24,6 +24,14 @@ namespace tv {
 
 namespace {
 
+// The notice of an empty Favorites tab wraps its text within the page's fixed height; a label
+// that asked for a height for its width would make the window's scrolling area grow to it.
+class FixedNoticeLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    bool hasHeightForWidth() const override { return false; }
+};
+
 // The button arrays keep the names scripts and tests know them by, "Outout" spelling included.
 const char *const kButtonArrayNames[kOutputTabCount] = {"Cmd_OutoutFormat", "Cmd_OutoutDevice",
                                                         "Cmd_OutoutAudio", "Cmd_OutoutWeb", "Cmd_Favorites"};
@@ -97,7 +105,7 @@ OutputPanel::OutputPanel(CatalogTable &presets, CatalogTable &favorites, QWidget
         strip.scroll->setWidget(strip.strip);
         pageLayout->addWidget(strip.scroll, 1);
         if (tab == FavoritesTab) {
-            Pic_FavMsg = new QLabel(page);
+            Pic_FavMsg = new FixedNoticeLabel(page);
             Pic_FavMsg->setObjectName(QStringLiteral("Pic_FavMsg"));
             Pic_FavMsg->setWordWrap(true);
             Pic_FavMsg->setAlignment(Qt::AlignCenter);
