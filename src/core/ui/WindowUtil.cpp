@@ -1,7 +1,9 @@
 #include "WindowUtil.h"
 
 #include <QColor>
+#include <QGuiApplication>
 #include <QPalette>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
@@ -30,6 +32,15 @@ void SetFieldColours(QWidget *field, const QColor &back, const QColor &text) {
         palette.setColor(group, QPalette::ButtonText, text);
     }
     field->setPalette(palette);
+}
+
+void FitToScreen(QWidget *window, double share) {
+    const QScreen *screen = window ? window->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!window || !screen)
+        return;
+    window->resize(window->size().boundedTo(screen->availableGeometry().size() * share));
 }
 
 } // namespace tv

@@ -14,4 +14,8 @@ void BringToFront(QWidget *window);
 // it is active; a disabled field keeps the greyed look of the style.
 void SetFieldColours(QWidget *field, const QColor &back, const QColor &text);
 
+// Bounds a window's size to the room its screen offers (a large scale factor on a small screen
+// would otherwise put its buttons out of reach); share is the part of the room it may take.
+void FitToScreen(QWidget *window, double share = 0.92);
+
 } // namespace tv

@@ -9,6 +9,7 @@
 #include "SoundErrors.h"
 #include "TrackListModel.h"
 #include "TrackListView.h"
+#include "WindowUtil.h"
 #include "frmReleaseChooser.h"
 #include "frmRipLog.h"
 
@@ -188,6 +189,7 @@ void frmCDRipper::buildLayout() {
     Timer_Progress->setSingleShot(true);
     Timer_Progress->setInterval(200);
     resize(960, 520);
+    FitToScreen(this);
 }
 
 void frmCDRipper::Form_Load() {

@@ -31,6 +31,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <limits>
@@ -179,7 +180,7 @@ void frmFormatSetting::buildLayout() {
     PresetList->setRootIsDecorated(false);
     PresetList->setUniformRowHeights(true);
     PresetList->setSelectionMode(QAbstractItemView::SingleSelection);
-    PresetList->setMinimumWidth(360);
+    PresetList->setMinimumWidth(220);
     PresetList->setContextMenuPolicy(Qt::CustomContextMenu);
     PresetList->header()->setStretchLastSection(true);
     PresetList->installEventFilter(this);
@@ -207,7 +208,15 @@ void frmFormatSetting::buildLayout() {
     listColumn->addLayout(listButtons);
     body->addLayout(listColumn, 1);
 
-    auto *settingsColumn = new QVBoxLayout();
+    // The settings scroll when the window is shorter than they are (a small screen).
+    auto *settingsRoom = new QScrollArea(this);
+    settingsRoom->setObjectName(QStringLiteral("SettingsScroll"));
+    settingsRoom->setFrameShape(QFrame::NoFrame);
+    settingsRoom->setWidgetResizable(true);
+    settingsRoom->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *settingsPage = new QWidget(settingsRoom);
+    auto *settingsColumn = new QVBoxLayout(settingsPage);
+    settingsColumn->setContentsMargins(0, 0, 0, 0);
     auto *fileForm = new QFormLayout();
     fileForm->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     fileForm->addRow(tr("File extension:"), makeChooser(ExtensionChooser));
@@ -215,7 +224,9 @@ void frmFormatSetting::buildLayout() {
     settingsColumn->addWidget(buildVideoGroup());
     settingsColumn->addWidget(buildAudioGroup());
     settingsColumn->addStretch(1);
-    body->addLayout(settingsColumn, 2);
+    settingsRoom->setWidget(settingsPage);
+    settingsRoom->setMinimumWidth(settingsPage->minimumSizeHint().width() + 16);
+    body->addWidget(settingsRoom, 2);
     outer->addLayout(body, 1);
 
     Cmd_Panel = AddPanelButtons(this, outer, [this](int i) { Cmd_Panel_Click(i); });
@@ -241,6 +252,7 @@ void frmFormatSetting::buildLayout() {
         (*hidden[i])->setReadOnly(true);
     }
     resize(980, 580);
+    FitToScreen(this);
 }
 
 template <typename F> void frmFormatSetting::runRules(F &&rules) {

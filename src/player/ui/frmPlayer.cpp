@@ -10,6 +10,7 @@
 #include "Settings.h"
 #include "Slider_Ctrl.h"
 #include "Snapshot.h"
+#include "WindowUtil.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -41,6 +42,7 @@ frmPlayer::frmPlayer(PlayerEvents *events, const QString &filePath, Slider_Ctrl 
     setWindowIcon(ThemeIcon(QStringLiteral("img_playericon.png")));
     setMinimumSize(480, 300);
     resize(800, 500);
+    FitToScreen(this);
 
     m_pane = new PlayerPane(events, this, OwnerPlayerWindow, 5);
     m_pane->setSource([this](PlayerSettings &settings) {

@@ -10,6 +10,7 @@
 #include "TrimPlayback.h"
 #include "TrimRecord.h"
 #include "WaveformView.h"
+#include "WindowUtil.h"
 #include "frmWait.h"
 
 #include <QFile>
@@ -171,6 +172,7 @@ void frmTrim::buildLayout() {
     bottom->setAlignment(answers, Qt::AlignBottom);
     outer->addLayout(bottom);
     resize(960, 460);
+    FitToScreen(this);
 }
 
 void frmTrim::colourTimeBoxes() {

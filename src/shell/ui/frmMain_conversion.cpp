@@ -159,6 +159,7 @@ void frmMain::SetUiState(int state, bool enabled) {
         const QList<QWidget *> controls = {Cmd_FileListView(AddFilesButton),
                                            Cmd_FileListView(RemoveButton),
                                            Cmd_FileListView(RemoveAllButton),
+                                           Cmd_FileListView(TrimButton),
                                            Cmd_FileListView(BrowseOutputButton),
                                            Cmd_FileListView(FavoriteButton),
                                            Cmd_FileListView(FormatSettingsButton),

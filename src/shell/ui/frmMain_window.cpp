@@ -8,6 +8,7 @@
 #include "OutputPanel.h"
 #include "Settings.h"
 #include "TaskbarProgress.h"
+#include "WindowUtil.h"
 #include "frmMain.h"
 
 #include <QAbstractButton>
@@ -41,10 +42,7 @@ bool Focusable(const QWidget *w) {
 void frmMain::setupWindowBehaviour() {
     // The first size is the designed one, but never more than the screen offers (a large scale
     // factor on a small screen would put Convert Now out of reach).
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QSize room = screen->availableGeometry().size() * 0.92;
-        resize(size().boundedTo(room));
-    }
+    FitToScreen(this);
     // Tab leaves the list instead of walking its cells.
     FileViewMain->setTabKeyNavigation(false);
 

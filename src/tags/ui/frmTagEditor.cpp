@@ -128,6 +128,7 @@ void frmTagEditor::buildLayout() {
     bottom->addWidget(addButton(0, tr("Close"), QString(), QString()));
     outer->addLayout(bottom);
     resize(700, 470);
+    FitToScreen(this);
 }
 
 QWidget *frmTagEditor::buildTagPage() {
