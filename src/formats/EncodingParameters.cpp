@@ -12,8 +12,6 @@ namespace tv {
 
 namespace {
 
-QString gCurrentOutputExtension; // UI thread only
-
 const char *const kRates[] = {"8000 Hz",  "11025 Hz", "12000 Hz", "16000 Hz", "22050 Hz",
                               "24000 Hz", "32000 Hz", "44100 Hz", "48000 Hz"};
 // rate × 8 / 1000 with the fraction dropped, per rate above.
@@ -203,13 +201,6 @@ bool ToDouble(const QString &text, double *value) {
 
 } // namespace
 
-QString CurrentOutputExtension() {
-    return gCurrentOutputExtension;
-}
-void SetCurrentOutputExtension(const QString &extension) {
-    gCurrentOutputExtension = extension;
-}
-
 QString CodecOption(const QString &audioCodec, const QString &audioSize) {
     static const struct {
         const char *name;
@@ -265,7 +256,6 @@ qint16 ParseShortOr(const QString &text, qint16 defaultValue) {
 
 QString BuildAudioArguments(const JobParameters &job) {
     try {
-        SetCurrentOutputExtension(job.FileExtention);
         QString text;
         switch (job.Channels) {
         case 0:

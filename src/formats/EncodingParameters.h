@@ -23,12 +23,8 @@ struct JobParameters {
 };
 
 // The option text of one job, e.g. " -ac 2 -ar 44100 -ab 128k -acodec libmp3lame -vn -t 00:03:25.120".
-// Also makes the record's extension the current output extension. Answers "-1" on failure.
+// Answers "-1" on failure.
 QString BuildAudioArguments(const JobParameters &job);
-
-// The extension of the job last built, read by the output naming. UI thread only.
-QString CurrentOutputExtension();
-void SetCurrentOutputExtension(const QString &extension);
 
 // The encoder option of a codec display name (" -acodec libmp3lame"), "" when unknown.
 QString CodecOption(const QString &audioCodec, const QString &audioSize);
