@@ -12,6 +12,7 @@ namespace tv {
 
 Engine::Engine(QObject *parent) : QObject(parent) {
     m_pool.setExpiryTimeout(30000);
+    m_placePool.setMaxThreadCount(2);
     FFLogger::instance(); // the libraries' lines go to the log, not to the terminal
 }
 
@@ -23,6 +24,7 @@ void Engine::stopSilently() {
     // A new generation: whatever the old jobs still post is dropped, and they stop at their
     // next packet, removing their work files.
     m_jobsRunner.cancel();
+    m_placeRunner.cancel();
     m_running = false;
     m_paused = false;
 }
@@ -143,7 +145,13 @@ void Engine::startEncoding() {
                 return runJob(i, job, tagging, control, progress);
             },
             [this, i](const TranscodeResult &result) { jobDone(i, result); },
-            [this, i](qint64 position, qint64 total) { Q_EMIT JobProgress(i, position, total); });
+            [this, i](qint64 position, qint64 total) { Q_EMIT JobProgress(i, position, total); },
+            [](const TranscodeResult &result) {
+                // A job of a stopped batch that had finished: its work file goes, as a
+                // stopped job's does.
+                if (!result.placeFrom.isEmpty())
+                    QFile::remove(result.placeFrom);
+            });
     }
 }
 
@@ -177,6 +185,7 @@ TranscodeResult Engine::runJob(int index, const Job &job, const OutputTagging &t
     request.outputPath = job.outputPath;
     request.output = job.output;
     request.replaceExisting = job.replaceExisting;
+    request.deferPlacing = true;
     LoudnessOutcome loudness = job.loudness;
     TaskProgress encodeProgress = progress;
     if (job.loudnessSettings.mode == LoudnessMode::Track) {
@@ -209,6 +218,21 @@ TranscodeResult Engine::runJob(int index, const Job &job, const OutputTagging &t
 }
 
 void Engine::jobDone(int index, const TranscodeResult &result) {
+    if (result.succeeded && !result.placeFrom.isEmpty()) {
+        // The job is done once its output has its name; the worker is already free.
+        const QString outputPath = index >= 0 && index < m_jobs.size() ? m_jobs[index].outputPath : QString();
+        const bool replace = m_replaceExisting;
+        m_placeRunner.start(
+            [result, outputPath, replace](TaskControl &, const TaskProgress &) {
+                TranscodeResult placed = result;
+                placed.placeFrom.clear();
+                placed.message = PlaceFinishedOutput(result.placeFrom, outputPath, replace);
+                placed.succeeded = placed.message.isEmpty();
+                return placed;
+            },
+            [this, index](const TranscodeResult &placed) { jobDone(index, placed); });
+        return;
+    }
     const int generation = m_jobsRunner.generation();
     if (index >= 0 && index < m_jobs.size())
         m_jobs[index].loudness = result.loudness;

@@ -104,6 +104,9 @@ private:
     int m_toMeasure = 0;
     QThreadPool m_pool; // declared before the runner: it waits for the jobs when the engine goes
     TaskRunner m_jobsRunner{this, &m_pool};
+    // Finished outputs wait here for the disk (flush, rename) while the workers encode on.
+    QThreadPool m_placePool;
+    TaskRunner m_placeRunner{this, &m_placePool};
 };
 
 } // namespace tv

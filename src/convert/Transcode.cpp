@@ -520,15 +520,29 @@ TranscodeResult Transcode(const TranscodeRequest &request, TaskControl &control,
 
     if (request.finishOutput)
         request.finishOutput(workPath);
-    if (!PlaceFile(workPath, request.outputPath, request.replaceExisting)) {
-        if (errno == EEXIST)
-            return fail(request.outputPath +
-                        QStringLiteral(": a file of this name appeared during the conversion and was kept"));
-        return fail(request.outputPath + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
+    if (request.deferPlacing) {
+        output.keep();
+        result.succeeded = true;
+        result.placeFrom = workPath;
+        return result;
     }
+    if (const QString problem = PlaceFinishedOutput(workPath, request.outputPath, request.replaceExisting);
+        !problem.isEmpty())
+        return fail(problem);
     output.keep();
     result.succeeded = true;
     return result;
+}
+
+QString PlaceFinishedOutput(const QString &workPath, const QString &outputPath, bool replaceExisting) {
+    if (PlaceFile(workPath, outputPath, replaceExisting))
+        return QString();
+    const int error = errno;
+    QFile::remove(workPath);
+    if (error == EEXIST)
+        return outputPath +
+               QStringLiteral(": a file of this name appeared during the conversion and was kept");
+    return outputPath + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace tv

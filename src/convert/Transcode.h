@@ -26,6 +26,9 @@ struct TranscodeRequest {
     bool replaceExisting = true;
     // Applied to the sound as the encoder receives it (loudness normalisation); 0 leaves it.
     double gainDb = 0.0;
+    // The finished work file is left for the caller to place (PlaceFinishedOutput), so that the
+    // wait for the disk does not hold a worker that could encode the next file.
+    bool deferPlacing = false;
 };
 
 struct TranscodeResult {
@@ -33,7 +36,12 @@ struct TranscodeResult {
     bool stopped = false;
     QString message;          // the library's wording when it failed
     LoudnessOutcome loudness; // what was measured and applied, when loudness was asked for
+    QString placeFrom;        // with deferPlacing: the finished work file, still to be placed
 };
+
+// Gives a finished work file its output name, flushed to the disk first; "" or the reason it
+// could not (the work file is then removed).
+QString PlaceFinishedOutput(const QString &workPath, const QString &outputPath, bool replaceExisting);
 
 // Progress: position and total length of the output, in microseconds (total 0 when unknown).
 using ProgressCallback = std::function<void(qint64 position, qint64 total)>;
