@@ -63,12 +63,10 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 1); // one file could not be read
         const QList<QJsonObject> lines = run.lines();
         QCOMPARE(lines.size(), 3);
-        QCOMPARE(lines[0].value("Name").toString(), QStringLiteral("01 first"));
-        QCOMPARE(lines[0].value("Format").toString(), QStringLiteral("FLAC"));
-        QCOMPARE(lines[0].value("Duration").toString(), QStringLiteral("00:00:02"));
-        QCOMPARE(lines[0].value("FileType").toString(), QStringLiteral("AUDIO"));
-        QCOMPARE(lines[0].value("Tag_Title").toString(), QStringLiteral("First"));
-        QCOMPARE(lines[0].value("AudioSampleRate").toString(), QStringLiteral("44100"));
+        QStringList fields;
+        for (const char *key : {"Name", "Format", "Duration", "FileType", "Tag_Title", "AudioSampleRate"})
+            fields << lines[0].value(key).toString();
+        QCOMPARE(fields, QStringList({"01 first", "FLAC", "00:00:02", "AUDIO", "First", "44100"}));
         QCOMPARE(lines[1].value("skipped").toBool(), true);
         QVERIFY(!lines[2].value("error").toString().isEmpty());
         // The probe's pictures do not stay behind.
@@ -274,10 +272,8 @@ private Q_SLOTS:
         QCOMPARE(statuses.count("Unsuccessful!"), 1);
         QCOMPARE(statuses.count("Canceled!"), 4 - 1 - statuses.count("Done"));
         QVERIFY(statuses.count("Canceled!") >= 2);
-        for (const QJsonObject &line : lines) {
-            if (line.value("status") == "Canceled!")
-                QVERIFY(line.value("message").toString().contains("disk"));
-        }
+        for (const QJsonObject &line : lines)
+            QVERIFY(line.value("status") != "Canceled!" || line.value("message").toString().contains("disk"));
     }
 
     // What is written reaches the disk before it takes its final name, and the name right after.

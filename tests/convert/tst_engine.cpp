@@ -177,11 +177,7 @@ private Q_SLOTS:
         QCOMPARE(engine.AddJob(m_tone, " -ss soon"), -1);
 
         QCOMPARE(engine.AddJob(m_tone, " -ss 00:00:00.000"), 0);
-        struct Case {
-            QString output;
-            QString args;
-            QString words;
-        } cases[] = {
+        const QList<std::tuple<QString, QString, QString>> cases = {
             {m_out + "a.MP3", " -ac 2 -ar 44100 -ab 128k -acodec libfoo -vn -t 00:00:01.000",
              "Unknown encoder 'libfoo'"},
             {m_out + "a.MP3", " -ac 2 -ar abc -ab 128k -acodec libmp3lame -vn",
@@ -194,9 +190,9 @@ private Q_SLOTS:
             {m_out + "a.MP3", "-1", "Unrecognized option '1'"},
             {m_out + "a.MP3", " -ac 2 -vf scale=1:1", "Unrecognized option 'vf'"},
         };
-        for (const Case &c : cases) {
-            QVERIFY2(engine.SetJobOutput(0, c.output, c.args) == -1, qPrintable(c.words));
-            QVERIFY2(engine.LastErrorText().contains(c.words), qPrintable(engine.LastErrorText()));
+        for (const auto &[output, args, words] : cases) {
+            QVERIFY2(engine.SetJobOutput(0, output, args) == -1, qPrintable(words));
+            QVERIFY2(engine.LastErrorText().contains(words), qPrintable(engine.LastErrorText()));
         }
         QCOMPARE(engine.SetJobOutput(5, m_out + "a.MP3", " -acodec libmp3lame"), -1);
         // A refused job is dropped, and its index is given to the next one.
@@ -295,7 +291,7 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(out));
     }
 
-    void stopAbandonsUnfinishedJobs() {
+    void stopAbandonsUnfinishedJobsAndTheNextBatchStartsClean() {
         Engine engine;
         Recorder rec(&engine);
         for (int i = 0; i < 3; ++i) {
@@ -317,23 +313,19 @@ private Q_SLOTS:
         }
         QVERIFY(WorkFiles(m_out).isEmpty());
 
-        // A second batch on the same engine starts clean.
+        // An empty batch still ends, once the caller is done starting it.
         engine.ClearJobs();
         rec.events.clear();
+        engine.StartJobs(0);
+        QCOMPARE(rec.batchEnds, 1);
+        QTRY_COMPARE(rec.batchEnds, 2);
+        QCOMPARE(rec.events.size(), 1);
+
+        // A further batch on the same engine starts clean.
         QCOMPARE(AddMp3Job(engine, m_tone, m_out + "again.MP3", "00:00:03.000"), 0);
         engine.StartJobs(0);
-        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 2, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 3, 30000);
         QVERIFY(rec.finishOf(0).succeeded);
-    }
-
-    void emptyQueueStillEndsTheBatch() {
-        Engine engine;
-        Recorder rec(&engine);
-        engine.ClearJobs();
-        engine.StartJobs(0);
-        QCOMPARE(rec.batchEnds, 0); // not before the caller is done starting
-        QTRY_COMPARE(rec.batchEnds, 1);
-        QCOMPARE(rec.events.size(), 1);
     }
 
     void finisherSeesTheWorkFileBeforeItsName() {

@@ -83,12 +83,9 @@ private Q_SLOTS:
         m_panel.reset();
     }
 
-    void onlyTheFirstFiveColumnsAreShown() {
+    void onlyFiveColumnsShowAndTheProgressCellIsDrawnFromTheCell() {
         for (int column = 0; column < m_model->columnCount(); ++column)
             QCOMPARE(m_view->isColumnHidden(column), column >= 5);
-    }
-
-    void progressCellIsDrawnFromTheCell() {
         m_model->appendItem(Row("one", "2.00"));
         m_model->appendItem(Row("two", "2.00"));
         // The progress column takes the width the others leave; the cell follows it.

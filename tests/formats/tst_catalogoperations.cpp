@@ -32,16 +32,12 @@ CatalogTable *Presets(QObject *parent, const QList<QStringList> &rows) {
     return table;
 }
 
-QStringList Texts(const Chooser &chooser) {
-    return chooser.entryTexts();
-}
-
 } // namespace
 
 class CatalogOperationsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void fieldsAreFoundByCaptionIgnoringCase() {
+    void fieldsAreFoundByCaptionIgnoringCaseAndKeepTheirFixedMarker() {
         CatalogTable table;
         table.addColumn("Name", 600);
         table.addColumn("Rate", 200);
@@ -58,10 +54,9 @@ private Q_SLOTS:
         QCOMPARE(FindCatalogRow(table, "NAME", "MP3"), 1);
         QCOMPARE(FindCatalogRow(table, "Name", "mp3"), 0);
         QCOMPARE(FindCatalogRow(table, "Nope", "MP3"), 0);
-    }
 
-    void theFixedMarkerSurvivesEdits() {
-        CatalogTable table;
+        // The fixed marker survives edits.
+        table.removeAll();
         table.addColumn("QualityLevel", 600);
         table.addColumn("Channels", 200);
         AddCatalogRow(table, "#High//Stereo", 0, false);
@@ -127,7 +122,7 @@ private Q_SLOTS:
         ChoiceList chooser;
         chooser.addEntry("stale");
         FillPresetChooser(*presets, "AudioFormat", "MP3", chooser);
-        QCOMPARE(Texts(chooser), QStringList({"[Custom]", "High", "Low"}));
+        QCOMPARE(chooser.entryTexts(), QStringList({"[Custom]", "High", "Low"}));
         QCOMPARE(chooser.entryData(0).toString(), QStringLiteral("C1"));
         QCOMPARE(chooser.entryData(2).toString(), QStringLiteral("P3"));
         FillPresetChooser(*presets, "AudioFormat", "OGG", chooser);
@@ -140,15 +135,15 @@ private Q_SLOTS:
         AddCatalogRow(formats, " MP4 //#//MP3//44100 Hz;48000 Hz//High;", 0, false);
         AddCatalogRow(formats, "MKV//H.264//#//#//#", 0, false);
         FillCodecChooser(formats, "MP4 ", "VideoCodec", chooser);
-        QCOMPARE(Texts(chooser), QStringList({"H.264"}));
+        QCOMPARE(chooser.entryTexts(), QStringList({"H.264"}));
         FillCodecChooser(formats, "MP4", "AudioCodec", chooser);
-        QCOMPARE(Texts(chooser), QStringList({"AAC", "MP3"}));
+        QCOMPARE(chooser.entryTexts(), QStringList({"AAC", "MP3"}));
         QCOMPARE(chooser.entryData(1).toInt(), 2);
 
         FillOptionChooser(formats, 1, "SampleRate", chooser);
-        QCOMPARE(Texts(chooser), QStringList({"44100 Hz", "48000 Hz"}));
+        QCOMPARE(chooser.entryTexts(), QStringList({"44100 Hz", "48000 Hz"}));
         FillOptionChooser(formats, 2, "SampleRate", chooser); // no final ";": the last option is lost
-        QCOMPARE(Texts(chooser), QStringList({"44100 Hz"}));
+        QCOMPARE(chooser.entryTexts(), QStringList({"44100 Hz"}));
         FillOptionChooser(formats, 3, "SampleRate", chooser);
         QCOMPARE(chooser.entryCount(), 0);
 

@@ -73,41 +73,25 @@ private Q_SLOTS:
         m_presets.removeAll();
         Columns(m_formats, m_shippedFormats.captions());
         Columns(m_presets, m_shippedPresets.captions());
-        AddCatalogRow(
-            m_formats,
-            "MP4//H.264//UseFPSLib//MP4;M4V;//UseAspectRatioLib//UseFrameLib//1920//1080//3000//AAC//"
-            "22050 Hz;44100 Hz;48000 Hz;//Mono;Stereo;//16 bit;//64 kbps;128 kbps;",
-            0, false);
-        AddCatalogRow(m_formats,
-                      "MP4//MPEG-4//15 fps;25 fps;//MP4;//4:3;//320x240;0 x 0;Custom;//1280//720//1000//MP3//"
-                      "44100 Hz;48000 Hz;//Mono;Stereo;//16 bit;//128 kbps;",
-                      0, false);
-        AddCatalogRow(m_formats, "MP4//No Video//#//M4A;//#//#//0//0//0//No Audio//-;//Mono;//16 bit;//-;", 0,
-                      false);
-        AddCatalogRow(m_formats,
-                      "WAV//No Video//#//WAV;//#//#//0//0//0//PCM little-endian//8000 Hz;44100 Hz;//"
-                      "Mono;Stereo;5.1 Surround;//8 bit;16 bit;//64 kbps;",
-                      0, false);
-
-        AddCatalogRow(
-            m_presets,
-            "HD//V-1//VideoFormat//MP4//MP4//Video//hd.png//thumb_mp4.png//High//H.264//25 fps//640//"
-            "480//Smart Fit//16:9//M4V//AAC//44100 Hz//128 kbps//Stereo//16 bit//No",
-            0, false);
-        AddCatalogRow(
-            m_presets,
-            "Locked//V-2//VideoFormat//MP4//MP4//Video//lock.png//thumb_mp4.png//#SmallSize//#MPEG-4//"
-            "#25 fps//#320//#240//#1000//#4:3//#MP4//MP3//48000 Hz//#128 kbps//#Mono//16 bit//No",
-            0, false);
-        AddCatalogRow(
-            m_presets,
-            "Wave//A-1//AudioFormat//WAV//WAV//Audio//wav.png//thumb_wav.png//High//No Video//#//#0//"
-            "#0//#0//#//WAV//PCM little-endian//44100 Hz//1408 kbps//Stereo//16 bit//No",
-            0, false);
-        AddCatalogRow(m_presets,
-                      "Odd//V-3//VideoFormat//MP4//MP4//Video//odd.png//thumb_mp4.png//Standard//H.264//"
-                      "Original//1000//500//2500//Original//MP4//AAC//48000 Hz//64 kbps//Mono//16 bit//Yes",
-                      0, false);
+        for (const char *row :
+             {"MP4//H.264//UseFPSLib//MP4;M4V;//UseAspectRatioLib//UseFrameLib//1920//1080//3000//AAC//"
+              "22050 Hz;44100 Hz;48000 Hz;//Mono;Stereo;//16 bit;//64 kbps;128 kbps;",
+              "MP4//MPEG-4//15 fps;25 fps;//MP4;//4:3;//320x240;0 x 0;Custom;//1280//720//1000//MP3//"
+              "44100 Hz;48000 Hz;//Mono;Stereo;//16 bit;//128 kbps;",
+              "MP4//No Video//#//M4A;//#//#//0//0//0//No Audio//-;//Mono;//16 bit;//-;",
+              "WAV//No Video//#//WAV;//#//#//0//0//0//PCM little-endian//8000 Hz;44100 Hz;//"
+              "Mono;Stereo;5.1 Surround;//8 bit;16 bit;//64 kbps;"})
+            AddCatalogRow(m_formats, row, 0, false);
+        for (const char *row :
+             {"HD//V-1//VideoFormat//MP4//MP4//Video//hd.png//thumb_mp4.png//High//H.264//25 fps//640//"
+              "480//Smart Fit//16:9//M4V//AAC//44100 Hz//128 kbps//Stereo//16 bit//No",
+              "Locked//V-2//VideoFormat//MP4//MP4//Video//lock.png//thumb_mp4.png//#SmallSize//#MPEG-4//"
+              "#25 fps//#320//#240//#1000//#4:3//#MP4//MP3//48000 Hz//#128 kbps//#Mono//16 bit//No",
+              "Wave//A-1//AudioFormat//WAV//WAV//Audio//wav.png//thumb_wav.png//High//No Video//#//#0//"
+              "#0//#0//#//WAV//PCM little-endian//44100 Hz//1408 kbps//Stereo//16 bit//No",
+              "Odd//V-3//VideoFormat//MP4//MP4//Video//odd.png//thumb_mp4.png//Standard//H.264//"
+              "Original//1000//500//2500//Original//MP4//AAC//48000 Hz//64 kbps//Mono//16 bit//Yes"})
+            AddCatalogRow(m_presets, row, 0, false);
     }
 
     void choiceListsAndFixableNumbers() {

@@ -35,33 +35,22 @@ QString Unfixed(QString value) {
 // The channel chooser's position is the channel option, so its list must start at "Mono".
 const QStringList kChannelOrder = {"Mono", "Stereo", "5.1 Surround"};
 
-// What ffprobe calls the stream a codec display name makes.
+// What ffprobe calls the stream a codec display name makes ("8 bit"… for the PCM kinds).
 QString ProbedCodec(const QString &codec, const QString &size) {
-    static const QHash<QString, QString> names = {{"MP3", "mp3"},
-                                                  {"AAC", "aac"},
-                                                  {"MPEG-2/4", "aac"},
-                                                  {"MP2", "mp2"},
-                                                  {"Ogg Vorbis", "vorbis"},
-                                                  {"Opus", "opus"},
-                                                  {"FLAC", "flac"},
-                                                  {"IMA ADPCM", "adpcm_ima_wav"},
-                                                  {"Microsoft ADPCM", "adpcm_ms"},
-                                                  {"CCITT A-law", "pcm_alaw"},
-                                                  {"CCITT u-law", "pcm_mulaw"},
-                                                  {"AC3", "ac3"},
-                                                  {"RealAudio 3.0 (dnet)", "ac3"},
-                                                  {"WMA", "wmav2"},
-                                                  {"MS GSM 6.10", "gsm_ms"},
-                                                  {"AMR ACELP", "amr_nb"}};
-    if (codec == "PCM little-endian")
-        return QHash<QString, QString>{
-            {"8 bit", "pcm_u8"}, {"16 bit", "pcm_s16le"}, {"24 bit", "pcm_s24le"}, {"32 bit", "pcm_s32le"}}
-            .value(size);
-    if (codec == "PCM big-endian")
-        return QHash<QString, QString>{
-            {"8 bit", "pcm_s8"}, {"16 bit", "pcm_s16be"}, {"24 bit", "pcm_s24be"}, {"32 bit", "pcm_s32be"}}
-            .value(size);
-    return names.value(codec);
+    static const QStringList pairs =
+        QStringLiteral("MP3=mp3|AAC=aac|MPEG-2/4=aac|MP2=mp2|Ogg Vorbis=vorbis|Opus=opus|FLAC=flac|"
+                       "IMA ADPCM=adpcm_ima_wav|Microsoft ADPCM=adpcm_ms|CCITT A-law=pcm_alaw|"
+                       "CCITT u-law=pcm_mulaw|AC3=ac3|RealAudio 3.0 (dnet)=ac3|WMA=wmav2|MS GSM 6.10=gsm_ms|"
+                       "AMR ACELP=amr_nb|PCM little-endian 8 bit=pcm_u8|PCM big-endian 8 bit=pcm_s8")
+            .split('|');
+    const QString key = codec.startsWith("PCM") ? codec + " " + size : codec;
+    for (const QString &pair : pairs) {
+        if (pair.section('=', 0, 0) == key)
+            return pair.section('=', 1);
+    }
+    if (codec.startsWith("PCM")) // pcm_s16le, pcm_s24be…
+        return "pcm_s" + size.left(2) + (codec.contains("little") ? "le" : "be");
+    return QString();
 }
 
 } // namespace
@@ -245,13 +234,16 @@ private Q_SLOTS:
                     .contains("format catalog"));
 
         // User presets are appended (readable rows only), then favorites load.
-        QByteArray user = EncipherLineForTest(JoinCatalogLine(presets.captions()));
+        const auto line = [](const QStringList &cells) {
+            return EncipherLine(JoinCatalogLine(cells).toUtf8()) + "\r\n";
+        };
+        QByteArray user = line(presets.captions());
         CatalogTable mine;
         for (const QString &caption : presets.captions())
             mine.addColumn(caption, 200);
         AddCatalogRow(mine, "My preset//User-AB12345CD//AudioFormat//MP3", 0, false);
         SetCatalogField(mine, 1, "Removable", "Yes", true, true);
-        user += EncipherLineForTest(JoinCatalogLine(mine.rowCells(1)));
+        user += line(mine.rowCells(1));
         user += "0F0F0\r\n"; // a damaged line
         const QString userFile = test::WriteFile(test::Home().path() + "/user/presets.dat", user);
         const QString favoritesFile = test::WriteFile(test::Home().path() + "/fav/favorites.dat", user);
@@ -335,14 +327,10 @@ private Q_SLOTS:
 
             // Constant-bitrate codecs keep the chosen bitrate. (AMR is left out: its option text
             // carries whole kilobits, so 4.75 and 5.15 both arrive as 5k and the nearest mode wins.)
-            static const QStringList kConstant{"MP3",
-                                               "MP2",
-                                               "AC3",
-                                               "RealAudio 3.0 (dnet)",
-                                               "PCM little-endian",
-                                               "PCM big-endian",
-                                               "CCITT A-law",
-                                               "CCITT u-law"};
+            static const QStringList kConstant =
+                QStringLiteral("MP3|MP2|AC3|RealAudio 3.0 (dnet)|PCM "
+                               "little-endian|PCM big-endian|CCITT A-law|CCITT u-law")
+                    .split('|');
             if (kConstant.contains(codec)) {
                 const double wanted =
                     Field(m_presets, row, "AudioBitrate").remove('#').remove("kbps").trimmed().toDouble() *
@@ -353,14 +341,7 @@ private Q_SLOTS:
             }
         }
     }
-
-private:
-    static QByteArray EncipherLineForTest(const QString &line);
 };
-
-QByteArray ShippedCatalogsTest::EncipherLineForTest(const QString &line) {
-    return EncipherLine(line.toUtf8()) + "\r\n";
-}
 
 TV_TEST_MAIN_CORE(ShippedCatalogsTest)
 #include "tst_shippedcatalogs.moc"

@@ -255,11 +255,7 @@ private Q_SLOTS:
             QCOMPARE(SnapshotPath(path, filter), path);
             QCOMPARE(SaveSnapshot(frame, path, filter), QString());
             QImageReader reader(path);
-            QCOMPARE(reader.format(), QByteArray(filter == 1   ? "png"
-                                                 : filter == 2 ? "jpeg"
-                                                 : filter == 3 ? "gif"
-                                                 : filter == 4 ? "bmp"
-                                                               : "tiff"));
+            QCOMPARE(reader.format(), QByteArray("png jpeg gif bmp tiff").split(' ').at(filter - 1));
             QCOMPARE(reader.read().size(), QSize(320, 240));
         }
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 5);

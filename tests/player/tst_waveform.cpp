@@ -106,17 +106,12 @@ private Q_SLOTS:
                         const Peak expected = BruteForce(samples, c.channels, ch, b * block,
                                                          std::min(wave.frames(), (b + 1) * block));
                         const Peak got = peaks.peak(level, b, ch);
-                        if (got.min != expected.min || got.max != expected.max)
-                            QFAIL(qPrintable(
-                                QString("%1: level %2 block %3 channel %4: %5..%6, expected %7..%8")
-                                    .arg(c.name)
-                                    .arg(level)
-                                    .arg(b)
-                                    .arg(ch)
-                                    .arg(got.min)
-                                    .arg(got.max)
-                                    .arg(expected.min)
-                                    .arg(expected.max)));
+                        QVERIFY2(got.min == expected.min && got.max == expected.max,
+                                 qPrintable(QString("%1: level %2 block %3 channel %4")
+                                                .arg(c.name)
+                                                .arg(level)
+                                                .arg(b)
+                                                .arg(ch)));
                     }
                 }
             }
@@ -291,7 +286,7 @@ private Q_SLOTS:
         QVERIFY(!editor.wave());
     }
 
-    void theViewZoomsScrollsAndMapsPixelsToMilliseconds() {
+    void theViewZoomsScrollsMapsPixelsToMillisecondsAndLabelsItsRuler() {
         WaveformGeometry g;
         g.setSound(882000, 44100);
         g.setWidth(900);
@@ -342,15 +337,14 @@ private Q_SLOTS:
         tiny.setWidth(900);
         QCOMPARE(tiny.viewEndMs(), 10);
         QVERIFY(!tiny.canZoomIn());
-    }
 
-    void rulerLabelsAreRoundAndSpacedApart() {
-        WaveformGeometry g;
-        g.setSound(qint64(44100) * 3 * 3600, 44100); // three hours
-        g.setWidth(1600);
+        // Ruler labels are round and spaced apart at every zoom of a three-hour sound.
+        WaveformGeometry ruler;
+        ruler.setSound(qint64(44100) * 3 * 3600, 44100); // three hours
+        ruler.setWidth(1600);
         const double spacing = 90;
         for (int zoom = 0; zoom < 26; ++zoom) {
-            const QVector<RulerMark> marks = RulerMarks(g, spacing);
+            const QVector<RulerMark> marks = RulerMarks(ruler, spacing);
             QVERIFY(!marks.isEmpty());
             double lastX = -1e9;
             qint64 lastMs = -1;
@@ -366,7 +360,7 @@ private Q_SLOTS:
                          qPrintable(mark.text));
                 QCOMPARE(LabelMs(mark.text), mark.ms);
             }
-            g.zoomIn();
+            ruler.zoomIn();
         }
     }
 

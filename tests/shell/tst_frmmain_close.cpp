@@ -101,9 +101,9 @@ private Q_SLOTS:
         QVERIFY(w->isUnloading());
     }
 
-    void dontAskWithTrayHidesTheIdleWindowWithoutADialog() {
+    void dontAskWithTrayHidesTheWindowWithoutADialogAndABatchEndsThereIdle() {
         StoreCloseChoice("1", "-1");
-        auto w = StartMainWindow();
+        auto w = StartMainWindow(Home().path() + "/out-tray-end/");
         QVERIFY(w);
         DialogCloser closer;
         w->close();
@@ -122,9 +122,17 @@ private Q_SLOTS:
         QCOMPARE(ReadSetting("WinTagInfo"), QString());
         QCOMPARE(ReadSetting("WinInfo"), QString());
 
-        // "Exit" in the tray menu of an idle window ends the program without a question.
-        w->close();
+        // A batch that ends in the tray leaves the idle icon and gives a notice.
+        w->TrayToggle();
+        QSignalSpy notices(w.get(), &frmMain::completionNotified);
+        w->importFile(m_in + "short.wav");
+        QVERIFY(RunBatch(*w));
+        QCOMPARE(notices.size(), 1);
         QVERIFY(w->isInTray());
+        QCOMPARE(tray->iconFile(), QStringLiteral("tray_idle.ico"));
+        QVERIFY(!tray->timer()->isActive());
+
+        // "Exit" in the tray menu of an idle window ends the program without a question.
         Action(tray->menu(), "mnuTray(4)")->trigger();
         QVERIFY(w->isUnloading());
         QVERIFY(m_messages.texts.isEmpty());
@@ -155,19 +163,6 @@ private Q_SLOTS:
         QVERIFY(w->isUnloading());
         QVERIFY(!tray->isShown());
         QVERIFY(notices.isEmpty());
-    }
-
-    void aBatchThatEndsInTheTrayLeavesTheIdleIcon() {
-        StoreCloseChoice("1", "-1");
-        auto w = StartMainWindow(Home().path() + "/out-tray-end/");
-        QVERIFY(w);
-        w->TrayToggle();
-        QSignalSpy notices(w.get(), &frmMain::completionNotified);
-        w->importFile(m_in + "short.wav");
-        QVERIFY(RunBatch(*w));
-        QCOMPARE(notices.size(), 1);
-        QCOMPARE(w->trayArea()->iconFile(), QStringLiteral("tray_idle.ico"));
-        QVERIFY(!w->trayArea()->timer()->isActive());
     }
 
     // The animation runs through pictures of the theme and starts again.

@@ -23,14 +23,10 @@
 #include <QAction>
 #include <QDirIterator>
 #include <QMenu>
-#include <atomic>
+#include <QProcess>
+#include <QtEndian>
 #include <cmath>
-#include <csignal>
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
 
 using namespace tv;
 using namespace tv::test;
@@ -73,71 +69,24 @@ QStringList TrimFiles() {
 }
 
 // A WAV that arrives through a named pipe as slowly as the test wants: its header promises ten
-// minutes, five seconds of sound follow, and the rest never comes; the pipe ends (end of file)
-// when the feeder is finished. A decoding of it stays under way until then.
+// minutes, the five seconds of sound of `wav` follow, and the rest never comes (the writer waits
+// on its input); the pipe ends (end of file) when the feeder is killed. A decoding of it stays
+// under way until then.
 class PipeFeeder {
 public:
-    explicit PipeFeeder(const QString &path) : m_path(QFile::encodeName(path)) {
-        m_thread = std::thread([this]() { run(); });
+    PipeFeeder(const QString &pipe, const QString &wav) {
+        m_writer.start("sh", {"-c", R"(exec >"$1"; cat "$0"; exec cat)", wav, pipe});
     }
     ~PipeFeeder() { finish(); }
-    // Ends the pipe without waiting for the feeding thread.
-    void stop() { m_stop = true; }
+    // Ends the pipe without waiting for the writer.
+    void stop() { m_writer.kill(); }
     void finish() {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
+        m_writer.kill();
+        m_writer.waitForFinished();
     }
 
 private:
-    static QByteArray Wav() {
-        const int rate = 44100;
-        const quint32 promised = 600u * rate * 4;
-        QByteArray data;
-        QDataStream out(&data, QIODevice::WriteOnly);
-        out.setByteOrder(QDataStream::LittleEndian);
-        out.writeRawData("RIFF", 4);
-        out << quint32(36 + promised);
-        out.writeRawData("WAVEfmt ", 8);
-        out << quint32(16) << quint16(1) << quint16(2) << quint32(rate) << quint32(rate * 4) << quint16(4)
-            << quint16(16);
-        out.writeRawData("data", 4);
-        out << promised;
-        for (int i = 0; i < 5 * rate; ++i) {
-            const auto v = qint16(8000 * std::sin(2 * M_PI * 440 * i / rate));
-            out << v << v;
-        }
-        return data;
-    }
-    void run() {
-        int fd = -1;
-        while (!m_stop && fd < 0) {
-            fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
-            if (fd < 0)
-                ::poll(nullptr, 0, 10); // no reader yet
-        }
-        if (fd < 0)
-            return;
-        const QByteArray data = Wav();
-        qint64 written = 0;
-        while (!m_stop) {
-            pollfd p{fd, POLLOUT, 0};
-            if (written < data.size() && ::poll(&p, 1, 20) > 0) {
-                const ssize_t n = ::write(fd, data.constData() + written, size_t(data.size() - written));
-                if (n > 0)
-                    written += n;
-                else if (n < 0 && errno == EPIPE)
-                    break;
-            } else if (written >= data.size()) {
-                ::poll(nullptr, 0, 20);
-            }
-        }
-        ::close(fd);
-    }
-
-    QByteArray m_path;
-    std::atomic_bool m_stop{false};
-    std::thread m_thread;
+    QProcess m_writer;
 };
 
 QPoint At(const WaveformView *view, qint64 ms) {
@@ -158,7 +107,8 @@ class FrmMainTrimTest : public QObject {
     Q_OBJECT
 
     QString m_in;
-    QString m_tone; // 20 s, 44.1 kHz stereo FLAC
+    QString m_tone;      // 20 s, 44.1 kHz stereo FLAC
+    QString m_promising; // the WAV a PipeFeeder sends
     MessageRecorder m_messages{AnsOk};
 
     std::unique_ptr<frmMain> windowWithTone(const QString &output = QString()) {
@@ -178,8 +128,14 @@ private Q_SLOTS:
         m_in = Home().path() + "/in/";
         m_tone = m_in + "tone.flac";
         QVERIFY(GenerateTone(m_tone, 20.0, 44100, 2));
-        // A pipe whose reader went away must not end the test program.
-        std::signal(SIGPIPE, SIG_IGN);
+        // Five seconds of sound under a plain 44-byte header that promises ten minutes.
+        m_promising = m_in + "promising.wav";
+        QVERIFY(GenerateTone(m_promising, 5.0, 44100, 2, {"-bitexact", "-map_metadata", "-1"}));
+        QByteArray wav = ReadFile(m_promising);
+        QCOMPARE(wav.mid(36, 4), QByteArray("data"));
+        qToLittleEndian<quint32>(600 * 44100 * 4, wav.data() + 40);
+        qToLittleEndian<quint32>(36 + 600 * 44100 * 4, wav.data() + 4);
+        WriteFile(m_promising, wav);
     }
 
     void init() { m_messages.clear(); }
@@ -446,7 +402,7 @@ private Q_SLOTS:
 
         // Cancel in the wait window while the WAV is being written.
         {
-            PipeFeeder feeder(pipe);
+            PipeFeeder feeder(pipe, m_promising);
             w->fileList()->selectRow(0);
             w->Cmd_FileListView(6)->click();
             auto *trim = w->findChild<frmTrim *>();
@@ -474,7 +430,7 @@ private Q_SLOTS:
         }
         // Closing the window while decoding stops the engine without a word.
         {
-            PipeFeeder feeder(pipe);
+            PipeFeeder feeder(pipe, m_promising);
             w->Cmd_FileListView(6)->click();
             auto *trim = w->findChild<frmTrim *>();
             QVERIFY(trim);
@@ -488,7 +444,7 @@ private Q_SLOTS:
         }
         // The program ending while the window decodes takes the window with it, and the WAV.
         {
-            PipeFeeder feeder(pipe);
+            PipeFeeder feeder(pipe, m_promising);
             w->Cmd_FileListView(6)->click();
             QVERIFY(w->findChild<frmTrim *>());
             QTRY_VERIFY_WITH_TIMEOUT(!TrimFiles().isEmpty(), 20000);

@@ -61,15 +61,9 @@ class FrmTagEditorTest : public QObject {
         return editor;
     }
 
-    template <class T> static T *Child(QWidget &editor, const QString &name) {
-        T *child = editor.findChild<T *>(name);
-        if (!child)
-            qWarning() << "no control" << name;
-        return child;
-    }
-    static QLineEdit *Line(QWidget &editor, const char *name) { return Child<QLineEdit>(editor, name); }
+    static QLineEdit *Line(QWidget &editor, const char *name) { return Find<QLineEdit>(&editor, name); }
     static QString LabelText(QWidget &editor, const char *name) {
-        return Child<QLabel>(editor, name)->text();
+        return Find<QLabel>(&editor, name)->text();
     }
     static void Click(frmTagEditor &editor, int index) { editor.Cmd_Properties(index)->click(); }
 
@@ -107,18 +101,18 @@ private Q_SLOTS:
         Settings().themeNo = 1;
     }
 
-    void showsTheItemWithItsTagsCoverAndProperties() {
+    void showsTheItemWithItsTagsCoverPropertiesAndLocation() {
         auto list = makeList();
         QVERIFY(list);
         auto editor = open(list.get(), 0);
         QStringList shown;
         for (const char *name : kBoxNames)
-            shown << (QString(name) == "Cmb_Genre" ? Child<QComboBox>(*editor, name)->currentText()
+            shown << (QString(name) == "Cmb_Genre" ? Find<QComboBox>(editor.get(), name)->currentText()
                       : QString(name) == "TextBoxComments"
-                          ? Child<QPlainTextEdit>(*editor, name)->toPlainText()
+                          ? Find<QPlainTextEdit>(editor.get(), name)->toPlainText()
                           : Line(*editor, name)->text());
         QCOMPARE(shown, TextFields(TagRecordOfItem(list->mediaItem(0))));
-        auto *genre = Child<QComboBox>(*editor, "Cmb_Genre");
+        auto *genre = Find<QComboBox>(editor.get(), "Cmb_Genre");
         QCOMPARE(genre->count(), GenreNames().size());
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("1 of 3"));
         QCOMPARE(Line(*editor, "Txt_FileName")->text(), QDir::toNativeSeparators(m_media.coverMp3));
@@ -130,13 +124,21 @@ private Q_SLOTS:
         Click(*editor, 5);
         QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Evening Song"));
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("2 of 3"));
-        QVERIFY(!Child<QLabel>(*editor, "TagImg")->pixmap().isNull());
+        QVERIFY(!Find<QLabel>(editor.get(), "TagImg")->pixmap().isNull());
         QVERIFY(LabelText(*editor, "lbl_ImageSize").isEmpty());
         QVERIFY(!editor->Cmd_Properties(2)->isEnabled() && !editor->Cmd_Properties(3)->isEnabled());
 
         // A row added by an import still running shows in the count at once.
         QVERIFY(AddRow(*list, m_media.wav));
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("2 of 4"));
+
+        // The file's location opens with the input selected.
+        QStringList opened;
+        SetFolderOpenerBackend(
+            [&opened](const QString &path, bool select) { opened << path + (select ? "|select" : "|open"); });
+        Click(*editor, 1);
+        SetFolderOpenerBackend({});
+        QCOMPARE(opened, QStringList{m_media.plainFlac + "|select"});
 
         // Closing without a change asks nothing.
         Click(*editor, 0);
@@ -185,7 +187,7 @@ private Q_SLOTS:
         const QString genreBefore = list->item(1, Item::TagGenre);
         {
             auto editor = open(list.get(), 1);
-            auto *genre = Child<QComboBox>(*editor, "Cmb_Genre");
+            auto *genre = Find<QComboBox>(editor.get(), "Cmb_Genre");
             genre->setFocus();
             genre->lineEdit()->selectAll();
             QTest::keyClicks(genre, "Chillwave");
@@ -199,7 +201,7 @@ private Q_SLOTS:
         {
             m_messages.clear();
             auto editor = open(list.get(), 1);
-            auto *comments = Child<QPlainTextEdit>(*editor, "TextBoxComments");
+            auto *comments = Find<QPlainTextEdit>(editor.get(), "TextBoxComments");
             comments->setFocus();
             comments->selectAll();
             QTest::keyClicks(comments, "first line");
@@ -214,7 +216,7 @@ private Q_SLOTS:
             // Choosing a genre from the list counts as a change even when it is the same one.
             m_messages.clear();
             auto editor = open(list.get(), 1);
-            auto *genre = Child<QComboBox>(*editor, "Cmb_Genre");
+            auto *genre = Find<QComboBox>(editor.get(), "Cmb_Genre");
             const int jazz = genre->findText("Jazz");
             genre->setCurrentIndex(jazz);
             emit genre->activated(jazz);
@@ -249,7 +251,7 @@ private Q_SLOTS:
         auto list = makeList();
         auto editor = open(list.get(), 0);
         m_dialogAnswer = m_media.picture;
-        QTest::mouseClick(Child<QLabel>(*editor, "TagImg"), Qt::LeftButton);
+        QTest::mouseClick(Find<QLabel>(editor.get(), "TagImg"), Qt::LeftButton);
         QCOMPARE(m_dialogs.size(), 1);
         QCOMPARE(m_dialogs[0].kind, PictureDialogKind::Open);
         QCOMPARE(LabelText(*editor, "lbl_ImageSize"), QStringLiteral("Image Size : 120 x 90"));
@@ -346,7 +348,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(LabelText(*editor, "lbl_ImageSize"),
                                   QStringLiteral("Image Size : 3200 x 3200"), 30000);
         QCOMPARE(shown.size(), 1);
-        const QPixmap preview = Child<QLabel>(*editor, "TagImg")->pixmap();
+        const QPixmap preview = Find<QLabel>(editor.get(), "TagImg")->pixmap();
         QVERIFY(preview.width() <= 220 * preview.devicePixelRatio());
 
         // Removed before a second reading ended: the late answer does not bring it back.
@@ -369,7 +371,7 @@ private Q_SLOTS:
         Settings().themeNo = 2;
         auto editor = open(list.get(), 0);
         for (const char *name : kBoxNames) {
-            const QPalette palette = Child<QWidget>(*editor, name)->palette();
+            const QPalette palette = Find<QWidget>(editor.get(), name)->palette();
             QCOMPARE(palette.color(QPalette::Active, QPalette::Base), QColor(0x16, 0x16, 0x16));
             QCOMPARE(palette.color(QPalette::Active, QPalette::Text), QColor(Qt::white));
         }
@@ -379,29 +381,18 @@ private Q_SLOTS:
         auto list = makeList();
         const QString cover = list->item(0, Item::Thumbnail);
         auto editor = open(list.get(), 0, true);
-        QVERIFY(Child<QLabel>(*editor, "lbl_ReadOnly")->isVisible());
+        QVERIFY(Find<QLabel>(editor.get(), "lbl_ReadOnly")->isVisible());
         Retype(Line(*editor, "TextTitle"), "Nope");
         QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Morning Song"));
-        QVERIFY(!Child<QComboBox>(*editor, "Cmb_Genre")->isEnabled());
+        QVERIFY(!Find<QComboBox>(editor.get(), "Cmb_Genre")->isEnabled());
         for (int index : {3, 4, 7, 8})
             QVERIFY(!editor->Cmd_Properties(index)->isEnabled());
         QVERIFY(editor->Cmd_Properties(2)->isEnabled()); // saving the cover elsewhere is still fine
-        QTest::mouseClick(Child<QLabel>(*editor, "TagImg"), Qt::LeftButton);
+        QTest::mouseClick(Find<QLabel>(editor.get(), "TagImg"), Qt::LeftButton);
         QVERIFY(m_dialogs.isEmpty());
         Click(*editor, 0);
         QVERIFY(m_messages.texts.isEmpty());
         QCOMPARE(list->item(0, Item::Thumbnail), cover);
-    }
-
-    void openFileLocationShowsTheInputSelected() {
-        auto list = makeList();
-        QStringList opened;
-        SetFolderOpenerBackend(
-            [&opened](const QString &path, bool select) { opened << path + (select ? "|select" : "|open"); });
-        auto editor = open(list.get(), 1);
-        Click(*editor, 1);
-        SetFolderOpenerBackend({});
-        QCOMPARE(opened, QStringList{m_media.plainFlac + "|select"});
     }
 };
 

@@ -254,40 +254,34 @@ private Q_SLOTS:
         QVERIFY(DecodesCompletely(path));
     }
 
-    void formatsWithoutTagBlocksKeepTheEncodersTags_data() {
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QStringList>("codec");
-        QTest::addColumn<int>("outcome");
-        QTest::newRow("aiff") << "aiff" << QStringList{} << int(TagWriteOutcome::NothingToWrite);
-        // An ALAC output has an MP4 tag block: it takes the cover, and its tags stay the encoder's.
-        QTest::newRow("alac") << "m4a" << QStringList{"-c:a", "alac"} << int(TagWriteOutcome::Written);
-        QTest::newRow("ac3") << "ac3" << QStringList{} << int(TagWriteOutcome::NothingToWrite);
-        QTest::newRow("wavpack") << "wv" << QStringList{} << int(TagWriteOutcome::NothingToWrite);
-        QTest::newRow("caf") << "caf" << QStringList{} << int(TagWriteOutcome::NothingToWrite);
-        QTest::newRow("matroska") << "mka" << QStringList{} << int(TagWriteOutcome::NotLoaded);
-    }
-
     void formatsWithoutTagBlocksKeepTheEncodersTags() {
-        QFETCH(QString, output);
-        QFETCH(QStringList, codec);
-        QFETCH(int, outcome);
-        const QString path = Path("keep." + output);
-        QFile::remove(path);
-        QVERIFY(RunFFmpeg(
-            QStringList{"-i", Path("input.flac"), "-map", "0:a", "-metadata", "title=Encoder title"} + codec +
-            QStringList{path}));
-        const QByteArray before = FileHash(path);
-        const TagWriteResult result = WriteTagsToOutput(path, m_sources["flac"].record);
-        QCOMPARE(int(result.outcome), outcome);
-        const QJsonObject probe = FFprobe(path);
-        const QString title = FFprobeTag(probe, "title");
-        QVERIFY2(title.isEmpty() || title == QLatin1String("Encoder title"), qPrintable(title));
-        if (result.outcome == TagWriteOutcome::Written) {
-            QCOMPARE(title, QStringLiteral("Encoder title"));
-            QVERIFY(FFprobeHasCover(probe));
-            QVERIFY(DecodesCompletely(path));
-        } else {
-            QCOMPARE(FileHash(path), before);
+        // An ALAC output has an MP4 tag block: it takes the cover, and its tags stay the encoder's.
+        const QList<std::tuple<QString, QStringList, TagWriteOutcome>> outputs = {
+            {"aiff", {}, TagWriteOutcome::NothingToWrite},
+            {"m4a", {"-c:a", "alac"}, TagWriteOutcome::Written},
+            {"ac3", {}, TagWriteOutcome::NothingToWrite},
+            {"wv", {}, TagWriteOutcome::NothingToWrite},
+            {"caf", {}, TagWriteOutcome::NothingToWrite},
+            {"mka", {}, TagWriteOutcome::NotLoaded}};
+        for (const auto &[output, codec, outcome] : outputs) {
+            const QString path = Path("keep." + output);
+            QFile::remove(path);
+            QVERIFY(RunFFmpeg(
+                QStringList{"-i", Path("input.flac"), "-map", "0:a", "-metadata", "title=Encoder title"} +
+                codec + QStringList{path}));
+            const QByteArray before = FileHash(path);
+            const TagWriteResult result = WriteTagsToOutput(path, m_sources["flac"].record);
+            QVERIFY2(result.outcome == outcome, qPrintable(output));
+            const QJsonObject probe = FFprobe(path);
+            const QString title = FFprobeTag(probe, "title");
+            QVERIFY2(title.isEmpty() || title == QLatin1String("Encoder title"), qPrintable(title));
+            if (result.outcome == TagWriteOutcome::Written) {
+                QCOMPARE(title, QStringLiteral("Encoder title"));
+                QVERIFY(FFprobeHasCover(probe));
+                QVERIFY(DecodesCompletely(path));
+            } else {
+                QCOMPARE(FileHash(path), before);
+            }
         }
     }
 };

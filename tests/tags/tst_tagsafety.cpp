@@ -158,38 +158,31 @@ private Q_SLOTS:
         // The sound hides behind the damaged tag, so it cannot be checked: the file is left alone.
         QCOMPARE(ReadFile(hugeId3).size(), mp3.size());
 
-        // A FLAC whose Vorbis comment block claims 16 MB.
-        const QString flacPath = Path("long-comment.flac");
-        QVERIFY(GenerateTaggedTone(flacPath, 1.5, {"title=Before"}));
-        QByteArray flac = ReadFile(flacPath);
-        qsizetype block = 4;
-        while (block + 4 <= flac.size() && (quint8(flac[block]) & 0x7F) != 4)
-            block += 4 + ((quint8(flac[block + 1]) << 16) | (quint8(flac[block + 2]) << 8) |
-                          quint8(flac[block + 3]));
-        QVERIFY(block + 4 <= flac.size());
-        WriteFile(flacPath, Patched(flac, block + 1, QByteArray("\xFF\xFF\xF0", 3)));
-        ReadTagsForProbe(flacPath);
-        CheckWriteLeavesSoundWhole(flacPath, SampleRecord());
-
-        // An MP4 item list that claims to be larger than the file.
-        const QString m4aPath = Path("long-ilst.m4a");
-        QVERIFY(GenerateTaggedTone(m4aPath, 1.5, {"title=Before"}));
-        QByteArray m4a = ReadFile(m4aPath);
-        const qsizetype ilst = m4a.indexOf("ilst");
-        QVERIFY(ilst > 4);
-        WriteFile(m4aPath, Patched(m4a, ilst - 4, QByteArray("\x7F\xFF\xFF\xF0", 4)));
-        ReadTagsForProbe(m4aPath);
-        CheckWriteLeavesSoundWhole(m4aPath, SampleRecord());
-
-        // A RIFF INFO list larger than the file, in a WAV.
-        const QString wavPath = Path("long-info.wav");
-        QVERIFY(GenerateTaggedTone(wavPath, 1.5, {"title=Before"}));
-        QByteArray wav = ReadFile(wavPath);
-        const qsizetype list = wav.indexOf("LIST");
-        QVERIFY(list > 0);
-        WriteFile(wavPath, Patched(wav, list + 4, QByteArray("\xF0\xFF\xFF\x7F", 4)));
-        ReadTagsForProbe(wavPath);
-        CheckWriteLeavesSoundWhole(wavPath, SampleRecord());
+        // A FLAC whose Vorbis comment block claims 16 MB, an MP4 item list and a WAV's RIFF INFO
+        // list that claim to be larger than the file.
+        const auto flacComment = [](const QByteArray &flac) {
+            qsizetype block = 4;
+            while (block + 4 <= flac.size() && (quint8(flac[block]) & 0x7F) != 4)
+                block += 4 + ((quint8(flac[block + 1]) << 16) | (quint8(flac[block + 2]) << 8) |
+                              quint8(flac[block + 3]));
+            return block + 1;
+        };
+        const QList<std::tuple<QString, std::function<qsizetype(const QByteArray &)>, QByteArray>> blocks = {
+            {"long-comment.flac", flacComment, QByteArray("\xFF\xFF\xF0", 3)},
+            {"long-ilst.m4a", [](const QByteArray &b) { return b.indexOf("ilst") - 4; },
+             QByteArray("\x7F\xFF\xFF\xF0", 4)},
+            {"long-info.wav", [](const QByteArray &b) { return b.indexOf("LIST") + 4; },
+             QByteArray("\xF0\xFF\xFF\x7F", 4)}};
+        for (const auto &[name, offset, with] : blocks) {
+            const QString path = Path(name);
+            QVERIFY(GenerateTaggedTone(path, 1.5, {"title=Before"}));
+            const QByteArray bytes = ReadFile(path);
+            const qsizetype at = offset(bytes);
+            QVERIFY2(at > 4 && at + with.size() <= bytes.size(), qPrintable(name));
+            WriteFile(path, Patched(bytes, at, with));
+            ReadTagsForProbe(path);
+            CheckWriteLeavesSoundWhole(path, SampleRecord());
+        }
 
         // Values far longer than some blocks can hold (ASF keeps 64 kB per text).
         TagRecord longValues = SampleRecord();
