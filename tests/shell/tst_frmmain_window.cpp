@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -126,6 +127,27 @@ private Q_SLOTS:
         QApplication::sendPostedEvents();
         QCOMPARE(tab->mapTo(w.get(), QPoint()), place);
         QCOMPARE(w->fileList()->height(), listHeight);
+    }
+
+    void everyMenuEntryHasItsOwnAltLetter() {
+        auto w = StartMainWindow();
+        QVERIFY(w);
+        auto *menu = w->findChild<QMenu *>("mnuMenu");
+        QVERIFY(menu);
+        QMetaObject::invokeMethod(menu, "aboutToShow");
+        QSet<QChar> letters;
+        int entries = 0;
+        for (const QAction *action : menu->actions()) {
+            if (action->isSeparator() || !action->isVisible())
+                continue;
+            ++entries;
+            const qsizetype at = action->text().indexOf('&');
+            QVERIFY2(at >= 0 && at + 1 < action->text().size(), qPrintable(action->text()));
+            const QChar letter = action->text().at(at + 1).toLower();
+            QVERIFY2(!letters.contains(letter), qPrintable(action->text()));
+            letters.insert(letter);
+        }
+        QVERIFY(entries >= 4);
     }
 
     void tabWalksFromTheListToConvertNow() {

@@ -1,9 +1,12 @@
 #include "WindowUtil.h"
 
+#include <QAction>
 #include <QColor>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QPalette>
 #include <QScreen>
+#include <QSet>
 #include <QWidget>
 #include <QWindow>
 
@@ -41,6 +44,34 @@ void FitToScreen(QWidget *window, double share) {
     if (!window || !screen)
         return;
     window->resize(window->size().boundedTo(screen->availableGeometry().size() * share));
+}
+
+void AssignMnemonics(QMenu *menu) {
+    if (!menu)
+        return;
+    QSet<QChar> used;
+    const QList<QAction *> actions = menu->actions();
+    for (const QAction *action : actions) {
+        const QString text = action->text();
+        const qsizetype at = text.indexOf(QLatin1Char('&'));
+        if (at >= 0 && at + 1 < text.size() && text.at(at + 1) != QLatin1Char('&'))
+            used.insert(text.at(at + 1).toLower());
+    }
+    for (QAction *action : actions) {
+        if (action->menu())
+            AssignMnemonics(action->menu());
+        const QString text = action->text();
+        if (action->isSeparator() || text.isEmpty() || text.contains(QLatin1Char('&')))
+            continue;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar letter = text.at(i).toLower();
+            if (letter.isLetterOrNumber() && !used.contains(letter)) {
+                used.insert(letter);
+                action->setText(text.left(i) + QLatin1Char('&') + text.mid(i));
+                break;
+            }
+        }
+    }
 }
 
 } // namespace tv

@@ -1,6 +1,7 @@
 #pragma once
 
 class QColor;
+class QMenu;
 class QWidget;
 
 namespace tv {
@@ -17,5 +18,9 @@ void SetFieldColours(QWidget *field, const QColor &back, const QColor &text);
 // Bounds a window's size to the room its screen offers (a large scale factor on a small screen
 // would otherwise put its buttons out of reach); share is the part of the room it may take.
 void FitToScreen(QWidget *window, double share = 0.92);
+
+// Gives every entry of a menu (and of its submenus) without an Alt letter the first letter of its
+// text that no other entry there uses, so the keyboard reaches each one.
+void AssignMnemonics(QMenu *menu);
 
 } // namespace tv

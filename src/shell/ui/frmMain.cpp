@@ -157,6 +157,8 @@ void frmMain::buildMenu() {
     mnuMenu = new QMenu(this);
     mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
     Cmd_Menu->setMenu(mnuMenu);
+    // Entries come from several parts of the window; each gets its Alt letter when shown.
+    connect(mnuMenu, &QMenu::aboutToShow, this, [this]() { AssignMnemonics(mnuMenu); });
 
     auto *home = new QAction(tr("Visit Home Page"), mnuMenu);
     connect(home, &QAction::triggered, this,
