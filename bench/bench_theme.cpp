@@ -43,7 +43,7 @@ int main(int argc, char *argv[]) {
     for (const qreal ratio : {1.0, 2.0}) {
         const int size = 24;
         const double draw = BestOf(3, [&]() {
-            SetThemeName("Light"); // drawn anew, not taken from the store's cache
+            SetThemeFolder(SkinFolder() + "Light"); // drawn anew, not taken from the store's cache
             for (const QString &file : files)
                 ThemeIcon(file).pixmap(QSize(size, size), ratio);
         });
@@ -56,7 +56,7 @@ int main(int argc, char *argv[]) {
             QPixmap(folder + file);
     });
     const double svg = BestOf(3, [&]() {
-        SetThemeName("Light");
+        SetThemeFolder(SkinFolder() + "Light");
         for (const QString &file : files)
             ThemePixmap(file);
     });
