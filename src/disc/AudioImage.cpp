@@ -87,7 +87,7 @@ WavInfo ReadWavInfo(const QString &path) {
             info.dataOffset = at + 8;
             // A writer that could not seek back leaves the size unset: the samples run to the end.
             info.dataBytes = length == 0xFFFFFFFFu || info.dataOffset + length > size ? size - info.dataOffset
-                                                                                        : qint64(length);
+                                                                                      : qint64(length);
             info.ok = true;
             return info;
         }
@@ -170,9 +170,11 @@ BurnResult WriteAudioImage(const QString &cuePath, const QVector<AudioTrackSourc
     if (tracks.isEmpty())
         return {BurnNothingToWrite, QStringLiteral("There is nothing to write.")};
     if (QFileInfo(binPath).fileName().contains(QLatin1Char('"')))
-        return {BurnFailed, QStringLiteral("%1: a cue sheet cannot name a file with a double quote.").arg(binPath)};
+        return {BurnFailed,
+                QStringLiteral("%1: a cue sheet cannot name a file with a double quote.").arg(binPath)};
     if (!replace && (NameTaken(cuePath) || NameTaken(binPath)))
-        return {BurnTargetExists, QStringLiteral("%1 already exists.").arg(NameTaken(cuePath) ? cuePath : binPath)};
+        return {BurnTargetExists,
+                QStringLiteral("%1 already exists.").arg(NameTaken(cuePath) ? cuePath : binPath)};
 
     // Every track is checked before a byte is written.
     QVector<WavInfo> infos;
@@ -181,10 +183,10 @@ BurnResult WriteAudioImage(const QString &cuePath, const QVector<AudioTrackSourc
     for (const AudioTrackSource &track : tracks) {
         const WavInfo info = ReadWavInfo(track.wavPath);
         if (!info.isCdAudio())
-            return {BurnFailed, QStringLiteral("%1: %2").arg(track.wavPath,
-                                                              info.ok ? QStringLiteral("not CD audio (44.1 kHz, "
-                                                                                       "16-bit, stereo)")
-                                                                      : info.error)};
+            return {BurnFailed, QStringLiteral("%1: %2").arg(
+                                    track.wavPath, info.ok ? QStringLiteral("not CD audio (44.1 kHz, "
+                                                                            "16-bit, stereo)")
+                                                           : info.error)};
         infos << info;
         sectors << AudioTrackSectors(info.dataBytes);
         total += qint64(sectors.last()) * kSectorBytes;
@@ -212,11 +214,11 @@ BurnResult WriteAudioImage(const QString &cuePath, const QVector<AudioTrackSourc
             buffer.resize(chunk);
             const qint64 fromFile = qMin(samples, chunk);
             if (fromFile > 0 && wav.read(buffer.data(), fromFile) != fromFile)
-                return {BurnFailed, QStringLiteral("%1: %2").arg(tracks.at(i).wavPath,
-                                                                  wav.error() != QFile::NoError
-                                                                      ? wav.errorString()
-                                                                      : QStringLiteral("the file is shorter "
-                                                                                       "than its header says"))};
+                return {BurnFailed, QStringLiteral("%1: %2").arg(
+                                        tracks.at(i).wavPath, wav.error() != QFile::NoError
+                                                                  ? wav.errorString()
+                                                                  : QStringLiteral("the file is shorter "
+                                                                                   "than its header says"))};
             // The last sector of a track is filled up with silence.
             std::fill(buffer.begin() + fromFile, buffer.end(), '\0');
             if (bin.write(buffer) != chunk)
@@ -235,7 +237,8 @@ BurnResult WriteAudioImage(const QString &cuePath, const QVector<AudioTrackSourc
 
     QFile cue(cueWork);
     const QByteArray sheet = CueSheetText(QFileInfo(binPath).fileName(), tracks, sectors, disc);
-    if (!cue.open(QIODevice::WriteOnly | QIODevice::NewOnly) || cue.write(sheet) != sheet.size() || !cue.flush())
+    if (!cue.open(QIODevice::WriteOnly | QIODevice::NewOnly) || cue.write(sheet) != sheet.size() ||
+        !cue.flush())
         return {BurnFailed, QStringLiteral("%1: %2").arg(cuePath, cue.errorString())};
     cue.close();
     if (!control.proceed())

@@ -12,7 +12,8 @@ namespace {
 
 const char *const kTypeTexts[] = {"CD-ROM", "CD-R",  "CD-RW",  "DVD-ROM", "DVD+R",
                                   "DVD+RW", "DVD-R", "DVD-RW", "DVD-RAM", "DVD+R DL"};
-const char *const kStatusTexts[] = {" - (Blank)", " - (Writable)", " - (Write Protected)", "", " - (Unknown)"};
+const char *const kStatusTexts[] = {" - (Blank)", " - (Writable)", " - (Write Protected)", "",
+                                    " - (Unknown)"};
 
 // A whole number as the labels write it.
 QString Whole(double value) {
@@ -54,8 +55,9 @@ bool MediumFitsKind(int type, BurnKind kind) {
 double SizeTextMegabytes(double bytes) {
     const QString text = FormatSize(bytes);
     const double number = ParseSize(text);
-    static const QStringList kUnits = {QStringLiteral(" bytes"), QStringLiteral(" KB"), QStringLiteral(" MB"),
-                                       QStringLiteral(" GB"),    QStringLiteral(" TB"), QStringLiteral(" PB")};
+    static const QStringList kUnits = {QStringLiteral(" bytes"), QStringLiteral(" KB"),
+                                       QStringLiteral(" MB"),    QStringLiteral(" GB"),
+                                       QStringLiteral(" TB"),    QStringLiteral(" PB")};
     for (int i = 0; i < kUnits.size(); ++i) {
         if (text.endsWith(kUnits.at(i)))
             return number * std::pow(1024.0, i - 2);
@@ -126,7 +128,8 @@ QString DvdSpeedText(double speed) {
            QStringLiteral("/s)");
 }
 
-QVector<int> DetectCdSpeeds(const std::function<int(int)> &setAndRead, const std::function<void(int)> &progress) {
+QVector<int> DetectCdSpeeds(const std::function<int(int)> &setAndRead,
+                            const std::function<void(int)> &progress) {
     QVector<int> speeds;
     for (int s = 64; s >= 1; --s) {
         if (progress)

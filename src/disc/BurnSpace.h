@@ -71,7 +71,8 @@ double RoundDvdSpeed(double speed);
 // Speed detection. setAndRead(s) sets the writer's speed to s and answers the speed it reads
 // back (0 when none); progress(percent) follows the trials.
 // CD: tried from 64 down to 1; an entry for each speed read back as set.
-QVector<int> DetectCdSpeeds(const std::function<int(int)> &setAndRead, const std::function<void(int)> &progress);
+QVector<int> DetectCdSpeeds(const std::function<int(int)> &setAndRead,
+                            const std::function<void(int)> &progress);
 // DVD: tried from 20 down in steps of 0.1; the distinct accepted speeds, at most 11.
 QVector<double> DetectDvdSpeeds(const std::function<double(double)> &setAndRead,
                                 const std::function<void(int)> &progress);

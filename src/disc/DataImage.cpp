@@ -21,6 +21,7 @@ namespace tv {
 
 // libisofs names the global struct burn_source as well: these declarations make the unqualified
 // libburn names in this file mean libburn's.
+using burn::BURN_BLOCK_SAO;
 using burn::burn_disc;
 using burn::burn_disc_add_session;
 using burn::burn_disc_create;
@@ -44,7 +45,6 @@ using burn::burn_write_opts_free;
 using burn::burn_write_opts_new;
 using burn::burn_write_opts_set_stdio_fsync;
 using burn::burn_write_opts_set_write_type;
-using burn::BURN_BLOCK_SAO;
 using burn::BURN_WRITE_SAO;
 
 namespace {
@@ -117,6 +117,8 @@ struct DataImage::Parts {
         iso_write_opts_set_joliet_longer_paths(opts, 1);
         iso_write_opts_set_joliet_long_names(opts, 1);
         iso_write_opts_set_always_gmt(opts, 1);
+        // The label is written as the user typed it, not in upper case with "_" for blanks.
+        iso_write_opts_set_relaxed_vol_atts(opts, 1);
         if (append) {
             iso_write_opts_set_appendable(opts, 1);
             iso_write_opts_set_ms_block(opts, msBlock);
@@ -295,7 +297,8 @@ burn_source *DataImage::createSource(QString *error) const {
 }
 
 BurnResult WriteDataImage(const QString &isoPath, const QVector<DataEntry> &entries, const QString &label,
-                          bool replace, qint64 capacityBytes, TaskControl &control, const TaskProgress &progress) {
+                          bool replace, qint64 capacityBytes, TaskControl &control,
+                          const TaskProgress &progress) {
     if (entries.isEmpty())
         return {BurnNothingToWrite, QStringLiteral("There is nothing to write.")};
     if (!replace && NameTaken(isoPath))
@@ -309,7 +312,8 @@ BurnResult WriteDataImage(const QString &isoPath, const QVector<DataEntry> &entr
     if (bytes < 0)
         return {BurnFailed, error};
     if (capacityBytes > 0 && bytes > capacityBytes)
-        return {BurnNoSpace, QStringLiteral("This disc doesn't have enough free space for all the selected file.")};
+        return {BurnNoSpace,
+                QStringLiteral("This disc doesn't have enough free space for all the selected file.")};
     if (!control.proceed())
         return {BurnAborted, QString()};
 
@@ -349,8 +353,9 @@ BurnResult WriteDataImage(const QString &isoPath, const QVector<DataEntry> &entr
             result = {BurnAborted, QString()};
         } else if (end == burnlib::RunEnd::Failed) {
             const QString why = burnlib::TakeMessages();
-            result = {BurnFailed, why.isEmpty() ? QStringLiteral("%1: the image could not be written.").arg(isoPath)
-                                                : why};
+            result = {BurnFailed, why.isEmpty()
+                                      ? QStringLiteral("%1: the image could not be written.").arg(isoPath)
+                                      : why};
         }
         burn_write_opts_free(opts);
         burn_track_free(track);

@@ -46,8 +46,8 @@ public:
     // The last session of a medium that the new one is appended to: its files stay visible.
     struct Previous {
         burn::burn_drive *drive = nullptr; // read while the image is built and written
-        int start = 0;               // first block of the last session
-        int next = 0;                // where the new session begins
+        int start = 0;                     // first block of the last session
+        int next = 0;                      // where the new session begins
     };
     // Builds the file tree (reads the folders; blocks). Entries whose names clash with each
     // other or with files of the previous session get " (2)" … before their extension. Null with
@@ -71,6 +71,7 @@ private:
 // false an existing file stops the write before anything is written; the image takes its name
 // only once it is complete. progress reports percent of 100.
 BurnResult WriteDataImage(const QString &isoPath, const QVector<DataEntry> &entries, const QString &label,
-                          bool replace, qint64 capacityBytes, TaskControl &control, const TaskProgress &progress);
+                          bool replace, qint64 capacityBytes, TaskControl &control,
+                          const TaskProgress &progress);
 
 } // namespace tv

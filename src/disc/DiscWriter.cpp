@@ -60,12 +60,13 @@ void DiscWriter::ReadMedium() {
     m_reading = true;
     const BurnDrive chosen = *d;
     const BurnKind k = kind();
-    m_read.start([chosen, k](TaskControl &, const TaskProgress &) { return OpenRecorder(chosen)->readMedium(k); },
-                 [this](MediumInfo info) {
-                     m_medium = info;
-                     m_reading = false;
-                     Q_EMIT mediumRead();
-                 });
+    m_read.start(
+        [chosen, k](TaskControl &, const TaskProgress &) { return OpenRecorder(chosen)->readMedium(k); },
+        [this](MediumInfo info) {
+            m_medium = info;
+            m_reading = false;
+            Q_EMIT mediumRead();
+        });
 }
 
 qint64 DiscWriter::SizeA() const {
@@ -100,14 +101,16 @@ void DiscWriter::SetImageTarget(const QString &path, bool replace) {
 void DiscWriter::DetectSpeeds() {
     const BurnDrive *d = drive();
     if (!d) {
-        QMetaObject::invokeMethod(this, [this]() { Q_EMIT speedsDetected({}); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this]() { Q_EMIT speedsDetected({}); }, Qt::QueuedConnection);
         return;
     }
     const BurnDrive chosen = *d;
     const BurnKind k = kind();
     m_query.start(
         [chosen, k](TaskControl &, const TaskProgress &progress) {
-            return OpenRecorder(chosen)->detectSpeeds(k, [&progress](int percent) { progress(percent, 100); });
+            return OpenRecorder(chosen)->detectSpeeds(k,
+                                                      [&progress](int percent) { progress(percent, 100); });
         },
         [this](QVector<double> speeds) { Q_EMIT speedsDetected(speeds); },
         [this](qint64 percent, qint64) { Q_EMIT speedProgress(static_cast<int>(percent)); });

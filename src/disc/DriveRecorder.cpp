@@ -7,11 +7,12 @@
 
 #include <QFile>
 #include <QStringList>
+#include <QThread>
 
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -182,7 +183,8 @@ public:
         QVector<double> speeds;
         if (IsDvdKind(kind))
             return DetectDvdSpeeds(accepted, progress);
-        for (const int s : DetectCdSpeeds([&accepted](int s) { return int(std::lround(accepted(s))); }, progress))
+        for (const int s :
+             DetectCdSpeeds([&accepted](int s) { return int(std::lround(accepted(s))); }, progress))
             speeds << s;
         return speeds;
     }
@@ -244,7 +246,8 @@ public:
             c.addTrack(fifo ? fifo : iso, BURN_MODE1);
         }
         if (total > qint64(burn_disc_available_space(d, c.opts)))
-            return {BurnNoSpace, QStringLiteral("This disc doesn't have enough free space for all the selected file.")};
+            return {BurnNoSpace,
+                    QStringLiteral("This disc doesn't have enough free space for all the selected file.")};
         char reasons[BURN_REASONS_LEN] = {};
         if (burn_write_opts_auto_write_type(c.opts, c.disc, reasons, 0) == BURN_WRITE_NONE)
             return {BurnFailed, QString::fromLocal8Bit(reasons).trimmed()};
@@ -321,13 +324,15 @@ private:
         for (const AudioTrackSource &track : job.tracks) {
             const WavInfo info = ReadWavInfo(track.wavPath);
             if (!info.isCdAudio())
-                return {BurnFailed, QStringLiteral("%1: %2").arg(track.wavPath, info.ok ? QStringLiteral("not CD audio")
-                                                                                         : info.error)};
+                return {BurnFailed,
+                        QStringLiteral("%1: %2").arg(track.wavPath,
+                                                     info.ok ? QStringLiteral("not CD audio") : info.error)};
             const int fd = ::open(QFile::encodeName(track.wavPath).constData(), O_RDONLY | O_CLOEXEC);
             if (fd < 0 || ::lseek(fd, info.dataOffset, SEEK_SET) < 0) {
                 if (fd >= 0)
                     ::close(fd);
-                return {BurnFailed, QStringLiteral("%1: %2").arg(track.wavPath, QString::fromLocal8Bit(strerror(errno)))};
+                return {BurnFailed,
+                        QStringLiteral("%1: %2").arg(track.wavPath, QString::fromLocal8Bit(strerror(errno)))};
             }
             // The source owns the descriptor from here on and closes it when freed.
             burn_source *source = burn_fd_source_new(fd, -1, info.dataBytes);
@@ -344,7 +349,7 @@ private:
             *total += qint64(AudioTrackSectors(info.dataBytes)) * kSectorBytes;
         }
         if (withText) {
-            int codes[8] = {0x00, 0, 0, 0, 0, 0, 0, 0};     // ISO-8859-1
+            int codes[8] = {0x00, 0, 0, 0, 0, 0, 0, 0};      // ISO-8859-1
             int copyrights[8] = {0x00, 0, 0, 0, 0, 0, 0, 0}; // not copyrighted
             int languages[8] = {0x09, 0, 0, 0, 0, 0, 0, 0};  // English
             burn_session_set_cdtext_par(c.session, codes, copyrights, languages, 0);
@@ -399,7 +404,11 @@ QVector<BurnDrive> ListWritingDrives(int *code, QString *message) {
     burn_drive_info *list = nullptr;
     unsigned int count = 0;
     QVector<BurnDrive> drives;
-    if (burn_drive_scan(&list, &count) != 1 || !list)
+    // The scan runs on libburn's own thread: asking again collects its result once it is done.
+    int scanned = 0;
+    while ((scanned = burn_drive_scan(&list, &count)) == 0)
+        QThread::msleep(10);
+    if (scanned < 0 || !list)
         return drives;
     for (unsigned int i = 0; i < count; ++i) {
         const burn_drive_info &info = list[i];
@@ -410,7 +419,8 @@ QVector<BurnDrive> ListWritingDrives(int *code, QString *message) {
             continue;
         BurnDrive drive;
         drive.address = QFile::decodeName(adr);
-        QStringList parts = {QString::fromLatin1(info.vendor).simplified(), QString::fromLatin1(info.product).simplified(),
+        QStringList parts = {QString::fromLatin1(info.vendor).simplified(),
+                             QString::fromLatin1(info.product).simplified(),
                              QString::fromLatin1(info.revision).simplified()};
         parts.removeAll(QString());
         drive.description = parts.join(QLatin1Char(' '));

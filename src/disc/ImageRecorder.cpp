@@ -43,10 +43,11 @@ public:
                 if (progress && total > 0)
                     progress(qMin<qint64>(99, done * 100 / total), 100);
             };
-            return WriteAudioImage(CuePathOfImage(job.target), job.tracks, job.discText, job.replaceTarget, control,
-                                   percent);
+            return WriteAudioImage(CuePathOfImage(job.target), job.tracks, job.discText, job.replaceTarget,
+                                   control, percent);
         }
-        return WriteDataImage(job.target, job.entries, job.label, job.replaceTarget, capacity, control, progress);
+        return WriteDataImage(job.target, job.entries, job.label, job.replaceTarget, capacity, control,
+                              progress);
     }
 
     BurnResult erase(bool, TaskControl &, const TaskProgress &) override {

@@ -14,6 +14,8 @@ using namespace burn;
 
 namespace tv::burnlib {
 
+QString TakeMessages();
+
 namespace {
 
 std::mutex &OperationMutex() {
@@ -48,6 +50,14 @@ const Startup &Started() {
         return s;
     }();
     return startup;
+}
+
+// Starts an operation on its libburn thread and waits until that thread has begun.
+template <typename Begin> void BeginOperation(burn_drive *drive, Begin begin) {
+    TakeMessages();
+    begin();
+    while (burn_drive_get_status(drive, nullptr) == BURN_DRIVE_SPAWNING)
+        QThread::msleep(5);
 }
 
 // The drive's progress as a fraction of the bytes to send, kept below the end until the drive
@@ -120,10 +130,7 @@ std::unique_ptr<GrabbedDrive> GrabbedDrive::Grab(const QString &address, QString
 
 RunEnd RunWrite(burn_drive *drive, burn_write_opts *opts, burn_disc *disc, qint64 totalBytes,
                 TaskControl &control, const TaskProgress &progress) {
-    TakeMessages();
-    burn_disc_write(opts, disc);
-    while (burn_drive_get_status(drive, nullptr) == BURN_DRIVE_SPAWNING)
-        QThread::msleep(5);
+    BeginOperation(drive, [&]() { burn_disc_write(opts, disc); });
     bool cancelled = false;
     burn_progress p{};
     int last = -1;
@@ -146,10 +153,7 @@ RunEnd RunWrite(burn_drive *drive, burn_write_opts *opts, burn_disc *disc, qint6
 }
 
 RunEnd RunErase(burn_drive *drive, bool quick, TaskControl &control, const TaskProgress &progress) {
-    TakeMessages();
-    burn_disc_erase(drive, quick ? 1 : 0);
-    while (burn_drive_get_status(drive, nullptr) == BURN_DRIVE_SPAWNING)
-        QThread::msleep(5);
+    BeginOperation(drive, [&]() { burn_disc_erase(drive, quick ? 1 : 0); });
     burn_progress p{};
     // Blanking cannot be stopped half-way; a cancelled erase is waited for and then reported.
     while (burn_drive_get_status(drive, &p) != BURN_DRIVE_IDLE) {
