@@ -97,6 +97,17 @@ WavInfo ReadWavInfo(const QString &path) {
     return info;
 }
 
+AudioDiscText SharedDiscText(const QStringList &albums, const QStringList &artists) {
+    const auto shared = [](QStringList values) {
+        for (QString &value : values)
+            value = value.trimmed();
+        values.removeAll(QString());
+        values.removeDuplicates();
+        return values.size() == 1 ? values.constFirst() : QString();
+    };
+    return {shared(albums), shared(artists)};
+}
+
 int AudioTrackSectors(qint64 dataBytes) {
     return static_cast<int>((dataBytes + kSectorBytes - 1) / kSectorBytes);
 }

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace tv {
@@ -43,6 +44,10 @@ struct AudioDiscText {
     QString title;
     QString performer;
 };
+
+// The disc's CD-Text from its tracks' albums and artists: the album (and the artist) that the
+// tracks which have one all share, "" when they differ.
+AudioDiscText SharedDiscText(const QStringList &albums, const QStringList &artists);
 
 // Sectors of a track holding that many bytes of samples (the last one padded with silence).
 int AudioTrackSectors(qint64 dataBytes);

@@ -16,6 +16,7 @@
 
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
+#include <cdio/logging.h>
 
 namespace tv::test {
 
