@@ -66,6 +66,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent)
     setupTagEditor();
     setupPlayer();
     setupDisc();
+    setupBurn();
     setupClose();
     setupTray();
     setupThemes();
