@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,7 +23,7 @@ void BurnThroughWindows(frmBurnDisc &burner, BurnAnswers &answers) {
         if (!modal)
             return;
         const QString name = modal->objectName();
-        if (answers.seen.isEmpty() || answers.seen.constLast() != name)
+        if (!answers.seen.contains(name))
             answers.seen << name;
         if (name.endsWith(QLatin1String("_Start"))) {
             auto *speeds = modal->findChild<QComboBox *>(QStringLiteral("Cmb_BurnSpeed"));
@@ -46,15 +47,19 @@ void BurnThroughWindows(frmBurnDisc &burner, BurnAnswers &answers) {
             } else if (cancelled && tag == QLatin1String("Start")) {
                 auto *close = modal->findChild<QPushButton *>(QStringLiteral("Cmd_Close"));
                 if (close->isEnabled()) {
-                    answers.statusAfterCancel = modal->findChild<QLabel *>(QStringLiteral("lbl_Status"))->text();
+                    answers.statusAfterCancel =
+                        modal->findChild<QLabel *>(QStringLiteral("lbl_Status"))->text();
                     QMetaObject::invokeMethod(close, &QPushButton::click, Qt::QueuedConnection);
                 }
             }
         } else if (name == QLatin1String("dlgSaveDiscImage") && modal != answered) {
             answered = modal;
             auto *dialog = static_cast<QFileDialog *>(modal);
-            dialog->selectFile(answers.imagePath);
-            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+            // The name is typed: selectFile leaves a focused name box as it is.
+            dialog->setDirectory(QFileInfo(answers.imagePath).absolutePath());
+            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+                ->setText(QFileInfo(answers.imagePath).fileName());
+            static_cast<QDialog *>(dialog)->accept();
         } else if (name == QLatin1String("frmMsg")) {
             answers.message = modal->findChild<QLabel *>(QStringLiteral("lbl_ConversionCompleted"))->text();
             QMetaObject::invokeMethod(modal->findChild<QPushButton *>(QStringLiteral("Cmd_Msg(2)")),

@@ -19,7 +19,7 @@ struct BurnAnswers {
     QString imagePath;                           // given to dlgSaveDiscImage
     QString label;                               // typed into Txt_DiscLabel when not empty
     std::function<void(QDialog *start)> writing; // called once the write can be cancelled
-    QStringList seen;                            // names of the modal windows, in order
+    QStringList seen;                            // names of the modal windows, first appearance
     QString message;                             // the completion message's text
     int speeds = -1;                             // entries of Cmb_BurnSpeed when Start was pressed
     QString firstSpeed;                          // text of the first entry

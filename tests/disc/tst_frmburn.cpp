@@ -93,7 +93,8 @@ private slots:
                                        {in + "second.ogg", "Second", "Die Band", "Das Album"}};
         });
         QVERIFY(Open(burner));
-        QCOMPARE(Find<QComboBox>(&burner, "ComboCdDrives")->currentText(), QStringLiteral("Disc image (file)"));
+        QCOMPARE(Find<QComboBox>(&burner, "ComboCdDrives")->currentText(),
+                 QStringLiteral("Disc image (file)"));
         QTRY_COMPARE(Push(&burner, "Cmd_DiscInfo")->text(), QStringLiteral("CD-R - (Blank)"));
         BurnListModel *list = burner.burnList();
         QTRY_COMPARE(list->rowCount(), 2);
@@ -121,7 +122,8 @@ private slots:
         QTRY_VERIFY(!burner.isAdding());
         QCOMPARE(list->rowCount(), 3);
         QCOMPARE(messages.texts.size(), 1);
-        QVERIFY2(messages.texts.constFirst().startsWith("Audio CD Burner|"), qPrintable(messages.texts.constFirst()));
+        QVERIFY2(messages.texts.constFirst().startsWith("Audio CD Burner|"),
+                 qPrintable(messages.texts.constFirst()));
         QCOMPARE(messages.styles.constFirst(), int(MsgExclamation));
         QWidget *report = VisibleWindow("frmReportList");
         QVERIFY(report);
@@ -143,8 +145,7 @@ private slots:
         BurnAnswers answers;
         answers.imagePath = out.filePath("Mix.cue");
         BurnThroughWindows(burner, answers);
-        QCOMPARE(answers.seen, QStringList({"frmBurnAudioCD_Start", "dlgSaveDiscImage", "frmBurnAudioCD_Start",
-                                            "frmMsg"}));
+        QCOMPARE(answers.seen, QStringList({"frmBurnAudioCD_Start", "dlgSaveDiscImage", "frmMsg"}));
         // The image recorder takes every speed: 64X down to 1X.
         QCOMPARE(answers.speeds, 64);
         QCOMPARE(answers.firstSpeed, QStringLiteral("64X  (10.8 MB/s)"));
@@ -225,7 +226,8 @@ private slots:
         MakeSparseFile(dir.filePath("more.dat"), 100 * 1000 * 1000);
         frmBurnDataCD burner(&host.events, {});
         QVERIFY(Open(burner));
-        const QString noSpace = "Attention!|This disc doesn't have enough free space for all the selected file.";
+        const QString noSpace =
+            "Attention!|This disc doesn't have enough free space for all the selected file.";
         burner.AddFiles({dir.filePath("huge.dat"), dir.filePath("more.dat")});
         QTRY_VERIFY(!burner.isAdding());
         QCOMPARE(burner.burnList()->rowCount(), 2);
@@ -266,11 +268,13 @@ private slots:
         answers.writing = [](QDialog *start) { Push(start, "Cmd_StartBurn")->click(); };
         BurnThroughWindows(burner, answers);
         QCOMPARE(messages.texts,
-                 QStringList{"Data DVD Burner|Burning is not completed!\nAre you sure you want to terminate it ?"});
+                 QStringList{
+                     "Data DVD Burner|Burning is not completed!\nAre you sure you want to terminate it ?"});
         QCOMPARE(messages.styles, QList<int>{MsgYesNo | MsgQuestion});
         QCOMPARE(answers.statusAfterCancel, QStringLiteral("Canceling..."));
         QVERIFY(answers.message.isEmpty());
-        QTRY_VERIFY_WITH_TIMEOUT(QDir(dir.filePath("out")).entryList(QDir::Files | QDir::Hidden).isEmpty(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(QDir(dir.filePath("out")).entryList(QDir::Files | QDir::Hidden).isEmpty(),
+                                 30000);
     }
 
     void eraseIsRefusedForDiscsThatCannotBeErased() {
@@ -282,9 +286,10 @@ private slots:
         frmBurnDataDVD dvd(&host.events, {});
         QVERIFY(Open(dvd));
         Push(&dvd, "Cmd_Panel(1)")->click();
-        QCOMPARE(messages.texts, QStringList({"Erase disc|Disc is not erasable!\n\nPlease insert the CD-RW disc.",
-                                              "Erase disc|Disc is not erasable!\n\nPlease insert the DVD rewritable "
-                                              "disc."}));
+        QCOMPARE(messages.texts,
+                 QStringList({"Erase disc|Disc is not erasable!\n\nPlease insert the CD-RW disc.",
+                              "Erase disc|Disc is not erasable!\n\nPlease insert the DVD rewritable "
+                              "disc."}));
     }
 
     void realDrivesShowTheirDisc() {
@@ -302,7 +307,7 @@ private slots:
         QCOMPARE(Find<QComboBox>(&burner, "ComboCdDrives")->currentText(), drives.constFirst().description);
         const QString text = Push(&burner, "Cmd_DiscInfo")->text();
         const MediumInfo &medium = burner.writer()->medium();
-        QCOMPARE(text, !medium.present       ? QStringLiteral("No disc")
+        QCOMPARE(text, !medium.present      ? QStringLiteral("No disc")
                        : !medium.recognized ? QStringLiteral("Unrecognized disc!")
                                             : MediumDescription(medium.type, medium.status));
     }
