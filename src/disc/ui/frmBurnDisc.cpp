@@ -188,8 +188,9 @@ void frmBurnDisc::buildLayout() {
     if (m_events) {
         m_preview = new PlayerPane(m_events, GroupBox_Player, OwnerOf(m_kind), 3);
         m_preview->setSource([this](PlayerSettings &settings) { return previewSource(settings); });
-        m_preview->picPreview->setMinimumHeight(150);
-        playerLayout->addWidget(m_preview->picPreview, 1);
+        // A picture of the list's height would letterbox a sound file's cover: it keeps 16:10.
+        m_preview->picPreview->setFixedHeight(155);
+        playerLayout->addWidget(m_preview->picPreview);
         auto *timeRow = new QHBoxLayout();
         timeRow->addWidget(m_preview->lbl_PlayTime);
         timeRow->addWidget(m_preview->ProgressBar_Play, 1);
@@ -202,7 +203,7 @@ void frmBurnDisc::buildLayout() {
         buttonRow->addStretch(1);
         playerLayout->addLayout(buttonRow);
     }
-    body->addWidget(GroupBox_Player);
+    body->addWidget(GroupBox_Player, 0, Qt::AlignTop);
     outer->addLayout(body, 1);
 
     auto *bottom = new QHBoxLayout();
