@@ -67,6 +67,15 @@ bool Open(frmBurnDisc &burner) {
     return QTest::qWaitFor([&]() { return !burner.mainListPending() && !burner.isAdding(); }, 60000);
 }
 
+// The megabytes the list's tracks take on a disc: the first pregap and every track padded to
+// whole sectors, each sector counted at 2048 bytes as capacities are.
+qint64 BurnMegabytes(const BurnListModel *list) {
+    qint64 sectors = 150;
+    for (int row = 0; row < list->rowCount(); ++row)
+        sectors += (ReadWavInfo(list->sourcePath(row)).dataBytes + 2351) / 2352;
+    return qRound64(sectors * 2048 / 1048576.0);
+}
+
 } // namespace
 
 class TestFrmBurn : public QObject {
@@ -79,7 +88,7 @@ private slots:
                                    {"title=Érste Spur", "artist=Die Band", "album=Das Album"}));
         QVERIFY(GenerateTaggedTone(Home().path() + "/in/second.ogg", 4.1,
                                    {"title=Second", "artist=Die Band", "album=Das Album"}));
-        WriteCdWav(Home().path() + "/in/third.wav", 44100 * 4 + 313, 9);
+        WriteCdWav(Home().path() + "/in/third.wav", 44100 * 240 + 313, 9);
         WriteFile(Home().path() + "/in/broken.mp3", QByteArray(4000, 'x'));
     }
 
@@ -109,18 +118,23 @@ private slots:
         QCOMPARE(list->footerText(AudioItem::Duration), QStringLiteral("00:00:09"));
         QVERIFY(Push(&burner, "Cmd_Panel(2)")->isEnabled());
 
-        // The gauge: nothing used on a blank disc, the two tracks to burn, the rest free.
-        const DiscSpace space = burner.space();
+        // The gauge: nothing used on a blank disc, the tracks' sectors to burn, the rest free.
         QCOMPARE(Text(&burner, "lbl_ShowUsedValue"), QStringLiteral("Used  0 MB"));
-        QCOMPARE(Text(&burner, "lbl_ShowBurnValue"), QStringLiteral("Burn  %1 MB").arg(qint64(space.burn)));
+        QCOMPARE(Text(&burner, "lbl_ShowBurnValue"), QStringLiteral("Burn  %1 MB").arg(BurnMegabytes(list)));
         QCOMPARE(Find<QLabel>(&burner, "lbl_FreeSpaceValue")->property("tag").toString(),
-                 QString::number(qint64(669 - space.burn)));
-        QVERIFY(space.burnPercent >= 0);
+                 QString::number(669 - BurnMegabytes(list)));
 
         // A file that is not sound is explained and not added; a missing one is reported.
         burner.AddFiles({in + "broken.mp3", in + "missing.wav", in + "third.wav"});
         QTRY_VERIFY(!burner.isAdding());
         QCOMPARE(list->rowCount(), 3);
+        // Four minutes more fill the gauge past 5 %: 669 MB \ 100 = 6 MB a percent.
+        const qint64 burnMB = BurnMegabytes(list);
+        QVERIFY(burnMB >= 36);
+        QCOMPARE(Text(&burner, "lbl_ShowBurnValue"), QStringLiteral("Burn  %1 MB").arg(burnMB));
+        QCOMPARE(burner.space().burnPercent, int(burnMB / 6));
+        QCOMPARE(burner.GetCDUsedSpacePercents(), 0);
+        QCOMPARE(burner.findChild<DiscGauge *>("PicCDSize")->imageName(), QStringLiteral("img_cdsize_0.png"));
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY2(messages.texts.constFirst().startsWith("Audio CD Burner|"),
                  qPrintable(messages.texts.constFirst()));
