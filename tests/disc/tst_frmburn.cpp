@@ -10,16 +10,20 @@
 #include "Config.h"
 #include "DiscRecorder.h"
 #include "DiscWriter.h"
+#include "MainWindowDriver.h"
 #include "MediaGen.h"
+#include "MediaItem.h"
 #include "MessageBox.h"
 #include "OutputFolders.h"
 #include "Player.h"
 #include "PlayerEvents.h"
+#include "Settings.h"
 #include "SingleFileConversion.h"
 #include "TestEnv.h"
 #include "WindowDriver.h"
 #include "frmBurnDisc.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -30,6 +34,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace tv;
 using namespace tv::test;
@@ -184,6 +189,50 @@ private slots:
         burner.close();
         for (const QString &wav : wavs)
             QVERIFY(!QFileInfo::exists(wav));
+    }
+
+    void theCompletionDialogOpensTheBurnerWithTheConvertedFiles() {
+        // Closing the main window here ends the test's program without the close dialog.
+        WriteSetting("CloseEvent", "2");
+        WriteSetting("CloseDontAskMe", "-1");
+        const QString out = Home().path() + "/converted/";
+        auto w = StartMainWindow(out);
+        QVERIFY(w);
+        QVERIFY(w->importFile(Home().path() + "/in/second.ogg"));
+        QVERIFY(w->importFile(Home().path() + "/in/first.mp3"));
+        // "Burn to disc" in the completion dialog, then the audio CD in the chooser.
+        QStringList seen;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&]() {
+            QWidget *modal = QApplication::activeModalWidget();
+            const QString name = modal ? modal->objectName() : QString();
+            if (seen.contains(name) || !QStringList{"frmMsg", "frmMsg2", "frmBurnTypes"}.contains(name))
+                return;
+            seen << name;
+            // A dialog without "Burn to disc" is closed, and the test fails below.
+            const char *button = name == "frmMsg2"        ? "Cmd_Msg(1)"
+                                 : name == "frmBurnTypes" ? "Cmd_BurnTypes(0)"
+                                                          : "Cmd_Msg(2)";
+            QMetaObject::invokeMethod(Push(modal, button), &QPushButton::click, Qt::QueuedConnection);
+        });
+        poll.start(20);
+        QVERIFY(RunBatch(*w));
+        frmBurnDisc *burner = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((burner = w->findChild<frmBurnDisc *>("frmBurnAudioCD")), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!burner->mainListPending() && !burner->isAdding(), 60000);
+        poll.stop();
+        QCOMPARE(seen, QStringList({"frmMsg2", "frmBurnTypes"}));
+        // The rows are the outputs, decoded, with the tags of their rows for CD-Text.
+        BurnListModel *list = burner->burnList();
+        QCOMPARE(list->rowCount(), 2);
+        for (int row = 0; row < 2; ++row) {
+            const QFileInfo output(ListItem(*w, row, Item::ConvertedFileName));
+            QVERIFY2(output.absolutePath() + "/" == out, qPrintable(output.filePath()));
+            QCOMPARE(list->item(row, AudioItem::Name), output.fileName());
+            QVERIFY(ReadWavInfo(list->sourcePath(row)).isCdAudio());
+        }
+        QCOMPARE(list->record(0).title, QStringLiteral("Second"));
+        QCOMPARE(list->record(1).album, QStringLiteral("Das Album"));
     }
 
     void dataBurnerWritesFilesAndFoldersWithTheLabel() {
