@@ -319,7 +319,7 @@ private slots:
         MessageRecorder messages(AnsYes);
         QTemporaryDir dir;
         QVERIFY(QDir().mkpath(dir.filePath("data")));
-        if (!MakeSparseFile(dir.filePath("data/big.bin"), qint64(3000) * 1000 * 1000))
+        if (!MakeSparseFile(dir.filePath("data/big.bin"), qint64(4400) * 1000 * 1000))
             QSKIP("Sparse files cannot be made here.");
         QVERIFY(QDir().mkpath(dir.filePath("out")));
         frmBurnDataDVD burner(&host.events, {});
