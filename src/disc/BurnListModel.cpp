@@ -37,7 +37,8 @@ QString BurnerName(BurnKind kind) {
 }
 
 QString BurnFileCountText(int count) {
-    return QStringLiteral(" %1 %2").arg(count).arg(count < 2 ? QStringLiteral("file") : QStringLiteral("files"));
+    return QStringLiteral(" %1 %2").arg(count).arg(count < 2 ? QStringLiteral("file")
+                                                             : QStringLiteral("files"));
 }
 
 qint64 ClockTextSeconds(const QString &text) {
@@ -53,12 +54,23 @@ BurnListModel::BurnListModel(BurnKind kind, QObject *parent) : QAbstractTableMod
 
 QStringList BurnListModel::Captions(BurnKind kind) {
     if (kind == BurnKind::AudioCD)
-        return {QStringLiteral(" "),        QStringLiteral("Name"),          QStringLiteral("Duration"),
-                QString(),                  QString(),                       QStringLiteral("FilePath"),
-                QStringLiteral("AudioChannels"), QStringLiteral("Raw"),      QStringLiteral("ErrMsg")};
-    return {QStringLiteral(" "),       QStringLiteral("Name"),          QStringLiteral("Type"),
-            QStringLiteral("Size"),    QStringLiteral("SrcSize"),       QStringLiteral("FilePath"),
-            QStringLiteral("AudioChannels"), QStringLiteral("ErrMsg")};
+        return {QStringLiteral(" "),
+                QStringLiteral("Name"),
+                QStringLiteral("Duration"),
+                QString(),
+                QString(),
+                QStringLiteral("FilePath"),
+                QStringLiteral("AudioChannels"),
+                QStringLiteral("Raw"),
+                QStringLiteral("ErrMsg")};
+    return {QStringLiteral(" "),
+            QStringLiteral("Name"),
+            QStringLiteral("Type"),
+            QStringLiteral("Size"),
+            QStringLiteral("SrcSize"),
+            QStringLiteral("FilePath"),
+            QStringLiteral("AudioChannels"),
+            QStringLiteral("ErrMsg")};
 }
 
 QList<int> BurnListModel::Widths(BurnKind kind) {
@@ -84,7 +96,8 @@ QVariant BurnListModel::data(const QModelIndex &index, int role) const {
         return QVariant();
     const BurnRecord &r = m_records.at(index.row());
     if (role == IconRole && index.column() == 0) {
-        const bool folder = m_kind != BurnKind::AudioCD && r.items.value(DataItem::Type) == QLatin1String("Folder");
+        const bool folder =
+            m_kind != BurnKind::AudioCD && r.items.value(DataItem::Type) == QLatin1String("Folder");
         return folder ? QStringLiteral("img_open_folder.png") : QStringLiteral("img_type_audio.png");
     }
     if (role == Qt::DisplayRole && index.column() > 0)

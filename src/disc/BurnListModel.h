@@ -4,9 +4,9 @@
 // of the burner, its footers, and rows dragged within the list under the burner's own drag
 // format. Owner's (UI) thread only.
 
+#include "AudioImage.h"
 #include "BurnSpace.h"
 #include "DataImage.h"
-#include "AudioImage.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -27,7 +27,7 @@ enum : int { Icon = 0, Name, Type, Size, SrcSize, FilePath, Folder, Channels, Co
 // One record: its items, and what the writer needs beyond them.
 struct BurnRecord {
     QStringList items;
-    QString title;     // CD-Text of a track: the source's title, artist and album tags
+    QString title; // CD-Text of a track: the source's title, artist and album tags
     QString performer;
     QString album;
     qint64 bytes = -1; // a track's bytes of samples, or a data entry's bytes

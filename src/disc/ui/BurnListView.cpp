@@ -12,7 +12,8 @@
 
 namespace tv {
 
-void BurnListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const {
+void BurnListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                             const QModelIndex &index) const {
     const QString icon = index.data(BurnListModel::IconRole).toString();
     if (icon.isEmpty()) {
         QStyledItemDelegate::paint(painter, option, index);
@@ -23,9 +24,9 @@ void BurnListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     const QStyle *style = opt.widget ? opt.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
     const int side = qMin(16, option.rect.height() - 2);
-    painter->drawPixmap(QRect(option.rect.center().x() - side / 2 + 1, option.rect.center().y() - side / 2 + 1,
-                              side, side),
-                        ThemePixmap(icon, QSize(side, side)));
+    painter->drawPixmap(
+        QRect(option.rect.center().x() - side / 2 + 1, option.rect.center().y() - side / 2 + 1, side, side),
+        ThemePixmap(icon, QSize(side, side)));
 }
 
 BurnListView::BurnListView(BurnListModel *model, QWidget *parent) : QTableView(parent), m_model(model) {
@@ -95,8 +96,8 @@ void BurnListFooter::paintEvent(QPaintEvent *) {
         const QString text = m_view->list()->footerText(column);
         if (text.isEmpty())
             continue;
-        const QRect cell(header->sectionViewportPosition(column) + shift + 4, 0, header->sectionSize(column) - 8,
-                         height());
+        const QRect cell(header->sectionViewportPosition(column) + shift + 4, 0,
+                         header->sectionSize(column) - 8, height());
         painter.drawText(cell, Qt::AlignVCenter | (column == 1 ? Qt::AlignLeft : Qt::AlignHCenter), text);
     }
 }

@@ -34,10 +34,12 @@ namespace tv {
 
 namespace {
 
-const QString kAccessDenied = QStringLiteral("Access to CD or DVD drives is denied!\n"
-                                             "Your CD or DVD drive is occupied with another application.\n"
-                                             "Or access to CD or DVD drives is denied by your system Administrator.");
-const QString kNoSpace = QStringLiteral("This disc doesn't have enough free space for all the selected file.");
+const QString kAccessDenied =
+    QStringLiteral("Access to CD or DVD drives is denied!\n"
+                   "Your CD or DVD drive is occupied with another application.\n"
+                   "Or access to CD or DVD drives is denied by your system Administrator.");
+const QString kNoSpace =
+    QStringLiteral("This disc doesn't have enough free space for all the selected file.");
 
 PlayerOwnerKind OwnerOf(BurnKind kind) {
     switch (kind) {
@@ -132,10 +134,12 @@ QString frmBurnDisc::noDiscText() const {
 QString frmBurnDisc::notWritableText() const {
     return IsDvdKind(m_kind)
                ? noDiscText()
-               : QStringLiteral("Disc is closed or not writable!\n\nPlease insert the writable CD-R or CD-RW disc.");
+               : QStringLiteral(
+                     "Disc is closed or not writable!\n\nPlease insert the writable CD-R or CD-RW disc.");
 }
 
-QPushButton *frmBurnDisc::addPanel(int index, const QString &caption, const QString &image, const QString &tip) {
+QPushButton *frmBurnDisc::addPanel(int index, const QString &caption, const QString &image,
+                                   const QString &tip) {
     auto *button = new QPushButton(ThemeIcon(image), caption, this);
     button->setObjectName(QStringLiteral("Cmd_Panel(%1)").arg(index));
     button->setToolTip(tip);
@@ -162,7 +166,8 @@ void frmBurnDisc::buildLayout() {
     driveLabel->setBuddy(ComboCdDrives);
     connect(ComboCdDrives, &QComboBox::activated, this, [this]() { ComboCdDrives_Click(); });
     driveRow->addWidget(ComboCdDrives, 1);
-    Cmd_DiscInfo = new QPushButton(ThemeIcon(QStringLiteral("img_cdburn_unknown.png")), tr("Please wait..."), this);
+    Cmd_DiscInfo =
+        new QPushButton(ThemeIcon(QStringLiteral("img_cdburn_unknown.png")), tr("Please wait..."), this);
     Cmd_DiscInfo->setObjectName(QStringLiteral("Cmd_DiscInfo"));
     Cmd_DiscInfo->setToolTip(tr("Read the disc again"));
     Cmd_DiscInfo->setIconSize(QSize(24, 24));
@@ -207,12 +212,15 @@ void frmBurnDisc::buildLayout() {
     outer->addLayout(body, 1);
 
     auto *bottom = new QHBoxLayout();
-    bottom->addWidget(addPanel(3, tr("Add Files"), QStringLiteral("img_addfile.png"), tr("Add files to the disc")));
+    bottom->addWidget(
+        addPanel(3, tr("Add Files"), QStringLiteral("img_addfile.png"), tr("Add files to the disc")));
     if (m_kind != BurnKind::AudioCD)
         bottom->addWidget(addPanel(5, tr("Add Folder"), QStringLiteral("img_add_folder.png"),
                                    tr("Add a folder with everything in it")));
-    bottom->addWidget(addPanel(4, tr("Remove"), QStringLiteral("img_removefile.png"), tr("Remove the selected files")));
-    bottom->addWidget(addPanel(7, tr("Remove All"), QStringLiteral("img_clearall.png"), tr("Remove every file")));
+    bottom->addWidget(
+        addPanel(4, tr("Remove"), QStringLiteral("img_removefile.png"), tr("Remove the selected files")));
+    bottom->addWidget(
+        addPanel(7, tr("Remove All"), QStringLiteral("img_clearall.png"), tr("Remove every file")));
     bottom->addWidget(
         addPanel(1, tr("Erase"), QStringLiteral("img_cdburn_erase.png"), tr("Erase a rewritable disc")));
     bottom->addStretch(1);
@@ -263,9 +271,9 @@ void frmBurnDisc::fillDrives(int code, const QString &message) {
     const QVector<BurnDrive> &drives = m_writer->drives();
     for (int i = 0; i < drives.size(); ++i) {
         ComboCdDrives->addItem(drives.at(i).description, i);
-        ComboCdDrives->setItemData(i, drives.at(i).image ? tr("Writes the disc into an image file")
-                                                         : drives.at(i).address,
-                                   Qt::ToolTipRole);
+        ComboCdDrives->setItemData(
+            i, drives.at(i).image ? tr("Writes the disc into an image file") : drives.at(i).address,
+            Qt::ToolTipRole);
     }
     if (drives.isEmpty()) {
         ComboCdDrives->addItem(QStringLiteral("CD Burner Not Detected!"));
@@ -388,7 +396,8 @@ void frmBurnDisc::Cmd_Panel_Click(int index) {
         if (!DiscWritable())
             return;
         if (index == 5) {
-            const QString folder = QFileDialog::getExistingDirectory(this, tr("Add Folder"), Folders().outputFolder);
+            const QString folder =
+                QFileDialog::getExistingDirectory(this, tr("Add Folder"), Folders().outputFolder);
             if (!folder.isEmpty())
                 AddFolder(folder);
             return;
@@ -397,8 +406,9 @@ void frmBurnDisc::Cmd_Panel_Click(int index) {
             m_kind == BurnKind::AudioCD
                 ? QStringLiteral("All Audio Files (*.mp3 *.wav *.ogg *.wma);;MPEG Files (*.mp3);;Wave Files "
                                  "(*.wav);;Ogg Vorbis Files (*.ogg);;Windows Media Audio Files (*.wma)")
-                : QStringLiteral("All Audio Files (*.mp3 *.wma);;MPEG Files (*.mp3);;Windows Media Audio Files "
-                                 "(*.wma)");
+                : QStringLiteral(
+                      "All Audio Files (*.mp3 *.wma);;MPEG Files (*.mp3);;Windows Media Audio Files "
+                      "(*.wma)");
         const QStringList files =
             QFileDialog::getOpenFileNames(this, tr("Add Files"), Folders().outputFolder, filter);
         if (!files.isEmpty())
@@ -465,8 +475,9 @@ void frmBurnDisc::erase() {
     }
     StopPreview();
     if (!m_writer->IsErasable()) {
-        ShowMessage(IsDvdKind(m_kind) ? QStringLiteral("Disc is not erasable!\n\nPlease insert the DVD rewritable disc.")
-                                      : QStringLiteral("Disc is not erasable!\n\nPlease insert the CD-RW disc."),
+        ShowMessage(IsDvdKind(m_kind)
+                        ? QStringLiteral("Disc is not erasable!\n\nPlease insert the DVD rewritable disc.")
+                        : QStringLiteral("Disc is not erasable!\n\nPlease insert the CD-RW disc."),
                     MsgExclamation, QStringLiteral("Erase disc"));
         return;
     }

@@ -27,7 +27,8 @@ namespace tv {
 
 namespace {
 
-const QString kNoSpace = QStringLiteral("This disc doesn't have enough free space for all the selected file.");
+const QString kNoSpace =
+    QStringLiteral("This disc doesn't have enough free space for all the selected file.");
 // What an audio CD holds: the decoded WAV is already what is written.
 const QString kCdAudioOptions = QStringLiteral(" -ac 2 -ar 44100 -acodec pcm_s16le");
 
@@ -94,7 +95,8 @@ void frmBurnDisc::AddFilesFromMainList() {
         addDataPaths(paths, false);
 }
 
-void frmBurnDisc::addAudioFiles(const QStringList &paths, bool fromMainList, const QVector<BurnSource> &tags) {
+void frmBurnDisc::addAudioFiles(const QStringList &paths, bool fromMainList,
+                                const QVector<BurnSource> &tags) {
     if (!m_converter || paths.isEmpty())
         return;
     m_adding = true;
@@ -135,7 +137,8 @@ frmBurnDisc::AddResult frmBurnDisc::AddConvertedFileToList(const QString &source
         return AddResult::NoSpace;
     }
     ConversionFlags &flags = Flags();
-    const QString wav = Paths().tempFolder + QStringLiteral("burnaudiocd_") + NewPresetID() + QStringLiteral(".wav");
+    const QString wav =
+        Paths().tempFolder + QStringLiteral("burnaudiocd_") + NewPresetID() + QStringLiteral(".wav");
     BurnSource tags = known;
     bool tagsRead = !known.path.isEmpty();
     bool converted = false;
@@ -194,7 +197,8 @@ frmBurnDisc::AddResult frmBurnDisc::AddConvertedFileToList(const QString &source
     BurnRecord record;
     record.items = QStringList(AudioItem::Count, QString());
     record.items[AudioItem::Name] = file.completeBaseName() + QLatin1Char('.') + file.suffix();
-    record.items[AudioItem::Duration] = info.ok ? FormatClock(info.lengthMs() / 1000) : QStringLiteral("00:00:00");
+    record.items[AudioItem::Duration] =
+        info.ok ? FormatClock(info.lengthMs() / 1000) : QStringLiteral("00:00:00");
     record.items[AudioItem::Number] = QStringLiteral("0.00");
     record.items[AudioItem::FilePath] = file.absolutePath() + QLatin1Char('/');
     record.items[AudioItem::AudioChannels] = QString::number(info.channels);

@@ -14,7 +14,8 @@
 
 namespace tv {
 
-frmBurnErase::frmBurnErase(frmBurnDisc *burner) : QDialog(burner), m_burner(burner), m_writer(burner->writer()) {
+frmBurnErase::frmBurnErase(frmBurnDisc *burner)
+    : QDialog(burner), m_burner(burner), m_writer(burner->writer()) {
     setObjectName(BurnerName(burner->kind()) + QStringLiteral("_Erase"));
     setWindowTitle(QStringLiteral("Erase disc"));
     setWindowIcon(ThemeIcon(QStringLiteral("img_cdburn_erase.png")));
@@ -25,7 +26,8 @@ frmBurnErase::frmBurnErase(frmBurnDisc *burner) : QDialog(burner), m_burner(burn
     lbl_Status->setObjectName(QStringLiteral("lbl_Status"));
     layout->addWidget(lbl_Status);
     const char *captions[] = {"Quick Erase", "Full Erase"};
-    const char *details[] = {"Makes the disc blank in a minute or two", "Overwrites the whole disc; takes longer"};
+    const char *details[] = {"Makes the disc blank in a minute or two",
+                             "Overwrites the whole disc; takes longer"};
     for (int i = 0; i < 2; ++i) {
         auto *button = new QPushButton(ThemeIcon(QStringLiteral("img_cdburn_erase.png")),
                                        tr(captions[i]) + QLatin1Char('\n') + tr(details[i]), this);

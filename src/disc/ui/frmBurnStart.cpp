@@ -136,8 +136,9 @@ frmBurnStart::frmBurnStart(frmBurnDisc *burner)
 
 void frmBurnStart::LoadSpeedCombo() {
     Cmd_StartBurn->setEnabled(false);
-    lbl_Status->setText(IsDvdKind(m_burner->kind()) ? QStringLiteral("Detecting DVD burn speed... Please wait")
-                                                    : QStringLiteral("Detecting CD burn speed... Please wait"));
+    lbl_Status->setText(IsDvdKind(m_burner->kind())
+                            ? QStringLiteral("Detecting DVD burn speed... Please wait")
+                            : QStringLiteral("Detecting CD burn speed... Please wait"));
     Cmb_BurnSpeed->clear();
     ProgressBar1->setValue(0);
     m_detecting = true;

@@ -273,8 +273,8 @@ private:
     PlayerPane *m_previewPane = nullptr;
     QGroupBox *GroupBox_Player = nullptr;
     QMenu *mnuDisc = nullptr;
-    RipperArea *m_ripper = nullptr;      // the ripper window and its importer
-    BurnArea *m_burnArea = nullptr;      // the burner windows
+    RipperArea *m_ripper = nullptr; // the ripper window and its importer
+    BurnArea *m_burnArea = nullptr; // the burner windows
     TrayArea *m_tray = nullptr;
     DesktopNotice *m_notice = nullptr;
     QString m_pendingNotice; // the notice the tray shows when the desktop's service cannot

@@ -34,8 +34,9 @@ void frmMain::OpenBurnTypes() {
     if (conversionState() != Idle || m_unloading)
         return;
     frmBurnTypes chooser(this);
-    connect(&chooser, &frmBurnTypes::burnerChosen, this,
-            [this](BurnKind kind) { OpenBurner(static_cast<int>(kind)); }, Qt::QueuedConnection);
+    connect(
+        &chooser, &frmBurnTypes::burnerChosen, this,
+        [this](BurnKind kind) { OpenBurner(static_cast<int>(kind)); }, Qt::QueuedConnection);
     chooser.exec();
 }
 
