@@ -9,7 +9,7 @@ PACKAGES=(
   libopencore-amrnb-dev ffmpeg libebur128-dev parallel
   libtag1-dev
   libcdio-dev libcdio-paranoia-dev libdiscid-dev libcdio-utils cd-paranoia
-  libburn-dev libisofs-dev
+  libburn-dev libisofs-dev xorriso
   xvfb xauth x11-utils imagemagick
   strace
   desktop-file-utils appstream dpkg-dev dbus-daemon

@@ -28,5 +28,6 @@ int ListPresetsCommand(const QStringList &arguments);
 int InfoCommand(const QStringList &arguments);
 int ConvertCommand(const QStringList &arguments);
 int RipCommand(const QStringList &arguments);
+int BurnCommand(const QStringList &arguments);
 
 } // namespace tv

@@ -18,6 +18,8 @@ const char *const kUsage =
     "               FILES/FOLDERS...\n"
     "  tunevane-cli rip [--drive DEVICE | --image FILE.cue|.toc|.nrg] [--tracks 1,3-5]\n"
     "               (--preset ID | --keyword EXT) [--output DIR] [--no-network] [--log FILE] [--json]\n"
+    "  tunevane-cli burn (--audio | --data-cd | --data-dvd) [--drive DEVICE | --image FILE] [--label TEXT]\n"
+    "               [--speed N] [--no-finalize] [--json] FILES/FOLDERS...\n"
     "  tunevane-cli SUBCOMMAND --help\n";
 
 } // namespace
@@ -51,6 +53,8 @@ int main(int argc, char *argv[]) {
         return tv::ConvertCommand(arguments.mid(1));
     if (first == QLatin1String("rip"))
         return tv::RipCommand(arguments.mid(1));
+    if (first == QLatin1String("burn"))
+        return tv::BurnCommand(arguments.mid(1));
     tv::PrintError(
         QStringLiteral("Unknown subcommand \"%1\".\n%2").arg(first, QString::fromLatin1(kUsage).trimmed()));
     return tv::ExitUsage;

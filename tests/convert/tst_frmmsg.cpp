@@ -32,7 +32,7 @@ private Q_SLOTS:
         frmMsg withBurn(true, "/music/out/");
         QPushButton *burn = withBurn.findChild<QPushButton *>("Cmd_Msg(1)");
         QVERIFY(burn);
-        QVERIFY(!burn->isEnabled()); // until an audio CD burner exists
+        QVERIFY(!burn->isEnabled()); // until the window says a burner can be opened
         withBurn.setBurnAvailable(true);
         QVERIFY(burn->isEnabled());
         bool requested = false;

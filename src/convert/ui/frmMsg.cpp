@@ -59,6 +59,32 @@ frmMsg::frmMsg(bool withBurn, const QString &outputFolder, QWidget *parent)
     layout->addLayout(buttons);
 }
 
+frmMsg::frmMsg(const QString &message, QWidget *parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmMsg"));
+    setWindowTitle(QStringLiteral("Tunevane"));
+    setModal(true);
+    auto *layout = new QVBoxLayout(this);
+    auto *top = new QHBoxLayout();
+    auto *icon = new QLabel(this);
+    icon->setPixmap(ThemePixmap(QStringLiteral("img_completed.png")));
+    top->addWidget(icon);
+    auto *label = new QLabel(message, this);
+    label->setObjectName(QStringLiteral("lbl_ConversionCompleted"));
+    QFont font = label->font();
+    font.setPointSizeF(font.pointSizeF() * 1.3);
+    label->setFont(font);
+    top->addWidget(label, 1);
+    layout->addLayout(top);
+    auto *buttons = new QHBoxLayout();
+    buttons->addStretch(1);
+    auto *close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("Cmd_Msg(2)"));
+    close->setDefault(true);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+}
+
 void frmMsg::setBurnAvailable(bool available) {
     if (!m_burn)
         return;

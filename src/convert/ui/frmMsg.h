@@ -13,6 +13,9 @@ class frmMsg : public QDialog {
 public:
     // withBurn builds the variant with "Burn to disc" (frmMsg2).
     frmMsg(bool withBurn, const QString &outputFolder, QWidget *parent = nullptr);
+    // The message window of other operations ("Successfully completed!", "Erasing is
+    // completed!"): its text in lbl_ConversionCompleted and a Close button.
+    explicit frmMsg(const QString &message, QWidget *parent = nullptr);
 
     // Whether the burn button can be used; it stays visible but disabled until a burner exists.
     void setBurnAvailable(bool available);

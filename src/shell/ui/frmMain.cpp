@@ -70,6 +70,7 @@ frmMain::frmMain(const QStringList &arguments, QWidget *parent)
     setupPlayer();
     setupTrim();
     setupDisc();
+    setupBurn();
     setupClose();
     setupTray();
     setupThemes();

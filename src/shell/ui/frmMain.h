@@ -47,6 +47,7 @@ class FileImporter;
 class FileListView;
 class InputInfoPanel;
 class RipperArea;
+class BurnArea;
 class frmFormatSetting;
 class TaskbarProgress;
 class Player;
@@ -125,6 +126,10 @@ public:
 
     // The CD ripper (frmMain_disc.cpp), with an image to open like a drive when given.
     void OpenCDRipper(const QString &image = QString());
+    // The burners (frmMain_burn.cpp): the chooser, and a burner by its kind (0 audio CD, 1 data
+    // CD, 2 data DVD).
+    void OpenBurnTypes();
+    void OpenBurner(int kind);
     // The notification area (frmMain_tray.cpp): hides the window into it, or brings it back.
     void TrayToggle();
     bool isInTray() const { return m_inTray; }
@@ -229,6 +234,7 @@ private:
     void buildFormatSettings();
     void setupTagEditor();
     void setupDisc();
+    void setupBurn();
     void finishFormatSettingsStartUp();
     void setupPlayer();
     bool previewSource(PlayerSettings &settings);
@@ -309,6 +315,7 @@ private:
     QGroupBox *GroupBox_Player = nullptr;
     QMenu *mnuDisc = nullptr;
     RipperArea *m_ripper = nullptr; // the ripper window and its importer
+    BurnArea *m_burnArea = nullptr; // the burner windows
     TrayArea *m_tray = nullptr;
     DesktopNotice *m_notice = nullptr;
     QString m_pendingNotice; // the notice the tray shows when the desktop's service cannot

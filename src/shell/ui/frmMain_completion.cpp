@@ -128,7 +128,9 @@ void frmMain::showCompletionNotice() {
         return;
     }
     frmMsg dialog(frmMsg::OffersBurning(first), Txt_OutputPath->text(), this);
-    // "Burn to disc" opens the audio CD burner once it exists; until then the button stays off.
+    // "Burn to disc" opens the burner chooser once the dialog has closed.
+    dialog.setBurnAvailable(true);
+    connect(&dialog, &frmMsg::burnRequested, this, &frmMain::OpenBurnTypes, Qt::QueuedConnection);
     dialog.exec();
 }
 

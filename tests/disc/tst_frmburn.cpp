@@ -1,0 +1,380 @@
+// The burner windows as a user meets them, writing to the image recorder: the audio CD burner
+// taking the main list's files (decoded to WAVs, tags kept for CD-Text), its gauge and footers,
+// files that fail, rows dragged into another order, the start window with its speeds and the
+// image file dialog, the image read back; the data burners' files and folders and label; a
+// compilation too large; a write cancelled half-way; erasing refused; real drives where present.
+#include "AudioImage.h"
+#include "BurnListView.h"
+#include "BurnTestSupport.h"
+#include "BurnWindowDriver.h"
+#include "Config.h"
+#include "DiscRecorder.h"
+#include "DiscWriter.h"
+#include "MainWindowDriver.h"
+#include "MediaGen.h"
+#include "MediaItem.h"
+#include "MessageBox.h"
+#include "OutputFolders.h"
+#include "Player.h"
+#include "PlayerEvents.h"
+#include "Settings.h"
+#include "SingleFileConversion.h"
+#include "TestEnv.h"
+#include "WindowDriver.h"
+#include "frmBurnDisc.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace tv;
+using namespace tv::test;
+
+namespace {
+
+// The pieces of the main window a burner uses.
+struct Host {
+    Player player;
+    PlayerEvents events{&player};
+    SingleFileConversion converter;
+};
+
+QString Text(QWidget *window, const char *name) {
+    return Find<QLabel>(window, name)->text();
+}
+
+// Opens the burner and waits until its first disc is shown and the main list's files are in.
+bool Open(frmBurnDisc &burner) {
+    QSignalSpy shown(&burner, &frmBurnDisc::discShown);
+    burner.show();
+    burner.Form_Load();
+    if (!QTest::qWaitFor([&]() { return !shown.isEmpty(); }, 30000))
+        return false;
+    // The combo lists the image recorder last; it is the only writer here without a drive.
+    auto *drives = Find<QComboBox>(&burner, "ComboCdDrives");
+    const int last = drives->count() - 1;
+    if (drives->currentIndex() != last) {
+        shown.clear();
+        drives->setCurrentIndex(last);
+        Q_EMIT drives->activated(last);
+        if (!QTest::qWaitFor([&]() { return !shown.isEmpty(); }, 30000))
+            return false;
+    }
+    return QTest::qWaitFor([&]() { return !burner.mainListPending() && !burner.isAdding(); }, 60000);
+}
+
+// The megabytes the list's tracks take on a disc: the first pregap and every track padded to
+// whole sectors, each sector counted at 2048 bytes as capacities are.
+qint64 BurnMegabytes(const BurnListModel *list) {
+    qint64 sectors = 150;
+    for (int row = 0; row < list->rowCount(); ++row)
+        sectors += (ReadWavInfo(list->sourcePath(row)).dataBytes + 2351) / 2352;
+    return qRound64(sectors * 2048 / 1048576.0);
+}
+
+} // namespace
+
+class TestFrmBurn : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        ReadConfiguration();
+        LoadFolders();
+        QVERIFY(GenerateTaggedTone(Home().path() + "/in/first.mp3", 5.3,
+                                   {"title=Érste Spur", "artist=Die Band", "album=Das Album"}));
+        QVERIFY(GenerateTaggedTone(Home().path() + "/in/second.ogg", 4.1,
+                                   {"title=Second", "artist=Die Band", "album=Das Album"}));
+        WriteCdWav(Home().path() + "/in/third.wav", 44100 * 240 + 313, 9);
+        WriteFile(Home().path() + "/in/broken.mp3", QByteArray(4000, 'x'));
+    }
+
+    void audioBurnerTakesTheListAndWritesAnImage() {
+        Host host;
+        MessageRecorder messages(AnsOk);
+        const QString in = Home().path() + "/in/";
+        frmBurnAudioCD burner(&host.events, &host.converter, [&]() {
+            return QVector<BurnSource>{{in + "first.mp3", "Érste Spur", "Die Band", "Das Album"},
+                                       {QString(), QString(), QString(), QString()},
+                                       {in + "second.ogg", "Second", "Die Band", "Das Album"}};
+        });
+        QVERIFY(Open(burner));
+        QCOMPARE(Find<QComboBox>(&burner, "ComboCdDrives")->currentText(),
+                 QStringLiteral("Disc image (file)"));
+        QTRY_COMPARE(Push(&burner, "Cmd_DiscInfo")->text(), QStringLiteral("CD-R - (Blank)"));
+        BurnListModel *list = burner.burnList();
+        QTRY_COMPARE(list->rowCount(), 2);
+        QVERIFY(messages.texts.isEmpty());
+        QCOMPARE(list->item(0, AudioItem::Name), QStringLiteral("first.mp3"));
+        QCOMPARE(list->item(0, AudioItem::Duration), QStringLiteral("00:00:05"));
+        QCOMPARE(list->item(0, AudioItem::Number), QStringLiteral("0.00"));
+        QCOMPARE(list->item(0, AudioItem::FilePath), in);
+        QCOMPARE(list->item(0, AudioItem::AudioChannels), QStringLiteral("2"));
+        QVERIFY(list->item(0, AudioItem::Raw).startsWith(Paths().tempFolder + "burnaudiocd_"));
+        QCOMPARE(list->footerText(AudioItem::Name), QStringLiteral(" 2 files"));
+        QCOMPARE(list->footerText(AudioItem::Duration), QStringLiteral("00:00:09"));
+        QVERIFY(Push(&burner, "Cmd_Panel(2)")->isEnabled());
+
+        // The gauge: nothing used on a blank disc, the tracks' sectors to burn, the rest free.
+        QCOMPARE(Text(&burner, "lbl_ShowUsedValue"), QStringLiteral("Used  0 MB"));
+        QCOMPARE(Text(&burner, "lbl_ShowBurnValue"), QStringLiteral("Burn  %1 MB").arg(BurnMegabytes(list)));
+        QCOMPARE(Find<QLabel>(&burner, "lbl_FreeSpaceValue")->property("tag").toString(),
+                 QString::number(669 - BurnMegabytes(list)));
+
+        // A file that is not sound is explained and not added; a missing one is reported.
+        burner.AddFiles({in + "broken.mp3", in + "missing.wav", in + "third.wav"});
+        QTRY_VERIFY(!burner.isAdding());
+        QCOMPARE(list->rowCount(), 3);
+        // Four minutes more fill the gauge past 5 %: 669 MB \ 100 = 6 MB a percent.
+        const qint64 burnMB = BurnMegabytes(list);
+        QVERIFY(burnMB >= 36);
+        QCOMPARE(Text(&burner, "lbl_ShowBurnValue"), QStringLiteral("Burn  %1 MB").arg(burnMB));
+        QCOMPARE(burner.space().burnPercent, int(burnMB / 6));
+        QCOMPARE(burner.GetCDUsedSpacePercents(), 0);
+        QCOMPARE(burner.findChild<DiscGauge *>("PicCDSize")->imageName(), QStringLiteral("img_cdsize_0.png"));
+        QCOMPARE(messages.texts.size(), 1);
+        QVERIFY2(messages.texts.constFirst().startsWith("Audio CD Burner|"),
+                 qPrintable(messages.texts.constFirst()));
+        QCOMPARE(messages.styles.constFirst(), int(MsgExclamation));
+        QWidget *report = VisibleWindow("frmReportList");
+        QVERIFY(report);
+        QCOMPARE(report->windowTitle(), QStringLiteral("Failed"));
+        report->close();
+        messages.clear();
+
+        // The third row is dragged to the top: it becomes the first track.
+        QMimeData *drag = list->mimeData({list->index(2, 1)});
+        QVERIFY(drag->hasFormat("Tunevane:frmBurnAudioCD"));
+        list->dropMimeData(drag, Qt::MoveAction, 0, 0, QModelIndex());
+        delete drag;
+        QCOMPARE(list->item(0, AudioItem::Name), QStringLiteral("third.wav"));
+        QStringList wavs;
+        for (int row = 0; row < 3; ++row)
+            wavs << list->sourcePath(row);
+
+        QTemporaryDir out;
+        BurnAnswers answers;
+        answers.imagePath = out.filePath("Mix.cue");
+        BurnThroughWindows(burner, answers);
+        QCOMPARE(answers.seen, QStringList({"frmBurnAudioCD_Start", "dlgSaveDiscImage", "frmMsg"}));
+        // The image recorder takes every speed: 64X down to 1X.
+        QCOMPARE(answers.speeds, 64);
+        QCOMPARE(answers.firstSpeed, QStringLiteral("64X  (10.8 MB/s)"));
+        QCOMPARE(answers.message, QStringLiteral("Successfully completed!"));
+        QVERIFY(messages.texts.isEmpty());
+
+        const AudioImageContents image = ReadAudioImage(out.filePath("Mix.cue"));
+        QVERIFY2(image.ok, qPrintable(image.error));
+        QCOMPARE(image.audio.size(), 3);
+        for (int t = 0; t < 3; ++t) {
+            const WavInfo info = ReadWavInfo(wavs.at(t));
+            QFile wav(wavs.at(t));
+            QVERIFY(wav.open(QIODevice::ReadOnly) && wav.seek(info.dataOffset));
+            QByteArray samples = wav.read(info.dataBytes);
+            samples.append(QByteArray((2352 - samples.size() % 2352) % 2352, '\0'));
+            QVERIFY(image.audio.at(t) == samples);
+        }
+        QCOMPARE(image.titles, (QMap<int, QString>{{2, "Érste Spur"}, {3, "Second"}}));
+        QCOMPARE(image.album, QStringLiteral("Das Album"));
+
+        // Closing the window takes its WAVs with it.
+        burner.close();
+        for (const QString &wav : wavs)
+            QVERIFY(!QFileInfo::exists(wav));
+    }
+
+    void theCompletionDialogOpensTheBurnerWithTheConvertedFiles() {
+        // Closing the main window here ends the test's program without the close dialog.
+        WriteSetting("CloseEvent", "2");
+        WriteSetting("CloseDontAskMe", "-1");
+        const QString out = Home().path() + "/converted/";
+        auto w = StartMainWindow(out);
+        QVERIFY(w);
+        QVERIFY(w->importFile(Home().path() + "/in/second.ogg"));
+        QVERIFY(w->importFile(Home().path() + "/in/first.mp3"));
+        // "Burn to disc" in the completion dialog, then the audio CD in the chooser.
+        QStringList seen;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&]() {
+            QWidget *modal = QApplication::activeModalWidget();
+            const QString name = modal ? modal->objectName() : QString();
+            if (seen.contains(name) || !QStringList{"frmMsg", "frmMsg2", "frmBurnTypes"}.contains(name))
+                return;
+            seen << name;
+            // A dialog without "Burn to disc" is closed, and the test fails below.
+            const char *button = name == "frmMsg2"        ? "Cmd_Msg(1)"
+                                 : name == "frmBurnTypes" ? "Cmd_BurnTypes(0)"
+                                                          : "Cmd_Msg(2)";
+            QMetaObject::invokeMethod(Push(modal, button), &QPushButton::click, Qt::QueuedConnection);
+        });
+        poll.start(20);
+        QVERIFY(RunBatch(*w));
+        frmBurnDisc *burner = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((burner = w->findChild<frmBurnDisc *>("frmBurnAudioCD")), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!burner->mainListPending() && !burner->isAdding(), 60000);
+        poll.stop();
+        QCOMPARE(seen, QStringList({"frmMsg2", "frmBurnTypes"}));
+        // The rows are the outputs, decoded, with the tags of their rows for CD-Text.
+        BurnListModel *list = burner->burnList();
+        QCOMPARE(list->rowCount(), 2);
+        for (int row = 0; row < 2; ++row) {
+            const QFileInfo output(ListItem(*w, row, Item::ConvertedFileName));
+            QVERIFY2(output.absolutePath() + "/" == out, qPrintable(output.filePath()));
+            QCOMPARE(list->item(row, AudioItem::Name), output.fileName());
+            QVERIFY(ReadWavInfo(list->sourcePath(row)).isCdAudio());
+        }
+        QCOMPARE(list->record(0).title, QStringLiteral("Second"));
+        QCOMPARE(list->record(1).album, QStringLiteral("Das Album"));
+    }
+
+    void dataBurnerWritesFilesAndFoldersWithTheLabel() {
+        if (!HaveXorriso())
+            QSKIP("xorriso is not installed.");
+        Host host;
+        MessageRecorder messages(AnsOk);
+        QTemporaryDir dir;
+        WriteFile(dir.filePath("Trip/a – ü.mp3"), QByteArray(3000, 'a'));
+        WriteFile(dir.filePath("Trip/more/b.wma"), QByteArray(2000, 'b'));
+        frmBurnDataDVD burner(&host.events, {});
+        QVERIFY(Open(burner));
+        QCOMPARE(Push(&burner, "Cmd_DiscInfo")->text(), QStringLiteral("DVD+R - (Blank)"));
+        QCOMPARE(Find<QLabel>(&burner, "lbl_FreeSpaceValue")->text(), QStringLiteral("4485 MB"));
+        QVERIFY(!Push(&burner, "Cmd_Panel(2)")->isEnabled());
+        BurnListModel *list = burner.burnList();
+        QCOMPARE(list->footerText(DataItem::Name), QStringLiteral(" 0 file"));
+        QCOMPARE(list->footerText(DataItem::Size), QStringLiteral("0"));
+        burner.AddFolder(dir.filePath("Trip"));
+        QTRY_VERIFY(!burner.isAdding());
+        burner.AddFiles({Home().path() + "/in/first.mp3"});
+        QTRY_VERIFY(!burner.isAdding());
+        QCOMPARE(list->rowCount(), 2);
+        QCOMPARE(list->item(0, DataItem::Type), QStringLiteral("Folder"));
+        QCOMPARE(list->item(0, DataItem::SrcSize), QStringLiteral("5000"));
+        QCOMPARE(list->item(0, DataItem::Size), QStringLiteral("4.88 KB"));
+        QCOMPARE(list->item(1, DataItem::Type), QStringLiteral("File"));
+        QCOMPARE(list->item(1, DataItem::Name), QStringLiteral("first.mp3"));
+        QCOMPARE(list->item(1, DataItem::Folder), Home().path() + "/in/");
+        const QJsonArray streams = FFprobe(Home().path() + "/in/first.mp3").value("streams").toArray();
+        QCOMPARE(list->item(1, DataItem::Channels),
+                 QString::number(streams.at(0).toObject().value("channels").toInt()));
+        QCOMPARE(list->footerText(DataItem::Name), QStringLiteral(" 2 files"));
+
+        BurnAnswers answers;
+        answers.imagePath = dir.filePath("trip.iso");
+        answers.label = QStringLiteral("  Trip 2024 ");
+        BurnThroughWindows(burner, answers);
+        QCOMPARE(answers.message, QStringLiteral("Successfully completed!"));
+        QCOMPARE(answers.speeds, 11);
+        QCOMPARE(answers.firstSpeed, QStringLiteral("20.0X  (26.3 MB/s)"));
+        QCOMPARE(XorrisoFiles(dir.filePath("trip.iso")),
+                 QStringList({"/Trip/a – ü.mp3", "/Trip/more/b.wma", "/first.mp3"}));
+        QCOMPARE(PvdVolumeId(dir.filePath("trip.iso")), QStringLiteral("Trip 2024"));
+        QVERIFY(messages.texts.isEmpty());
+    }
+
+    void tooMuchForTheDiscIsRefused() {
+        Host host;
+        MessageRecorder messages(AnsOk);
+        QTemporaryDir dir;
+        if (!MakeSparseFile(dir.filePath("huge.dat"), 690 * 1000 * 1000))
+            QSKIP("Sparse files cannot be made here.");
+        MakeSparseFile(dir.filePath("more.dat"), 100 * 1000 * 1000);
+        frmBurnDataCD burner(&host.events, {});
+        QVERIFY(Open(burner));
+        const QString noSpace =
+            "Attention!|This disc doesn't have enough free space for all the selected file.";
+        burner.AddFiles({dir.filePath("huge.dat"), dir.filePath("more.dat")});
+        QTRY_VERIFY(!burner.isAdding());
+        QCOMPARE(burner.burnList()->rowCount(), 2);
+        QCOMPARE(messages.texts, QStringList{noSpace});
+        QVERIFY(burner.space().free < 0);
+        QCOMPARE(burner.findChild<DiscGauge *>("PicCDSize")->imageName(), QStringLiteral("img_cdsize_0.png"));
+        messages.clear();
+        // Nothing more is taken, and Burn opens no start window.
+        burner.AddFiles({Home().path() + "/in/first.mp3"});
+        QCOMPARE(messages.texts, QStringList{noSpace});
+        QCOMPARE(burner.burnList()->rowCount(), 2);
+        messages.clear();
+        BurnAnswers answers;
+        BurnThroughWindows(burner, answers);
+        QVERIFY(answers.seen.isEmpty());
+        QCOMPARE(messages.texts, QStringList{noSpace});
+        // Taking one file away makes it fit again.
+        burner.listView()->selectRow(0);
+        Push(&burner, "Cmd_Panel(4)")->click();
+        QCOMPARE(burner.burnList()->rowCount(), 1);
+        QVERIFY(burner.space().free > 0);
+    }
+
+    void cancelledWriteLeavesNoImage() {
+        Host host;
+        MessageRecorder messages(AnsYes);
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkpath(dir.filePath("data")));
+        if (!MakeSparseFile(dir.filePath("data/big.bin"), qint64(4400) * 1000 * 1000))
+            QSKIP("Sparse files cannot be made here.");
+        QVERIFY(QDir().mkpath(dir.filePath("out")));
+        frmBurnDataDVD burner(&host.events, {});
+        QVERIFY(Open(burner));
+        burner.AddFolder(dir.filePath("data"));
+        QTRY_VERIFY(!burner.isAdding());
+        BurnAnswers answers;
+        answers.imagePath = dir.filePath("out/big.iso");
+        answers.writing = [](QDialog *start) { Push(start, "Cmd_StartBurn")->click(); };
+        BurnThroughWindows(burner, answers);
+        QCOMPARE(messages.texts,
+                 QStringList{
+                     "Data DVD Burner|Burning is not completed!\nAre you sure you want to terminate it ?"});
+        QCOMPARE(messages.styles, QList<int>{MsgYesNo | MsgQuestion});
+        QCOMPARE(answers.statusAfterCancel, QStringLiteral("Canceling..."));
+        QVERIFY(answers.message.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(QDir(dir.filePath("out")).entryList(QDir::Files | QDir::Hidden).isEmpty(),
+                                 30000);
+    }
+
+    void eraseIsRefusedForDiscsThatCannotBeErased() {
+        Host host;
+        MessageRecorder messages(AnsOk);
+        frmBurnAudioCD audio(&host.events, &host.converter, {});
+        QVERIFY(Open(audio));
+        Push(&audio, "Cmd_Panel(1)")->click();
+        frmBurnDataDVD dvd(&host.events, {});
+        QVERIFY(Open(dvd));
+        Push(&dvd, "Cmd_Panel(1)")->click();
+        QCOMPARE(messages.texts,
+                 QStringList({"Erase disc|Disc is not erasable!\n\nPlease insert the CD-RW disc.",
+                              "Erase disc|Disc is not erasable!\n\nPlease insert the DVD rewritable "
+                              "disc."}));
+    }
+
+    void realDrivesShowTheirDisc() {
+        int code = 0;
+        QString message;
+        const QVector<BurnDrive> drives = ListWritingDrives(&code, &message);
+        if (drives.isEmpty())
+            QSKIP("This machine has no CD or DVD writer.");
+        Host host;
+        frmBurnDataCD burner(&host.events, {});
+        QSignalSpy shown(&burner, &frmBurnDisc::discShown);
+        burner.show();
+        burner.Form_Load();
+        QVERIFY(shown.wait(60000));
+        QCOMPARE(Find<QComboBox>(&burner, "ComboCdDrives")->currentText(), drives.constFirst().description);
+        const QString text = Push(&burner, "Cmd_DiscInfo")->text();
+        const MediumInfo &medium = burner.writer()->medium();
+        QCOMPARE(text, !medium.present      ? QStringLiteral("No disc")
+                       : !medium.recognized ? QStringLiteral("Unrecognized disc!")
+                                            : MediumDescription(medium.type, medium.status));
+    }
+};
+
+TV_TEST_MAIN(TestFrmBurn)
+#include "tst_frmburn.moc"
