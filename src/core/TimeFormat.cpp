@@ -1,6 +1,7 @@
 #include "TimeFormat.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace tv {
@@ -86,6 +87,20 @@ QString FormatSize(const QVariant &bytes) {
     if (!ok)
         return QString();
     return FormatSize(value);
+}
+
+double ParseSize(const QString &text) {
+    static const QRegularExpression kUnits(QStringLiteral("bytes|KB|MB|GB|TB|PB|EB|ZB|YB"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    QString number = text;
+    number.remove(kUnits);
+    number.replace(QLatin1String("N/A"), QLatin1String("0"), Qt::CaseInsensitive);
+    number = number.trimmed();
+    bool ok = false;
+    double value = QLocale().toDouble(number, &ok);
+    if (!ok)
+        value = QLocale::c().toDouble(number, &ok);
+    return ok ? value : 0.0;
 }
 
 } // namespace tv

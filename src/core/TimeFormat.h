@@ -17,4 +17,8 @@ QString FormatPosition(qint64 microseconds);
 QString FormatSize(const QVariant &bytes);
 QString FormatSize(double bytes);
 
+// A size text back to the number it shows, in the unit it carried ("N/A" is 0); the disc space
+// gauge works from the rounded figure the user sees.
+double ParseSize(const QString &text);
+
 } // namespace tv
