@@ -32,6 +32,13 @@ QString WriteFile(const QString &path, const QByteArray &content = QByteArray("x
 // The whole content of a file; empty when it cannot be read.
 QByteArray ReadFile(const QString &path);
 
+// The entries of a catalog option list, "a;b;c;" (the text after the last ";" is none).
+inline QStringList Options(const QString &list) {
+    QStringList options = list.split(QLatin1Char(';'));
+    options.removeLast();
+    return options;
+}
+
 // Copies the built skin folder (colour schemes and the named theme folders) under root, for a
 // test that breaks it; answers root followed by "/".
 QString CopyBuiltSkin(const QString &root, const QStringList &themes);

@@ -13,18 +13,13 @@
 #include <functional>
 
 using namespace tv;
+using tv::test::Options;
 
 namespace {
 
 void Columns(CatalogTable &table, const QStringList &captions) {
     for (const QString &caption : captions)
         table.addColumn(caption, 200);
-}
-
-QStringList Options(const QString &list) {
-    QStringList options = list.split(';');
-    options.removeLast();
-    return options;
 }
 
 // The current texts of the choosers.

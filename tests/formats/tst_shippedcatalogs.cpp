@@ -15,14 +15,9 @@
 #include "TestEnv.h"
 
 using namespace tv;
+using tv::test::Options;
 
 namespace {
-
-QStringList Options(const QString &list) {
-    QStringList options = list.split(';');
-    options.removeLast();
-    return options;
-}
 
 QString Field(const CatalogTable &table, int row, const QString &field) {
     return GetCatalogField(table, row, field);

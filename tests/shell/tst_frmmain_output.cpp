@@ -30,7 +30,7 @@ private Q_SLOTS:
     }
 
     // (Which preset each button recommends is the shipped catalogs' test.)
-    void startUpShowsTheAudioTabAndChoosesItsPresetOnce() {
+    void startUpShowsTheAudioTabChoosesItsPresetOnceAndTheSearchChoosesAnother() {
         frmMain w({});
         QSignalSpy chosen(w.outputPanel(), &OutputPanel::presetChosen);
         QVERIFY(w.Form_Load());
@@ -41,44 +41,8 @@ private Q_SLOTS:
         QCOMPARE(GetCatalogField(w.presetCatalog(), chosen.last().at(0).toInt(), "Name"),
                  Chooser(w)->currentText());
         QVERIFY(w.findChild<QCheckBox *>("Chk_Merge")->isVisible());
-    }
 
-    // The favorite rules are the output panel's; here they outlive the window.
-    void favoritesSurviveARestart() {
-        QString name;
-        {
-            frmMain w({});
-            QVERIFY(w.Form_Load());
-            w.show();
-            Chooser(w)->setCurrentIndex(2);
-            name = Chooser(w)->currentText();
-            Push(&w, "Cmd_FileListView(10)")->click();
-            w.close();
-        }
-        QVERIFY(QFileInfo(Paths().userFavoritesFile).isFile());
-        {
-            frmMain w({});
-            QVERIFY(w.Form_Load());
-            w.show();
-            QCOMPARE(w.favoritesCatalog().rows(), 1);
-            Push(&w, "Cmd_PanelOutput(4)")->click();
-            QVERIFY(Tool(w, "Cmd_Favorites(0)")->isChecked());
-            QCOMPARE(Chooser(w)->currentText(), name);
-            Push(&w, "Cmd_FileListView(10)")->click();
-            w.close();
-        }
-        {
-            frmMain w({});
-            QVERIFY(w.Form_Load());
-            QCOMPARE(w.favoritesCatalog().rows(), 0);
-        }
-    }
-
-    void searchSelectsTheFoundPreset() {
-        frmMain w({});
-        QVERIFY(w.Form_Load());
-        w.show();
-        // A device preset: the search switches tab, maker and button.
+        // The search, in the same window: a device preset switches tab, maker and button.
         int target = 0;
         for (int row = 1; row <= w.presetCatalog().rows() && target == 0; ++row) {
             if (GetCatalogField(w.presetCatalog(), row, "Maker") == "DeviceFormat" &&
@@ -102,6 +66,35 @@ private Q_SLOTS:
         QVERIFY(Push(&w, "Cmd_PanelOutput(1)")->isChecked());
         QCOMPARE(w.outputPanel()->currentOutputKeyword(), keyword);
         QCOMPARE(Chooser(w)->currentText(), name);
+    }
+
+    // The favorite rules are the output panel's; here they outlive the window.
+    void favoritesSurviveARestart() {
+        QString name;
+        {
+            const auto window = StartMainWindow();
+            frmMain &w = *window;
+            Chooser(w)->setCurrentIndex(2);
+            name = Chooser(w)->currentText();
+            Push(&w, "Cmd_FileListView(10)")->click();
+            w.close();
+        }
+        QVERIFY(QFileInfo(Paths().userFavoritesFile).isFile());
+        {
+            const auto window = StartMainWindow();
+            frmMain &w = *window;
+            QCOMPARE(w.favoritesCatalog().rows(), 1);
+            Push(&w, "Cmd_PanelOutput(4)")->click();
+            QVERIFY(Tool(w, "Cmd_Favorites(0)")->isChecked());
+            QCOMPARE(Chooser(w)->currentText(), name);
+            Push(&w, "Cmd_FileListView(10)")->click();
+            w.close();
+        }
+        {
+            frmMain w({});
+            QVERIFY(w.Form_Load());
+            QCOMPARE(w.favoritesCatalog().rows(), 0);
+        }
     }
 };
 

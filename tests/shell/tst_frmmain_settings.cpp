@@ -305,7 +305,7 @@ private Q_SLOTS:
         QCOMPARE(LoadCatalogFile(saved, Paths().userPresetFile, 0, true), 1);
     }
 
-    void listButtonsFollowTheTabAndTheKeyword() {
+    void listButtonsFollowTheTabAndTheKeywordAndNumberBoxesTypeClampAndStoreWithTheirSpinControls() {
         const auto window = StartMainWindow();
         frmMain &w = *window;
         frmFormatSetting *editor = w.formatSettings();
@@ -324,18 +324,14 @@ private Q_SLOTS:
         QVERIFY(Push(editor, "Cmd_PanelList(1)")->isVisible());
         QVERIFY(!Push(editor, "Cmd_PanelList(1)")->isEnabled());
         Push(editor, "Cmd_Panel(0)")->click();
-    }
 
-    void numberBoxesAndTheirSpinControlsTypeClampAndStoreTogether() {
-        const auto window = StartMainWindow();
-        frmMain &w = *window;
+        // The number boxes of a video preset, in the same window.
         Push(&w, "Cmd_PanelOutput(0)")->click();
         w.findChild<QToolButton *>("Cmd_OutoutFormat(0)")->click();
         QCOMPARE(w.outputPanel()->currentOutputKeyword(), QStringLiteral("MP4"));
         Select(Chooser(w), "HD 720p - H.264, AAC 44100 Hz, Stereo, 192 kbps");
         const QString id = Chooser(w)->currentData().toString();
         OpenEditor(w);
-        frmFormatSetting *editor = w.formatSettings();
         auto *width = Find<QLineEdit>(editor, "Txt_OutputVideoWidth");
         auto *height = Find<QLineEdit>(editor, "Txt_OutputVideoHeight");
         auto *bitrate = Find<QLineEdit>(editor, "Txt_OutputVideoBitrate");

@@ -58,7 +58,7 @@ private Q_SLOTS:
         SetThemeFolder(SkinFolder() + "Light");
     }
 
-    void switchingThemesRecoloursAndRefillsThePanels() {
+    void switchingThemesRecoloursAndRefillsThePanelsAndCheckForUpdatesAnswers() {
         auto w = StartMainWindow();
         QVERIFY(w);
         QVERIFY(Action(w.get(), "mnutheme(1)")->isChecked());
@@ -88,6 +88,41 @@ private Q_SLOTS:
         QVERIFY(w->findChild<QToolButton *>("Cmd_OutoutWeb(0)"));
         QVERIFY(w->Cmd_FileListView(0)->icon().pixmap(QSize(24, 24), 1.0).toImage() != lightIcon);
         QVERIFY(m_messages.texts.isEmpty());
+
+        // "Check for Updates..." in the same window: a newer version gives its notes, and "Update Now" opens
+        // the product page.
+        w->updateCheck()->setTimeLimit(500);
+        m_server.answer("1.1/Faster start/New skins/\r\n");
+        {
+            DialogCloser updates([&](QWidget *dialog) {
+                QCOMPARE(dialog->objectName(), QStringLiteral("frmUpdates"));
+                QCOMPARE(dialog->windowTitle(), QStringLiteral("Tunevane Update"));
+                QCOMPARE(Find<QLabel>(dialog, "lbl_Msg")->text(),
+                         QStringLiteral("There is a new version of Tunevane available !"));
+                const QString blanks(17, ' ');
+                QCOMPARE(Find<QPlainTextEdit>(dialog, "Txt_Notes")->toPlainText(),
+                         " Version 1.1\n" + blanks + "- Faster start\n" + blanks + "- New skins\n\n");
+                Push(dialog, "Cmd_Msg(1)")->click();
+            });
+            Action(w.get(), "mnuMenu(7)")->trigger();
+            QVERIFY(updates.waitForOne());
+        }
+        QCOMPARE(m_server.requests.last(), QStringLiteral("/check?p=Tunevane&v=1.0"));
+        QCOMPARE(m_urls.opened, QList<QUrl>{QUrl(Config().linkHomepage)});
+
+        // The running version itself is no update (the other answers are the update check's test).
+        m_server.answer("1.0/Nothing new/\r\n");
+        {
+            DialogCloser none([&](QWidget *dialog) {
+                QCOMPARE(dialog->objectName(), QStringLiteral("frmNoUpdates"));
+                QCOMPARE(Find<QLabel>(dialog, "lbl_Msg")->text(),
+                         QStringLiteral("You have the latest version of Tunevane."));
+                Push(dialog, "Cmd_OK")->click();
+            });
+            Action(w.get(), "mnuMenu(7)")->trigger();
+            QVERIFY(none.waitForOne());
+        }
+        QCOMPARE(m_urls.opened.size(), 1);
 
         // A restart keeps Dark.
         w->close();
@@ -124,43 +159,6 @@ private Q_SLOTS:
                  QStringList{"Sorry!|Missing or corrupted resource files.\nPlease re-install the "
                              "program to solve this problem."});
         QCOMPARE(m_messages.styles, QList<int>{MsgCritical});
-    }
-
-    void checkForUpdatesAnswersFromTheMenu() {
-        auto w = StartMainWindow();
-        QVERIFY(w);
-        w->updateCheck()->setTimeLimit(500);
-
-        // A newer version: its notes, and "Update Now" opens the product page.
-        m_server.answer("1.1/Faster start/New skins/\r\n");
-        {
-            DialogCloser updates([&](QWidget *dialog) {
-                QCOMPARE(dialog->objectName(), QStringLiteral("frmUpdates"));
-                QCOMPARE(dialog->windowTitle(), QStringLiteral("Tunevane Update"));
-                QCOMPARE(Find<QLabel>(dialog, "lbl_Msg")->text(),
-                         QStringLiteral("There is a new version of Tunevane available !"));
-                const QString blanks(17, ' ');
-                QCOMPARE(Find<QPlainTextEdit>(dialog, "Txt_Notes")->toPlainText(),
-                         " Version 1.1\n" + blanks + "- Faster start\n" + blanks + "- New skins\n\n");
-                Push(dialog, "Cmd_Msg(1)")->click();
-            });
-            Action(w.get(), "mnuMenu(7)")->trigger();
-            QVERIFY(updates.waitForOne());
-        }
-        QCOMPARE(m_server.requests.last(), QStringLiteral("/check?p=Tunevane&v=1.0"));
-        QCOMPARE(m_urls.opened, QList<QUrl>{QUrl(Config().linkHomepage)});
-
-        // The running version itself is no update (the other answers are the update check's test).
-        m_server.answer("1.0/Nothing new/\r\n");
-        DialogCloser none([&](QWidget *dialog) {
-            QCOMPARE(dialog->objectName(), QStringLiteral("frmNoUpdates"));
-            QCOMPARE(Find<QLabel>(dialog, "lbl_Msg")->text(),
-                     QStringLiteral("You have the latest version of Tunevane."));
-            Push(dialog, "Cmd_OK")->click();
-        });
-        Action(w.get(), "mnuMenu(7)")->trigger();
-        QVERIFY(none.waitForOne());
-        QCOMPARE(m_urls.opened.size(), 1);
     }
 
     void theStartUpCheckAnnouncesANewVersion() {
