@@ -20,6 +20,7 @@ run: build
 	./$(BUILD)/tunevane
 
 test: build
+	@cmake --build $(BUILD) --target benchmarks -j $(JOBS)  # benchmarks must keep compiling
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
