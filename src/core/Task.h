@@ -78,7 +78,10 @@ public:
           m_control(std::make_shared<TaskControl>()) {}
     // Stops the work of the current generation without waiting for it: the UI thread never
     // waits on media work. Work that must be waited for lives in a pool its owner waits on.
-    ~TaskRunner() { m_control->cancel(); }
+    ~TaskRunner() {
+        m_guard->forget();
+        m_control->cancel();
+    }
     TaskRunner(const TaskRunner &) = delete;
     TaskRunner &operator=(const TaskRunner &) = delete;
 
@@ -93,47 +96,34 @@ public:
         const int generation = m_generation;
         const std::shared_ptr<const int> current = m_current;
         const std::shared_ptr<TaskControl> control = m_control;
-        QPointer<QObject> owner = m_owner;
+        const std::shared_ptr<OwnerGuard> guard = m_guard;
         TaskProgress report;
         if (progress) {
-            report = [owner, current, generation, progress](qint64 doneCount, qint64 total) {
-                if (!owner)
-                    return;
-                QMetaObject::invokeMethod(
-                    owner.data(),
-                    [current, generation, progress, doneCount, total]() {
-                        if (*current == generation)
-                            progress(doneCount, total);
-                    },
-                    Qt::QueuedConnection);
+            report = [guard, current, generation, progress](qint64 doneCount, qint64 total) {
+                guard->post([current, generation, progress, doneCount, total]() {
+                    if (*current == generation)
+                        progress(doneCount, total);
+                });
             };
         }
-        m_pool->start([owner, current, generation, control, report, work = std::move(work),
+        m_pool->start([guard, current, generation, control, report, work = std::move(work),
                        done = std::move(done), drop = std::move(drop)]() mutable {
             using Result = std::invoke_result_t<Work &, TaskControl &, const TaskProgress &>;
             if constexpr (std::is_void_v<Result>) {
                 work(*control, report);
-                if (owner)
-                    QMetaObject::invokeMethod(
-                        owner.data(),
-                        [current, generation, done = std::move(done)]() mutable {
-                            if (*current == generation)
-                                done();
-                        },
-                        Qt::QueuedConnection);
+                guard->post([current, generation, done = std::move(done)]() mutable {
+                    if (*current == generation)
+                        done();
+                });
             } else {
                 Result result = work(*control, report);
-                if (owner)
-                    QMetaObject::invokeMethod(
-                        owner.data(),
-                        [current, generation, done = std::move(done), drop = std::move(drop),
-                         result = std::move(result)]() mutable {
-                            if (*current == generation)
-                                done(std::move(result));
-                            else if constexpr (!std::is_null_pointer_v<Drop>)
-                                drop(std::move(result));
-                        },
-                        Qt::QueuedConnection);
+                guard->post([current, generation, done = std::move(done), drop = std::move(drop),
+                             result = std::move(result)]() mutable {
+                    if (*current == generation)
+                        done(std::move(result));
+                    else if constexpr (!std::is_null_pointer_v<Drop>)
+                        drop(std::move(result));
+                });
             }
         });
     }
@@ -153,7 +143,27 @@ public:
     QThreadPool *pool() const { return m_pool; }
 
 private:
+    // The owner as the workers see it. A worker posts its result while holding the lock, and the
+    // runner (a member of its owner) clears the pointer under the same lock when the owner goes:
+    // a QPointer checked on a worker thread could still turn dangling between check and post.
+    // What was posted before is discarded by the owner's QObject destructor.
+    struct OwnerGuard {
+        explicit OwnerGuard(QObject *o) : owner(o) {}
+        template <typename F> void post(F &&call) {
+            const std::lock_guard<std::mutex> lock(mutex);
+            if (owner)
+                QMetaObject::invokeMethod(owner, std::forward<F>(call), Qt::QueuedConnection);
+        }
+        void forget() {
+            const std::lock_guard<std::mutex> lock(mutex);
+            owner = nullptr;
+        }
+        std::mutex mutex;
+        QObject *owner;
+    };
+
     QPointer<QObject> m_owner;
+    std::shared_ptr<OwnerGuard> m_guard = std::make_shared<OwnerGuard>(m_owner.data());
     QThreadPool *m_pool;
     std::shared_ptr<TaskControl> m_control; // shared with the work of the current generation
     int m_generation = 0;
