@@ -127,12 +127,7 @@ LoudnessMeasurement MeasureLoudness(const LoudnessRequest &request, TaskControl 
     auto feed = [&](const AVFrame *frame) -> bool {
         if (frame) {
             AVChannelLayout layout{};
-            if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || frame->ch_layout.nb_channels == 0)
-                av_channel_layout_default(&layout, frame->ch_layout.nb_channels > 0
-                                                       ? frame->ch_layout.nb_channels
-                                                       : decoder->ch_layout.nb_channels);
-            else
-                av_channel_layout_copy(&layout, &frame->ch_layout);
+            FrameChannelLayout(frame, decoder.get(), &layout);
             if (!resampler || inRate != frame->sample_rate || inFormat != frame->format ||
                 av_channel_layout_compare(&inLayout, &layout) != 0) {
                 SwrContext *raw = nullptr;

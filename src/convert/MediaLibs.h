@@ -22,6 +22,16 @@ inline QString AvErrorText(int error) {
     return QString::fromUtf8(buffer);
 }
 
+// The channel layout of a decoded frame; one the container left unspecified becomes the default
+// layout of its channel count (or of the decoder's, when the frame gives none).
+inline void FrameChannelLayout(const AVFrame *frame, const AVCodecContext *decoder, AVChannelLayout *layout) {
+    if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || frame->ch_layout.nb_channels == 0)
+        av_channel_layout_default(layout, frame->ch_layout.nb_channels > 0 ? frame->ch_layout.nb_channels
+                                                                           : decoder->ch_layout.nb_channels);
+    else
+        av_channel_layout_copy(layout, &frame->ch_layout);
+}
+
 struct InputContextDeleter {
     void operator()(AVFormatContext *c) const { avformat_close_input(&c); }
 };

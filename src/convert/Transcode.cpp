@@ -345,12 +345,7 @@ TranscodeResult Transcode(const TranscodeRequest &request, TaskControl &control,
     auto convertFrame = [&](const AVFrame *frame) -> bool {
         if (frame) {
             AVChannelLayout inLayout{};
-            if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || frame->ch_layout.nb_channels == 0)
-                av_channel_layout_default(&inLayout, frame->ch_layout.nb_channels > 0
-                                                         ? frame->ch_layout.nb_channels
-                                                         : decoder->ch_layout.nb_channels);
-            else
-                av_channel_layout_copy(&inLayout, &frame->ch_layout);
+            FrameChannelLayout(frame, decoder.get(), &inLayout);
             const bool changed = !resampler || resamplerRate != frame->sample_rate ||
                                  resamplerFormat != frame->format ||
                                  av_channel_layout_compare(&resamplerLayout, &inLayout) != 0;
