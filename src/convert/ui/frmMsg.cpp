@@ -11,6 +11,25 @@
 
 namespace tv {
 
+namespace {
+
+// The completed picture and the message in a larger type, the top row of both forms.
+void AddHeadline(QDialog *dialog, QVBoxLayout *layout, const QString &text, const QString &name) {
+    auto *top = new QHBoxLayout();
+    auto *icon = new QLabel(dialog);
+    icon->setPixmap(ThemePixmap(QStringLiteral("img_completed.png")));
+    top->addWidget(icon);
+    auto *label = new QLabel(text, dialog);
+    label->setObjectName(name);
+    QFont font = label->font();
+    font.setPointSizeF(font.pointSizeF() * 1.3);
+    label->setFont(font);
+    top->addWidget(label, 1);
+    layout->addLayout(top);
+}
+
+} // namespace
+
 frmMsg::frmMsg(bool withBurn, const QString &outputFolder, QWidget *parent)
     : QDialog(parent), m_outputFolder(outputFolder) {
     setObjectName(withBurn ? QStringLiteral("frmMsg2") : QStringLiteral("frmMsg"));
@@ -18,17 +37,7 @@ frmMsg::frmMsg(bool withBurn, const QString &outputFolder, QWidget *parent)
     setModal(true);
 
     auto *layout = new QVBoxLayout(this);
-    auto *top = new QHBoxLayout();
-    auto *icon = new QLabel(this);
-    icon->setPixmap(ThemePixmap(QStringLiteral("img_completed.png")));
-    top->addWidget(icon);
-    auto *label = new QLabel(QStringLiteral("Conversion is completed !"), this);
-    label->setObjectName(QStringLiteral("lbl_Msg"));
-    QFont font = label->font();
-    font.setPointSizeF(font.pointSizeF() * 1.3);
-    label->setFont(font);
-    top->addWidget(label, 1);
-    layout->addLayout(top);
+    AddHeadline(this, layout, QStringLiteral("Conversion is completed !"), QStringLiteral("lbl_Msg"));
 
     auto *buttons = new QHBoxLayout();
     buttons->addStretch(1);
@@ -64,17 +73,7 @@ frmMsg::frmMsg(const QString &message, QWidget *parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Tunevane"));
     setModal(true);
     auto *layout = new QVBoxLayout(this);
-    auto *top = new QHBoxLayout();
-    auto *icon = new QLabel(this);
-    icon->setPixmap(ThemePixmap(QStringLiteral("img_completed.png")));
-    top->addWidget(icon);
-    auto *label = new QLabel(message, this);
-    label->setObjectName(QStringLiteral("lbl_ConversionCompleted"));
-    QFont font = label->font();
-    font.setPointSizeF(font.pointSizeF() * 1.3);
-    label->setFont(font);
-    top->addWidget(label, 1);
-    layout->addLayout(top);
+    AddHeadline(this, layout, message, QStringLiteral("lbl_ConversionCompleted"));
     auto *buttons = new QHBoxLayout();
     buttons->addStretch(1);
     auto *close = new QPushButton(QStringLiteral("Close"), this);
