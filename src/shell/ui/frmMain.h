@@ -250,6 +250,7 @@ private:
     void setupClose();
     void showPreferences();
     bool QueryUnload();
+    bool closeWorkWindows();
     void showCloseDialog();
     void resumeIfPaused();
     bool askTerminate();

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QMenu>
 
 namespace tv {
@@ -27,11 +28,34 @@ void frmMain::showPreferences() {
 
 void frmMain::closeEvent(QCloseEvent *event) {
     if (m_closeApproved || m_unloaded || QueryUnload()) {
+        if (!m_unloaded && !closeWorkWindows()) {
+            m_closeApproved = false;
+            event->ignore();
+            return;
+        }
         Form_Unload();
         event->accept();
         return;
     }
     event->ignore();
+}
+
+bool frmMain::closeWorkWindows() {
+    // The ripper, the burners and the player close as if the user closed them, so that a rip
+    // asks before it stops and a disc being written keeps the program open; destroyed with this
+    // window they would stop half-way without a word. Dialogs only show or wait and go with it.
+    const QList<QWidget *> children = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    for (QWidget *window : children) {
+        if (!window->isWindow() || !window->isVisible() || qobject_cast<QDialog *>(window) ||
+            qobject_cast<QMenu *>(window))
+            continue;
+        if (!window->close()) {
+            window->raise();
+            window->activateWindow();
+            return false;
+        }
+    }
+    return true;
 }
 
 void frmMain::showCloseDialog() {
