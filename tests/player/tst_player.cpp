@@ -259,8 +259,6 @@ private Q_SLOTS:
             QCOMPARE(reader.read().size(), QSize(320, 240));
         }
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 5);
-        const QJsonObject gif = FFprobe(folder + "Snapshot-00.00.01.gif");
-        QCOMPARE(gif["streams"].toArray().first()["codec_name"].toString(), QStringLiteral("gif"));
         QVERIFY(!SaveSnapshot(frame, Home().path() + "/no/such/folder/x.png", 1).isEmpty());
         QVERIFY(!SaveSnapshot(frame, Home().path() + "/no/such/folder/x.gif", 3).isEmpty());
     }
