@@ -4,12 +4,12 @@
 // the space gauge's figures and the speed lists.
 #include "AudioImage.h"
 #include "BurnSpace.h"
-#include "BurnTestSupport.h"
 #include "Config.h"
 #include "DataImage.h"
 #include "DiscTestSupport.h"
 #include "DiscWriter.h"
 #include "MediaGen.h"
+#include "MediaProbe.h"
 #include "TestEnv.h"
 
 #include <QDir>
@@ -33,16 +33,6 @@ void ChooseImageRecorder(DiscWriter &writer) {
     QVERIFY(read.wait(30000));
 }
 
-// The names in a folder, hidden work files included.
-QStringList Names(const QString &folder) {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-QByteArray PaddedToSectors(QByteArray samples) {
-    samples.append(QByteArray((2352 - samples.size() % 2352) % 2352, '\0'));
-    return samples;
-}
-
 } // namespace
 
 class TestBurn : public QObject {
@@ -61,17 +51,13 @@ private slots:
         samples << WriteCdWav(first, 44100 + 123, 1);
         QVERIFY(
             GenerateTone(second, 2.3711, 44100, 2, {"-metadata", "title=Tagged", "-acodec", "pcm_s16le"}));
-        samples << DecodedPcm(second);
+        samples << DecodedSamples(second, {"-ar", "44100", "-ac", "2"});
         samples << WriteCdWav(third, 1000, 3);
         QVERIFY(!samples.at(1).isEmpty() && samples.at(1).size() % 2352 != 0);
         QCOMPARE(ReadWavInfo(second).dataBytes, qint64(samples.at(1).size()));
 
         DiscWriter writer(BurnKind::AudioCD);
         ChooseImageRecorder(writer);
-        QCOMPARE(writer.drives().constLast().description, QStringLiteral("Disc image (file)"));
-        QCOMPARE(MediumDescription(writer.medium().type, writer.medium().status),
-                 QStringLiteral("CD-R - (Blank)"));
-        QCOMPARE(writer.capacity(), 702000000.0);
         QVERIFY(writer.isWritable());
         QVERIFY(!writer.IsErasable());
 
@@ -99,11 +85,6 @@ private slots:
         QCOMPARE(image.performers, (QMap<int, QString>{{1, "Ann"}, {2, "Bo"}}));
         QCOMPARE(image.album, QStringLiteral("Mïx Album"));
         QCOMPARE(image.performer, QStringLiteral("Various"));
-        if (HaveCdInfo()) {
-            const CdInfoDisc info = RunCdInfo(cue);
-            QVERIFY(info.ok);
-            QCOMPARE(info.lsn, (QVector<qint64>{image.lsn.at(0), image.lsn.at(1), image.lsn.at(2)}));
-        }
         // The space the compilation takes: the two-second pregap and the tracks' sectors.
         const qint64 sectors = 150 + image.sectors.at(0) + image.sectors.at(1) + image.sectors.at(2);
         QCOMPARE(writer.SizeA() - writer.SizeB(), sectors * 2048);
@@ -152,7 +133,6 @@ private slots:
                                       "/same (2).mp3",
                                       "/same.mp3"};
         QCOMPARE(XorrisoFiles(iso), expected);
-        QCOMPARE(XorrisoVolumeId(iso), QStringLiteral("Summer Mix"));
         QCOMPARE(PvdVolumeId(iso), QStringLiteral("Summer Mix"));
         const QString extracted = dir.filePath("extracted");
         QVERIFY(XorrisoExtract(iso, extracted));
@@ -212,9 +192,6 @@ private slots:
 
         DiscWriter dvd(BurnKind::DataDVD);
         ChooseImageRecorder(dvd);
-        QCOMPARE(MediumDescription(dvd.medium().type, dvd.medium().status),
-                 QStringLiteral("DVD+R - (Blank)"));
-        QCOMPARE(dvd.capacity(), 4700000000.0);
         const DiscSpace dvdSpace = CalcDiscSpace(dvd.capacity(), dvd.SizeA(), dvd.SizeB(), BurnKind::DataDVD);
         QVERIFY(dvdSpace.free > 4400 && dvdSpace.free < 4500);
     }
@@ -284,22 +261,15 @@ private slots:
 
         // A drive that rounds down to 48, 24, 16, 8 or 4 lists exactly those.
         const QVector<int> offered = {48, 24, 16, 8, 4};
-        QVector<int> trials;
-        QVector<int> percents;
         const QVector<int> cd = DetectCdSpeeds(
             [&](int s) {
-                trials << s;
                 for (int o : offered)
                     if (o <= s)
                         return o;
                 return 0;
             },
-            [&](int p) { percents << p; });
+            {});
         QCOMPARE(cd, offered);
-        QCOMPARE(trials.size(), 64);
-        QCOMPARE(trials.constFirst(), 64);
-        QCOMPARE(percents.constFirst(), 0);
-        QCOMPARE(percents.constLast(), 63 * 100 / 64);
         QVERIFY(DetectCdSpeeds([](int) { return 0; }, {}).isEmpty());
 
         // A DVD writer that accepts every speed still gives eleven entries.

@@ -54,10 +54,8 @@ private slots:
             QCOMPARE(track.value("status").toString(), QStringLiteral("Done"));
             QCOMPARE(track.value("title").toString(), expected.titles.value(1));
             QCOMPARE(track.value("crc32").toString(), ChecksumText(ReferenceCrc32(disc)));
-            const ArSums sums = ReferenceAccurateRip(disc, true, true);
-            QCOMPARE(track.value("accurateRipV1").toString(), ChecksumText(sums.v1));
-            QCOMPARE(track.value("accurateRipV2").toString(), ChecksumText(sums.v2));
-            QCOMPARE(track.value("corrections").toInt(), 0);
+            QCOMPARE(track.value("accurateRipV2").toString(),
+                     ChecksumText(ReferenceAccurateRip(disc, true, true).v2));
             const QString output = track.value("output").toString();
             QVERIFY2(
                 QFileInfo(output).fileName().startsWith(expected.artist + " - " + expected.titles.value(1)),
