@@ -45,24 +45,6 @@ RipOutcome Rip(const RipRequest &request) {
     return RunRip(request, control, {}, {});
 }
 
-QByteArray ReleaseJson(const QString &id, const QString &title, const QString &date, const QString &discId,
-                       const QStringList &tracks) {
-    QString trackList;
-    for (int i = 0; i < tracks.size(); ++i)
-        trackList += QStringLiteral("%1{\"position\":%2,\"number\":\"%2\",\"title\":\"%3\"}")
-                         .arg(i ? "," : "")
-                         .arg(i + 1)
-                         .arg(tracks.at(i));
-    return QStringLiteral("{\"id\":\"%1\",\"title\":\"%2\",\"date\":\"%3\",\"country\":\"GB\","
-                          "\"artist-credit\":[{\"name\":\"Ann\",\"joinphrase\":\" & "
-                          "\"},{\"name\":\"Bob\",\"joinphrase\":\"\"}],"
-                          "\"genres\":[{\"name\":\"folk\",\"count\":1},{\"name\":\"synth pop\",\"count\":4}],"
-                          "\"media\":[{\"position\":1,\"discs\":[{\"id\":\"other\"}],\"tracks\":[]},"
-                          "{\"position\":2,\"discs\":[{\"id\":\"%4\"}],\"tracks\":[%5]}]}")
-        .arg(id, title, date, discId, trackList)
-        .toUtf8();
-}
-
 } // namespace
 
 class TestDisc : public QObject {

