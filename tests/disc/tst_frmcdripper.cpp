@@ -51,7 +51,7 @@ private slots:
         // No test reaches the real web service.
         qputenv("TUNEVANE_LINK_MUSICBRAINZ", "http://127.0.0.1:1/ws/2/");
         qputenv("TUNEVANE_LINK_COVERART", "http://127.0.0.1:1/caa/");
-        ReadConfiguration();
+        PrepareMainWindowTests();
     }
 
     void init() {
@@ -207,10 +207,10 @@ private slots:
         });
         QSignalSpy finished(ripper->ripper(), &CdRipper::ripFinished);
         Panel(ripper, 4)->click();
-        // Closing while ripping asks first; No leaves the rip going.
-        ripper->close();
+        // Closing the program while ripping asks first; No leaves the rip and the program going.
+        main->close();
         QCOMPARE(messages.texts, QStringList{"|Are you sure you want to terminate it ?"});
-        QVERIFY(alive && ripper->isVisible());
+        QVERIFY(alive && ripper->isVisible() && main->isVisible());
         QVERIFY(finished.wait(60000));
         TrackListModel *tracks = ripper->trackList();
         QCOMPARE(tracks->statusText(1), QStringLiteral("Canceled!"));
@@ -220,11 +220,12 @@ private slots:
         QVERIFY(!tracks->isTicked(0));
         QVERIFY(tracks->isTicked(1));
 
-        // Yes ends the next rip and the window with it.
+        // Yes ends the next rip, the window and the program with it.
         messages.answer = AnsYes;
         Panel(ripper, 4)->click();
-        ripper->close();
+        main->close();
         QTRY_VERIFY(!alive);
+        QVERIFY(!main->isVisible());
     }
 };
 
