@@ -5,14 +5,22 @@
 #include "FileListModel.h"
 #include "FileListView.h"
 #include "FormatSettings.h"
+#include "MediaGen.h"
 #include "MediaItem.h"
+#include "MessageBox.h"
 #include "OutputFolders.h"
+#include "OutputPanel.h"
 #include "Settings.h"
+#include "TestEnv.h"
 #include "WindowDriver.h"
 #include "frmFormatSetting.h"
 #include "frmMain.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <memory>

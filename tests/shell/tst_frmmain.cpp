@@ -1,15 +1,11 @@
-// The main window's output-folder row, its file list buttons and panels, and what its unload
-// leaves behind.
+// The main window's output-folder row, its file list buttons, panels and renaming menus, and
+// what its unload leaves behind.
 #include "FileImporter.h"
 #include "FolderOpener.h"
 #include "InputInfoPanel.h"
 #include "MainWindowDriver.h"
-#include "MediaGen.h"
-#include "MessageBox.h"
-#include "TestEnv.h"
 
 #include <QFileDialog>
-#include <QLabel>
 
 using namespace tv;
 using namespace tv::test;
@@ -30,6 +26,13 @@ void AnswerFolderPicker(QObject *context, const QString &folder) {
         dialog->selectFile(folder);
         QMetaObject::invokeMethod(dialog, "accept");
     });
+}
+
+QStringList Names(const frmMain &w) {
+    QStringList names;
+    for (int row = 0; row < w.fileList()->list()->rowCount(); ++row)
+        names << ListItem(w, row, Item::Name);
+    return names;
 }
 
 } // namespace
@@ -157,6 +160,50 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(Paths().tempFolder).isDir());
         QCOMPARE(ReadSetting("WinTagInfo"), QString());
         QCOMPARE(ReadSetting("WinInfo"), QString());
+    }
+
+    void rulesFromBothMenusRenameTheRowsAndTheOutputs() {
+        const QString in = Home().path() + "/in/";
+        for (const char *name : {"alpha song", "BETA", "gamma"})
+            QVERIFY(GenerateTone(in + name + ".wav", 1.2));
+        const QString out = Home().path() + "/renamed/";
+        auto w = StartMainWindow(out);
+        QVERIFY(w);
+        for (const char *name : {"alpha song", "BETA", "gamma"})
+            w->importFile(in + name + ".wav");
+        auto rule = [&w](const QString &entry) { w->findChild<QAction *>(entry)->trigger(); };
+
+        rule("mnuRenameAll2(1)");
+        QCOMPARE(Names(*w), (QStringList{"Alpha Song", "Beta", "Gamma"}));
+        rule("mnuRenameAll(4)");
+        QCOMPARE(Names(*w), (QStringList{"ALPHA SONG", "BETA", "GAMMA"}));
+        AnswerNextDialog(this, {{"Txt_Number", "7"}});
+        rule("mnuRenameAll(5)");
+        QCOMPARE(Names(*w), (QStringList{"7", "8", "9"}));
+        AnswerNextDialog(this, {{"Txt_AddBefore", " Track_ "}}); // kept trimmed
+        rule("mnuRenameAll2(7)");
+        QCOMPARE(Names(*w), (QStringList{"Track_7", "Track_8", "Track_9"}));
+        // A cancelled dialog changes nothing.
+        AnswerNextDialog(this, {{"Txt_AddAfter", " (live)"}}, "Escape");
+        rule("mnuRenameAll(8)");
+        QCOMPARE(Names(*w), (QStringList{"Track_7", "Track_8", "Track_9"}));
+        w->fileList()->selectRow(1);
+        AnswerNextDialog(this, {{"Txt_AddNew", "My own name"}});
+        rule("mnuFileList(8)");
+        QCOMPARE(Names(*w).at(1), QStringLiteral("My own name"));
+
+        // The outputs carry the new names, inside the output folder.
+        {
+            DialogCloser closer;
+            QVERIFY(RunBatch(*w));
+        }
+        QStringList written = QDir(out).entryList(QDir::Files);
+        written.sort();
+        QCOMPARE(written, (QStringList{"My own name.mp3", "Track_7.mp3", "Track_9.mp3"}));
+
+        // Reset all changes brings back the input names.
+        rule("mnuRenameAll2(11)");
+        QCOMPARE(Names(*w), (QStringList{"alpha song", "BETA", "gamma"}));
     }
 };
 
