@@ -55,7 +55,6 @@ private Q_SLOTS:
         auto *box = Find<QLineEdit>(w.get(), "Txt_OutputPath");
         QCOMPARE(box->text(), Home().path() + "/Music/");
 
-        // Leaving the box adds the slash.
         box->setFocus();
         box->setText(Home().path() + "/out");
         QTest::keyClick(box, Qt::Key_Return);
@@ -71,10 +70,6 @@ private Q_SLOTS:
         w->Cmd_FileListView(7)->click();
         QCOMPARE(box->text(), chosen + "/");
         QCOMPARE(ReadSetting("OutputPath"), chosen + "/");
-        LoadFolders();
-        QCOMPARE(Folders().outputFolder, chosen + "/");
-
-        // Open output folder shows the box's folder.
         m_opened.clear();
         w->Cmd_FileListView(5)->click();
         QCOMPARE(m_opened, (QList<QPair<QString, bool>>{{chosen + "/", false}}));
@@ -121,7 +116,6 @@ private Q_SLOTS:
         QVERIFY(w->Cmd_FileListView(0)->isEnabled());
         QVERIFY(w->Cmd_FileListView(3)->isEnabled());
         QCOMPARE(list->list()->rowCount(), 2);
-        QCOMPARE(info->lbl_InputFileValue(0)->text(), QStringLiteral("WAV audio"));
         list->selectRow(1);
         QCOMPARE(info->lbl_InputFileValue(1)->text(), QStringLiteral("00:00:02"));
 

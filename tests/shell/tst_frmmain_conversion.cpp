@@ -267,18 +267,14 @@ private Q_SLOTS:
         QCOMPARE(Target(*w)->currentText(), QStringLiteral("-16 LUFS"));
     }
 
+    // (Quiet and loud inputs alike reaching the target is the command line's loudness test.)
     void convertNowNormalisesTheLoudness() {
-        const QString in = test::Home().path() + "/in/";
-        QDir().mkpath(in);
-        QVERIFY(test::GenerateToneAtLoudness(in + "quiet.wav", -30.0, 6.0));
-        QVERIFY(test::GenerateToneAtLoudness(in + "loud.wav", -12.0, 6.0));
-        const QString out = test::Home().path() + "/out/";
-        auto w = StartMainWindow(out);
+        QVERIFY(test::GenerateToneAtLoudness(m_in + "quiet.wav", -30.0, 6.0));
+        auto w = StartMainWindow(test::Home().path() + "/out/");
         QVERIFY(w);
         Mode(*w)->setCurrentIndex(Mode(*w)->findText("Normalize to"));
         Target(*w)->setCurrentIndex(Target(*w)->findText("-16 LUFS"));
-        w->importFile(in + "quiet.wav");
-        w->importFile(in + "loud.wav");
+        w->importFile(m_in + "quiet.wav");
         DialogCloser closer;
         QSignalSpy completed(w.get(), &frmMain::batchCompleted);
         w->Cmd_FileListView(3)->click();
@@ -288,14 +284,11 @@ private Q_SLOTS:
             QVERIFY(completed.wait(60000));
         QTRY_COMPARE(w->conversionState(), frmMain::Idle);
         QVERIFY(Mode(*w)->isEnabled());
-        for (int row = 0; row < 2; ++row) {
-            QCOMPARE(ListItem(*w, row, Item::Progress).trimmed(), QStringLiteral("Done"));
-            const MeteredLoudness output = MeterLoudness(ListItem(*w, row, Item::ConvertedFileName));
-            QVERIFY(output.ok);
-            QVERIFY2(std::abs(output.integrated + 16.0) <= 0.5,
-                     qPrintable(QString::number(output.integrated)));
-            QVERIFY(output.truePeak <= -1.0);
-        }
+        QCOMPARE(Status(*w, 0).trimmed(), QStringLiteral("Done"));
+        const MeteredLoudness output = MeterLoudness(ListItem(*w, 0, Item::ConvertedFileName));
+        QVERIFY(output.ok);
+        QVERIFY2(std::abs(output.integrated + 16.0) <= 0.5, qPrintable(QString::number(output.integrated)));
+        QVERIFY(output.truePeak <= -1.0);
     }
 
     void editedTagsReachTheOutputThePopupOpensTheFocusedRowAndABatchOnlyShowsThem() {

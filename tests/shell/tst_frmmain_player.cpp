@@ -11,7 +11,6 @@
 
 #include <QFileDialog>
 #include <QImageReader>
-#include <QMenu>
 #include <QProgressBar>
 
 using namespace tv;

@@ -5,7 +5,6 @@
 #include "TrayArea.h"
 
 #include <QHeaderView>
-#include <QMenu>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSplitter>
