@@ -5,28 +5,10 @@
 #include "InputInfoPanel.h"
 #include "MainWindowDriver.h"
 
-#include <QFileDialog>
-
 using namespace tv;
 using namespace tv::test;
 
 namespace {
-
-// Answers the next folder picker with a folder, or cancels it when the folder is empty.
-void AnswerFolderPicker(QObject *context, const QString &folder) {
-    OnNextModal(context, [folder](QWidget *modal) {
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
-        QVERIFY(dialog);
-        QCOMPARE(dialog->objectName(), QStringLiteral("dlgBrowseFolder"));
-        if (folder.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        dialog->setDirectory(folder);
-        dialog->selectFile(folder);
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
-}
 
 QStringList Names(const frmMain &w) {
     QStringList names;

@@ -346,10 +346,8 @@ private Q_SLOTS:
         QTRY_VERIFY(!OpenEditor(*w));
 
         // While a batch is paused the tags are only shown: its outputs take them as jobs end.
-        w->importFile(m_in + "long.flac");
         QSignalSpy completed(w.get(), &frmMain::batchCompleted);
-        w->Cmd_FileListView(3)->click();
-        QTRY_VERIFY(w->Cmd_FileListView(4)->isEnabled()); // the batch has started
+        QVERIFY(StartLongBatch(*w, m_in + "long.flac"));
         w->Cmd_FileListView(3)->click();
         QCOMPARE(w->conversionState(), frmMain::Paused);
         // The batch's start cleared the information panel; a row chosen shows again.

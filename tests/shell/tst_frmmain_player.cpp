@@ -9,7 +9,6 @@
 #include "Slider_Ctrl.h"
 #include "frmPlayer.h"
 
-#include <QFileDialog>
 #include <QImageReader>
 #include <QProgressBar>
 
@@ -268,13 +267,7 @@ private Q_SLOTS:
         auto *menu = w->findChild<QMenu *>("mnuDisc");
         emit menu->aboutToShow();
         // The disc's folder is chosen; its VIDEO_TS holds the titles.
-        OnNextModal(this, [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QFileDialog *>(modal);
-            QVERIFY(dialog);
-            dialog->setDirectory(Home().path() + "/disc");
-            dialog->selectFile(Home().path() + "/disc");
-            QMetaObject::invokeMethod(dialog, "accept");
-        });
+        AnswerFolderPicker(this, Home().path() + "/disc");
         menu->findChild<QAction *>("mnuLoadDVDFolder")->trigger();
         QTRY_COMPARE(w->fileList()->list()->rowCount(), 1);
         QCOMPARE(ListItem(*w, 0, Item::Name), QStringLiteral("VTS_01_1"));

@@ -42,14 +42,6 @@ void StoreCloseChoice(const QString &closeEvent, const QString &dontAsk) {
     WriteSetting("CloseDontAskMe", dontAsk);
 }
 
-// Starts a batch over one long file and waits until its job runs.
-bool StartLongBatch(frmMain &w, const QString &input) {
-    w.importFile(input);
-    w.Cmd_FileListView(3)->click();
-    return QTest::qWaitFor([&]() { return w.Cmd_FileListView(4)->isEnabled(); }, 20000) &&
-           w.conversionState() == frmMain::Converting;
-}
-
 // Answers the close dialog: a button index, or -1 for Esc; notes the state the batch was in.
 void AnswerCloseDialog(frmMain &w, int button, frmMain::ConversionState *stateSeen) {
     OnNextModal(&w, [&w, button, stateSeen](QWidget *dialog) {
