@@ -107,7 +107,6 @@ private Q_SLOTS:
         QCOMPARE(list->list()->rowCount(), 0);
         QCOMPARE(info->lbl_InputFileValue(1)->text(), QString());
 
-        // Add Files opens the open-file dialog in the remembered input folder.
         Folders().inputFolder = folder + "/";
         QString start;
         OnNextModal(this, [&start](QWidget *dialog) {
@@ -159,7 +158,6 @@ private Q_SLOTS:
         AnswerNextDialog(this, {{"Txt_AddBefore", " Track_ "}}); // kept trimmed
         rule("mnuRenameAll2(7)");
         QCOMPARE(Names(*w), (QStringList{"Track_7", "Track_8", "Track_9"}));
-        // A cancelled dialog changes nothing.
         AnswerNextDialog(this, {{"Txt_AddAfter", " (live)"}}, "Escape");
         rule("mnuRenameAll(8)");
         QCOMPARE(Names(*w), (QStringList{"Track_7", "Track_8", "Track_9"}));
@@ -168,7 +166,6 @@ private Q_SLOTS:
         rule("mnuFileList(8)");
         QCOMPARE(Names(*w).at(1), QStringLiteral("My own name"));
 
-        // The outputs carry the new names, inside the output folder.
         {
             DialogCloser closer;
             QVERIFY(RunBatch(*w));
@@ -177,7 +174,6 @@ private Q_SLOTS:
         written.sort();
         QCOMPARE(written, (QStringList{"My own name.mp3", "Track_7.mp3", "Track_9.mp3"}));
 
-        // Reset all changes brings back the input names.
         rule("mnuRenameAll2(11)");
         QCOMPARE(Names(*w), (QStringList{"alpha song", "BETA", "gamma"}));
     }

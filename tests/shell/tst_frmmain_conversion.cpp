@@ -225,7 +225,6 @@ private Q_SLOTS:
         QCOMPARE(test::FFprobeTag(test::FFprobe(joined), "title"), ListItem(*w, 0, Item::TagTitle));
         QVERIFY(closer.seen.contains("frmMsg2"));
 
-        // A minimised window gets a notice instead of the completion dialog.
         w->findChild<QCheckBox *>("Chk_Merge")->setChecked(false);
         w->SelectOutputFormat("Lossless - 44100 Hz, Stereo", "AudioFormat", "FLAC");
         w->showMinimized();
@@ -368,7 +367,6 @@ private Q_SLOTS:
             QTRY_COMPARE_WITH_TIMEOUT(completed.size(), 1, 60000);
         }
 
-        // With the list emptied there is nothing to show.
         w->fileList()->RemoveAllFiles();
         QVERIFY(!w->findChild<QPushButton *>("Cmd_MoreInfo")->isEnabled());
         emit list->mnuFileLists()->aboutToShow();

@@ -62,7 +62,6 @@ private Q_SLOTS:
         show(m_video);
         PlayerPane *pane = w->previewPane();
         Player *player = w->player();
-        // Nothing plays without exactly one selected row.
         w->fileList()->clearSelection();
         pane->Cmd_Player(0)->click();
         QVERIFY(!player->isActive());
@@ -76,7 +75,6 @@ private Q_SLOTS:
         QCOMPARE(pane->lbl_PlayTotal->text(), QStringLiteral("00:00:03"));
         QTRY_VERIFY(!pane->picPreview->picture().isNull());
 
-        // A click in the middle of the bar seeks to the middle of the file.
         QProgressBar *bar = pane->ProgressBar_Play;
         QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
         const qint64 pixel = MediaPlayer().PlayerLength / bar->width() + 1;
@@ -84,7 +82,6 @@ private Q_SLOTS:
         QTRY_VERIFY(Tag(pane->lbl_PlayTime) >= QStringLiteral("00:00:01.500"));
         QVERIFY(bar->value() >= bar->maximum() / 2 - 1);
 
-        // Pause, then Play goes on from there.
         pane->Cmd_Player(0)->click();
         QCOMPARE(player->State(), PlayerState::Paused);
         const qint64 held = player->Position();
@@ -92,7 +89,6 @@ private Q_SLOTS:
         QCOMPARE(player->State(), PlayerState::Playing);
         QVERIFY(player->Position() >= held);
 
-        // The end of the file runs the main window's stop.
         QTRY_COMPARE_WITH_TIMEOUT(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"), 10000);
         QCOMPARE(player->State(), PlayerState::Ended);
         QCOMPARE(Tag(pane->lbl_PlayTime), QStringLiteral("00:00:00.000"));
@@ -266,7 +262,6 @@ private Q_SLOTS:
                            disc + "VIDEO_TS/VTS_01_1.VOB"}));
         auto *menu = w->findChild<QMenu *>("mnuDisc");
         emit menu->aboutToShow();
-        // The disc's folder is chosen; its VIDEO_TS holds the titles.
         AnswerFolderPicker(this, Home().path() + "/disc");
         menu->findChild<QAction *>("mnuLoadDVDFolder")->trigger();
         QTRY_COMPARE(w->fileList()->list()->rowCount(), 1);

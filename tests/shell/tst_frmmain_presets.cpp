@@ -236,7 +236,6 @@ private Q_SLOTS:
         QCOMPARE(PresetRow(w, mine), 0);
         QVERIFY(!ListTexts(w).contains("My loud MP3"));
         QCOMPARE(w.favoritesCatalog().rows(), 0);
-        // The neighbouring row is now shown, and edits go to it.
         QCOMPARE(Find<QLineEdit>(editor, "Txt_ID")->text(),
                  List(w)->currentItem()->data(0, Qt::UserRole).toString());
         // The copy of the built-in name is the user's; the delete button follows the selection.

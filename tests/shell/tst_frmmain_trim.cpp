@@ -285,7 +285,6 @@ private Q_SLOTS:
     void zoomingPlayingAndPausing() {
         auto w = windowWithTone();
         QVERIFY(w);
-        // The preview that plays stops when the trim window opens.
         w->fileList()->selectRow(0);
         w->previewPane()->Cmd_Player(0)->click();
         QVERIFY(w->previewPane()->isPlaying());
@@ -317,7 +316,6 @@ private Q_SLOTS:
         QCOMPARE(trim->waveform()->playPosition(), -1);
         QVERIFY(!MediaPlayer().ownerFlags[OwnerTrimWindow]);
 
-        // Stop ends a playback under way; closing the window ends it too.
         trim->Cmd_Panels(1)->click();
         trim->Cmd_Panels(4)->click();
         QCOMPARE(player->State(), PlayerState::Stopped);

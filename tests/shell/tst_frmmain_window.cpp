@@ -193,7 +193,6 @@ private Q_SLOTS:
         // The list gave the focus away at once, to the output panel below it.
         QVERIFY(!w->fileList()->isAncestorOf(walked.first()));
         QVERIFY(w->outputPanel()->isAncestorOf(walked.first()));
-        // The bottom rows in their order.
         const QList<QWidget *> expected = {
             w->findChild<QWidget *>("Txt_OutputPath"), w->Cmd_FileListView(frmMain::BrowseOutputButton),
             w->Cmd_FileListView(frmMain::OpenOutputButton), w->findChild<QWidget *>("Chk_Merge"), convert};
@@ -203,7 +202,6 @@ private Q_SLOTS:
             QVERIFY2(at > last, qPrintable(control->objectName()));
             last = at;
         }
-        // Shift+Tab goes back the same way.
         QTest::keyClick(convert, Qt::Key_Backtab);
         QCOMPARE(QApplication::focusWidget(), walked.at(walked.size() - 2));
     }
@@ -259,7 +257,6 @@ private Q_SLOTS:
         TrayArea *tray = w->trayArea();
         QCOMPARE(tray->iconFile(), QStringLiteral("tray_idle.ico"));
 
-        // "Show Window" brings it back and takes the handles away again.
         Find<QAction>(tray->menu(), "mnuTray(1)")->trigger();
         QVERIFY(w->isVisible() && !w->isInTray() && !tray->isShown());
         QCOMPARE(ReadSetting("WinTagInfo"), QString());
@@ -275,7 +272,6 @@ private Q_SLOTS:
         QCOMPARE(tray->iconFile(), QStringLiteral("tray_idle.ico"));
         QVERIFY(!tray->timer()->isActive());
 
-        // "Exit" in the tray menu of an idle window ends the program without a question.
         Find<QAction>(tray->menu(), "mnuTray(4)")->trigger();
         QVERIFY(w->isUnloading());
         QVERIFY(m_messages.texts.isEmpty());
@@ -366,7 +362,6 @@ private Q_SLOTS:
         QVERIFY(Settings().closeDontAskMe && !Settings().updateActive);
         QCOMPARE(ReadSetting("OutputFileName"), QStringLiteral("0"));
 
-        // "Default" then OK stores the defaults.
         open([&](QWidget *dialog) {
             Push(dialog, "Cmd_Panels(2)")->click();
             Push(dialog, "Cmd_Panels(1)")->click();

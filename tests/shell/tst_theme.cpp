@@ -216,7 +216,6 @@ private Q_SLOTS:
         }
         QCOMPARE(m_urls.opened.size(), 1);
 
-        // A restart keeps Dark.
         w->close();
         w.reset();
         auto again = StartMainWindow();
@@ -322,7 +321,6 @@ private Q_SLOTS:
         QCOMPARE(server.requests.size(), 1);
         QVERIFY(!check.isRunning());
 
-        // Nobody listening at all is no update either.
         check.start("http://127.0.0.1:9/update", "4.5");
         QVERIFY(finished.wait(5000));
         QCOMPARE(finished.last().first().toBool(), false);
