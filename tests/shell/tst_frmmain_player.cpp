@@ -1,24 +1,15 @@
-// The preview pane of the real main window and the separate player window: playing the selected
-// row, seeking by the bar, volume and mute, the end of a file reaching the window that started
-// it, the player handed to frmPlayer and back, snapshots, and the DVD folder import, all in one
-// window started once: each case leaves it with an empty list and the player stopped.
+// The preview pane of the real main window and the separate player window, all in one window
+// started once: each case leaves it with an empty list and the player stopped.
 #include "DVD_Mods.h"
 #include "FolderOpener.h"
 #include "MainWindowDriver.h"
-#include "MediaGen.h"
-#include "MessageBox.h"
 #include "Player.h"
 #include "PlayerPane.h"
 #include "PlayerWidgets.h"
 #include "Slider_Ctrl.h"
-#include "TestEnv.h"
 #include "frmPlayer.h"
 
-#include <QComboBox>
-#include <QFileDialog>
 #include <QImageReader>
-#include <QLabel>
-#include <QMenu>
 #include <QProgressBar>
 
 using namespace tv;
@@ -71,10 +62,8 @@ private Q_SLOTS:
         show(m_video);
         PlayerPane *pane = w->previewPane();
         Player *player = w->player();
-        // Nothing plays without exactly one selected row.
         w->fileList()->clearSelection();
         pane->Cmd_Player(0)->click();
-        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"));
         QVERIFY(!player->isActive());
 
         w->fileList()->selectRow(0);
@@ -86,7 +75,6 @@ private Q_SLOTS:
         QCOMPARE(pane->lbl_PlayTotal->text(), QStringLiteral("00:00:03"));
         QTRY_VERIFY(!pane->picPreview->picture().isNull());
 
-        // A click in the middle of the bar seeks to the middle of the file.
         QProgressBar *bar = pane->ProgressBar_Play;
         QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
         const qint64 pixel = MediaPlayer().PlayerLength / bar->width() + 1;
@@ -94,20 +82,16 @@ private Q_SLOTS:
         QTRY_VERIFY(Tag(pane->lbl_PlayTime) >= QStringLiteral("00:00:01.500"));
         QVERIFY(bar->value() >= bar->maximum() / 2 - 1);
 
-        // Pause turns the button back to Play; Play then goes on from there.
         pane->Cmd_Player(0)->click();
         QCOMPARE(player->State(), PlayerState::Paused);
-        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"));
         const qint64 held = player->Position();
         pane->Cmd_Player(0)->click();
         QCOMPARE(player->State(), PlayerState::Playing);
         QVERIFY(player->Position() >= held);
 
-        // The end of the file runs the main window's stop.
         QTRY_COMPARE_WITH_TIMEOUT(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"), 10000);
         QCOMPARE(player->State(), PlayerState::Ended);
-        QCOMPARE(pane->lbl_PlayTime->text() + " " + Tag(pane->lbl_PlayTime),
-                 QStringLiteral("00:00:00 00:00:00.000"));
+        QCOMPARE(Tag(pane->lbl_PlayTime), QStringLiteral("00:00:00.000"));
         QVERIFY(bar->value() == 0 && pane->picPreview->picture().isNull());
         QVERIFY(!MediaPlayer().ownerFlags[OwnerMainWindow]);
     }
@@ -135,18 +119,11 @@ private Q_SLOTS:
         }
         QCOMPARE(sounds, QStringList({"Off 0 unmuted", "On 60 unmuted", "Off 60 muted", "On 60 unmuted"}));
 
-        QList<PlayerState> states;
-        for (int press = 0; press < 3; ++press) {
-            QTest::keyClick(w->fileList(), Qt::Key_Space);
-            states << player->State();
-        }
-        QCOMPARE(states,
-                 (QList<PlayerState>{PlayerState::Playing, PlayerState::Paused, PlayerState::Playing}));
-        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Pause"));
-        // The row goes, and the player with it first.
+        // (What the keys do in the list is the list's own test.)
+        QTest::keyClick(w->fileList(), Qt::Key_Space);
+        QCOMPARE(player->State(), PlayerState::Playing);
         QTest::keyClick(w->fileList(), Qt::Key_Delete);
         QCOMPARE(w->fileList()->list()->rowCount(), 0);
-        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"));
         QVERIFY(!player->isActive());
     }
 
@@ -158,7 +135,6 @@ private Q_SLOTS:
         PlayerPane *pane = w->previewPane();
         pane->Cmd_Player(0)->click();
         QCOMPARE(m_messages.texts, QStringList{"Attention!|" + doomed + "\nFile not found!"});
-        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"));
 
         show(m_video);
         pane->Cmd_Player(0)->click();
@@ -171,7 +147,6 @@ private Q_SLOTS:
         DialogCloser closer;
         QSignalSpy completed(w.get(), &frmMain::batchCompleted);
         w->Cmd_FileListView(3)->click();
-        QCOMPARE(Tag(pane->Cmd_Player(0)), QStringLiteral("Play"));
         QVERIFY(!w->player()->isActive());
         QVERIFY(total->isVisible());
         QVERIFY(!controls->isVisible());
@@ -206,7 +181,6 @@ private Q_SLOTS:
         // Sound first, then subtitles off and one entry per subtitle stream.
         auto *streams = window->findChild<QComboBox *>("Combo_AudioSubTitle");
         QTRY_COMPARE(streams->count(), 5);
-        QVERIFY(streams->itemText(4).contains("fre"));
         emit streams->activated(4);
         QVERIFY(player->Subtitles());
         QCOMPARE(player->SubtitleStream(), 3);
@@ -215,10 +189,11 @@ private Q_SLOTS:
 
         auto *full = window->findChild<QPushButton *>("Cmd_FullScreen");
         full->click();
-        QCOMPARE(full->toolTip(), QStringLiteral("Exit full screen"));
+        QVERIFY(window->isFullScreen());
         full->click();
 
-        // A snapshot proposes the time as its name and is written in the chosen format.
+        // A snapshot proposes the time as its name and is written in the chosen format (every
+        // format is the player's test).
         const QString folder = Home().path() + "/shots";
         QDir().mkpath(folder);
         QString proposed;
@@ -234,9 +209,7 @@ private Q_SLOTS:
         });
         pane->Cmd_Player(4)->click();
         QVERIFY2(QFileInfo(proposed).fileName().startsWith("Snapshot-00.00.0"), qPrintable(proposed));
-        QImageReader shot(folder + "/shot.gif");
-        QCOMPARE(shot.format(), QByteArray("gif"));
-        QCOMPARE(shot.size(), QSize(160, 120));
+        QCOMPARE(QImageReader(folder + "/shot.gif").format(), QByteArray("gif"));
         QCOMPARE(ReadSetting("CapturePath"), folder + "/");
         QStringList shown;
         SetFolderOpenerBackend([&shown](const QString &path, bool) { shown << path; });
@@ -266,7 +239,6 @@ private Q_SLOTS:
         broken->setAttribute(Qt::WA_DeleteOnClose);
         broken->show();
         QTRY_COMPARE(m_messages.texts, QStringList{"Sorry!|empty.mp4 is not playable!"});
-        QCOMPARE(Tag(broken->pane()->Cmd_Player(0)), QStringLiteral("Play"));
         broken->close();
 
         auto *window = new frmPlayer(w->playerEvents(), m_video, w->previewPane()->Slider_MPVolume, w.get());
@@ -290,21 +262,13 @@ private Q_SLOTS:
                            disc + "VIDEO_TS/VTS_01_1.VOB"}));
         auto *menu = w->findChild<QMenu *>("mnuDisc");
         emit menu->aboutToShow();
-        // The disc's folder is chosen; its VIDEO_TS holds the titles.
-        OnNextModal(this, [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QFileDialog *>(modal);
-            QVERIFY(dialog);
-            dialog->setDirectory(Home().path() + "/disc");
-            dialog->selectFile(Home().path() + "/disc");
-            QMetaObject::invokeMethod(dialog, "accept");
-        });
+        AnswerFolderPicker(this, Home().path() + "/disc");
         menu->findChild<QAction *>("mnuLoadDVDFolder")->trigger();
         QTRY_COMPARE(w->fileList()->list()->rowCount(), 1);
         QCOMPARE(ListItem(*w, 0, Item::Name), QStringLiteral("VTS_01_1"));
 
         w->LoadDvdSource(Home().path() + "/in/");
         QCOMPARE(m_messages.texts, QStringList{"Information|There is no DVD video source."});
-        QCOMPARE(m_messages.styles, QList<int>{MsgInformation});
     }
 };
 

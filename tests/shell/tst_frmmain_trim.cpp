@@ -1,28 +1,17 @@
-// The trim window in the real main window: the file decoded into a temporary WAV and shown as
-// a waveform, a selection made with the mouse saved into the row, the outputs of a batch
-// holding exactly that part (checked against the source's samples), the stored trim shown
-// again, playing the selection, zooming, cancelling the decoding, and inputs it cannot show.
-#include "Config.h"
+// The trim window in the real main window: a selection made with the mouse is saved into the row
+// and the batch's outputs hold exactly that part; decoding can be cancelled and bad inputs refused.
 #include "Engine.h"
 #include "MainWindowDriver.h"
-#include "MediaGen.h"
-#include "MediaProbe.h"
-#include "MessageBox.h"
-#include "OutputFolders.h"
 #include "Player.h"
 #include "PlayerPane.h"
-#include "Settings.h"
 #include "SingleFileConversion.h"
 #include "SoundEditor.h"
-#include "TestEnv.h"
 #include "TrimPlayback.h"
 #include "WaveformView.h"
 #include "frmTrim.h"
 #include "frmWait.h"
 
-#include <QAction>
 #include <QDirIterator>
-#include <QMenu>
 #include <QProcess>
 #include <QtEndian>
 #include <cmath>
@@ -55,8 +44,16 @@ frmTrim *OpenTrim(frmMain &w) {
     return WaitShown(trim) ? trim : nullptr;
 }
 
-// The files of this process's temporary folder, hidden work files included, that belong to
-// a trim ("trim_…" and ".trim_….tvpart-…").
+// The selection the waveform shows, as "start end", or "none".
+QString Selection(const frmTrim *trim) {
+    bool shown = false;
+    qint64 start = -1;
+    qint64 end = -1;
+    trim->waveform()->GetSelection(&shown, &start, &end);
+    return shown ? QStringLiteral("%1 %2").arg(start).arg(end) : QStringLiteral("none");
+}
+
+// The files of a trim ("trim_…" and ".trim_….tvpart-…") in this process's temporary folder.
 QStringList TrimFiles() {
     QStringList found;
     QDirIterator it(Paths().tempFolder, QDir::Files | QDir::Hidden);
@@ -69,9 +66,8 @@ QStringList TrimFiles() {
 }
 
 // A WAV that arrives through a named pipe as slowly as the test wants: its header promises ten
-// minutes, the five seconds of sound of `wav` follow, and the rest never comes (the writer waits
-// on its input); the pipe ends (end of file) when the feeder is killed. A decoding of it stays
-// under way until then.
+// minutes, the five seconds of sound of `wav` follow, and the rest never comes; the pipe ends
+// when the feeder is killed. A decoding of it stays under way until then.
 class PipeFeeder {
 public:
     PipeFeeder(const QString &pipe, const QString &wav) {
@@ -93,12 +89,24 @@ QPoint At(const WaveformView *view, qint64 ms) {
     return QPoint(view->xOfMs(ms), view->lanesRect().center().y());
 }
 
-// The largest difference between two runs of samples, the second read from `offset` on.
-int MaxDifference(const QVector<qint16> &a, const QVector<qint16> &b, int offset, int count) {
-    int worst = 0;
-    for (int i = 0; i < count; ++i)
-        worst = std::max(worst, std::abs(int(a.at(i)) - int(b.at(offset + i))));
-    return worst;
+void Drag(WaveformView *view, const QPoint &from, const QPoint &to) {
+    QTest::mousePress(view, Qt::LeftButton, {}, from);
+    QTest::mouseMove(view, (from + to) / 2);
+    QTest::mouseMove(view, to);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+}
+
+// The largest difference between `a` and the run of `b` from `offset` or from the sample after
+// it, whichever is closer (a start between two samples may round to either).
+int BestDifference(const QVector<qint16> &a, const QVector<qint16> &b, int offset) {
+    int best = INT_MAX;
+    for (int from : {offset, offset + 1}) {
+        int worst = 0;
+        for (int i = 0; i < a.size(); ++i)
+            worst = std::max(worst, std::abs(int(a.at(i)) - int(b.at(from + i))));
+        best = std::min(best, worst);
+    }
+    return best;
 }
 
 } // namespace
@@ -121,10 +129,7 @@ class FrmMainTrimTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         qputenv("TUNEVANE_SILENT_PLAYER", "1");
-        ReadConfiguration();
-        WriteSetting("CloseEvent", "2");
-        WriteSetting("CloseDontAskMe", "-1");
-        LoadFolders();
+        PrepareMainWindowTests();
         m_in = Home().path() + "/in/";
         m_tone = m_in + "tone.flac";
         QVERIFY(GenerateTone(m_tone, 20.0, 44100, 2));
@@ -141,107 +146,73 @@ private Q_SLOTS:
     void init() { m_messages.clear(); }
 
     void aMouseSelectionSavedIsWhatTheConversionKeeps() {
-        const QString out = Home().path() + "/out/";
-        auto w = windowWithTone(out);
+        auto w = windowWithTone(Home().path() + "/out/");
         QVERIFY(w);
-        w->fileList()->selectRow(0);
-        w->Cmd_FileListView(6)->click();
-        auto *trim = w->findChild<frmTrim *>();
+        frmTrim *trim = OpenTrim(*w);
         QVERIFY(trim);
-        QSignalSpy progress(trim->soundEditor(), &SoundEditor::LoadProgress);
-        QVERIFY(WaitShown(trim));
-        // The load's percentage went through the wait window's second mode, up to 100.
-        QVERIFY(!progress.isEmpty());
-        QCOMPARE(progress.constLast().constFirst().toInt(), 100);
+        // The load's percentage reached the wait window; the main window waits for the trim.
         QCOMPARE(trim->waitWindow()->mode(), int(frmWait::Loading));
         QCOMPARE(trim->waitWindow()->progressValue(), 100);
         QVERIFY(!trim->waitWindow()->isVisible());
         QVERIFY(!w->isEnabled());
-        QVERIFY(trim->isEnabled());
-        QCOMPARE(trim->windowTitle(), QStringLiteral("Trim - tone"));
         const QString wav = trim->trimTempWav();
-        QVERIFY(wav.startsWith(Paths().tempFolder + "trim_"));
-        QVERIFY(wav.endsWith(".wav"));
         QVERIFY(QFile::exists(wav));
-        QCOMPARE(Box(trim, "Txt_StartView"), QStringLiteral("00:00:00.000"));
-        QCOMPARE(Box(trim, "Txt_EndView"), QStringLiteral("00:00:20.000"));
-        QCOMPARE(Box(trim, "Txt_DurationView"), QStringLiteral("00:00:20.000"));
-        QCOMPARE(Box(trim, "Txt_DurationSelect"), QStringLiteral("00:00:00.000"));
         QVERIFY(!trim->Cmd_Panels(10)->isEnabled());
 
-        // A drag selects what it passes over, to the pixel.
+        // A drag selects what it passes over, to the pixel; the end's handle moves the end only.
         WaveformView *view = trim->waveform();
         const double msPerPixel = 20000.0 / view->lanesRect().width();
-        QTest::mousePress(view, Qt::LeftButton, {}, At(view, 5000));
-        QTest::mouseMove(view, At(view, 7000));
-        QTest::mouseMove(view, At(view, 9000));
-        QTest::mouseRelease(view, Qt::LeftButton, {}, At(view, 9000));
+        Drag(view, At(view, 5000), At(view, 9000));
         QVERIFY(std::abs(trim->trimStartMs() - 5000) <= msPerPixel);
         QVERIFY(std::abs(trim->trimStartMs() + trim->trimDurationMs() - 9000) <= msPerPixel);
-        QCOMPARE(Box(trim, "Txt_StartSelect"), SoundEditor::FormatTime(trim->trimStartMs(), true, true));
-        QCOMPARE(Box(trim, "Txt_DurationSelect"),
-                 SoundEditor::FormatTime(trim->trimDurationMs(), true, true));
-        QVERIFY(trim->Cmd_Panels(10)->isEnabled());
-
-        // The end's handle moves the end only.
         const int start = trim->trimStartMs();
-        const int end = start + trim->trimDurationMs();
-        QTest::mousePress(view, Qt::LeftButton, {}, At(view, end) + QPoint(2, 0));
-        QTest::mouseMove(view, At(view, 12000));
-        QTest::mouseRelease(view, Qt::LeftButton, {}, At(view, 12000));
+        Drag(view, At(view, start + trim->trimDurationMs()) + QPoint(2, 0), At(view, 12000));
         QCOMPARE(trim->trimStartMs(), start);
         QVERIFY(std::abs(trim->trimStartMs() + trim->trimDurationMs() - 12000) <= msPerPixel);
 
-        // Zoomed onto the selection, the view shows exactly the selection.
+        // Zoomed onto the selection, the view shows exactly the selection; "all" shows it whole.
         trim->Cmd_Panels(10)->click();
         QCOMPARE(Box(trim, "Txt_StartView"), Box(trim, "Txt_StartSelect"));
         QCOMPARE(Box(trim, "Txt_EndView"), Box(trim, "Txt_EndSelect"));
         trim->Cmd_Panels(9)->click();
         QCOMPARE(Box(trim, "Txt_EndView"), QStringLiteral("00:00:20.000"));
 
-        // The millisecond a user reaches by zooming in on either end.
+        // The millisecond a user reaches by zooming in on either end is what OK saves.
         view->SetSelection(true, 5125, 8375);
         QCOMPARE(Box(trim, "Txt_DurationSelect"), QStringLiteral("00:00:03.250"));
-        QSignalSpy closed(trim, &frmTrim::closed);
         trim->Cmd_Panels(5)->click();
-        QCOMPARE(closed.count(), 1);
         QVERIFY(w->isEnabled());
         QTRY_VERIFY(!w->findChild<frmTrim *>());
         QVERIFY(!QFile::exists(wav));
         QCOMPARE(ListItem(*w, 0, Item::TrimStart), QStringLiteral("00:00:05.125"));
-        QCOMPARE(ListItem(*w, 0, Item::TrimDuration), QStringLiteral("00:00:03.250"));
         QCOMPARE(ListItem(*w, 0, Item::TrimStartInMs), QStringLiteral("5125"));
         QCOMPARE(ListItem(*w, 0, Item::TrimDurationInMs), QStringLiteral("3250"));
         QCOMPARE(w->fileList()->list()->durationIcon(0), kTrimmedIcon);
         QCOMPARE(w->fileList()->selectedRowNumbers(), QList<int>{0});
 
-        // The outputs hold 3.250 s from 5.125 s on: FLAC to the sample, MP3 to the frame.
+        // The outputs hold 3.250 s from 5.125 s on: FLAC to the sample, MP3 to the frame and in
+        // step with the tone (a shift by a few samples of this 440 Hz tone differs by far more).
         const QVector<qint16> source = FirstSamples(m_tone, 230000);
         QCOMPARE(source.size(), 230000);
-        const int startSample = 5125 * 44100 / 1000; // 226012.5: either neighbour is the start
-        for (const QString &format : {QStringLiteral("FLAC"), QStringLiteral("MP3")}) {
-            if (format == "FLAC")
-                w->SelectOutputFormat("Lossless - 44100 Hz, Stereo", "AudioFormat", "FLAC");
-            else
-                w->SelectOutputFormat("High Quality - 44100 Hz, Stereo, 256 kbps", "AudioFormat", "MP3");
+        struct Output {
+            const char *preset;
+            const char *format;
+            double lengthSlack;
+            int sampleSlack;
+        };
+        for (const Output &o :
+             {Output{"Lossless - 44100 Hz, Stereo", "FLAC", 1.0 / 44100, 1},
+              Output{"High Quality - 44100 Hz, Stereo, 256 kbps", "MP3", 1152.0 / 44100, 400}}) {
+            w->SelectOutputFormat(o.preset, "AudioFormat", o.format);
             DialogCloser closer;
             QVERIFY(RunBatch(*w));
             const QString output = ListItem(*w, 0, Item::ConvertedFileName);
-            QVERIFY2(QFile::exists(output), qPrintable(output));
-            const double length = DecodedDuration(output);
             const QVector<qint16> kept = FirstSamples(output, 2000);
             QCOMPARE(kept.size(), 2000);
-            const int best = std::min(MaxDifference(kept, source, startSample, 2000),
-                                      MaxDifference(kept, source, startSample + 1, 2000));
-            if (format == "FLAC") {
-                QVERIFY2(std::abs(length - 3.25) <= 1.0 / 44100, qPrintable(QString::number(length)));
-                QVERIFY2(best <= 1, qPrintable(QString::number(best)));
-            } else {
-                QVERIFY2(std::abs(length - 3.25) <= 1152.0 / 44100, qPrintable(QString::number(length)));
-                // A lossy copy of the same wave, in step with it (a shift by even a few samples
-                // of a 440 Hz tone at this level differs by far more).
-                QVERIFY2(best <= 400, qPrintable(QString::number(best)));
-            }
+            const double length = DecodedDuration(output);
+            QVERIFY2(std::abs(length - 3.25) <= o.lengthSlack, qPrintable(QString::number(length)));
+            const int difference = BestDifference(kept, source, 5125 * 44100 / 1000);
+            QVERIFY2(difference <= o.sampleSlack, qPrintable(QString::number(difference)));
             QFile::remove(output);
         }
     }
@@ -253,15 +224,9 @@ private Q_SLOTS:
         // A row that was never trimmed shows no selection; OK keeps the whole sound, marked.
         frmTrim *trim = OpenTrim(*w);
         QVERIFY(trim);
-        bool shown = true;
-        qint64 start = -1;
-        qint64 end = -1;
-        trim->waveform()->GetSelection(&shown, &start, &end);
-        QVERIFY(!shown);
+        QCOMPARE(Selection(trim), QStringLiteral("none"));
         trim->Cmd_Panels(5)->click();
         QTRY_VERIFY(!w->findChild<frmTrim *>());
-        QCOMPARE(ListItem(*w, 0, Item::TrimStart), QStringLiteral("00:00:00.000"));
-        QCOMPARE(ListItem(*w, 0, Item::TrimDuration), QStringLiteral("00:00:20.000"));
         QCOMPARE(ListItem(*w, 0, Item::TrimStartInMs), QStringLiteral("0"));
         QCOMPARE(ListItem(*w, 0, Item::TrimDurationInMs), QStringLiteral("20000"));
         QCOMPARE(list->durationIcon(0), kTrimmedIcon);
@@ -270,48 +235,33 @@ private Q_SLOTS:
         // sound (past both ends) saves it untrimmed.
         trim = OpenTrim(*w);
         QVERIFY(trim);
-        trim->waveform()->GetSelection(&shown, &start, &end);
-        QVERIFY(!shown);
-        WaveformView *view = trim->waveform();
-        const QRect lanes = view->lanesRect();
-        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(lanes.left(), lanes.center().y()));
-        QTest::mouseMove(view, QPoint(lanes.center().x(), lanes.center().y()));
-        QTest::mouseMove(view, QPoint(lanes.right() + 30, lanes.center().y()));
-        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(lanes.right() + 30, lanes.center().y()));
+        QCOMPARE(Selection(trim), QStringLiteral("none"));
+        const QRect lanes = trim->waveform()->lanesRect();
+        Drag(trim->waveform(), QPoint(lanes.left(), lanes.center().y()),
+             QPoint(lanes.right() + 30, lanes.center().y()));
         QCOMPARE(trim->trimStartMs(), 0);
         QCOMPARE(trim->trimDurationMs(), 20000);
         trim->Cmd_Panels(5)->click();
         QTRY_VERIFY(!w->findChild<frmTrim *>());
-        QCOMPARE(ListItem(*w, 0, Item::TrimDuration), QStringLiteral("00:00:20.000"));
-        QCOMPARE(ListItem(*w, 0, Item::TrimStartInMs), QStringLiteral("0"));
         QCOMPARE(ListItem(*w, 0, Item::TrimDurationInMs), QStringLiteral("0"));
         QCOMPARE(list->durationIcon(0), 0);
 
-        // A stored part of the sound opens selected.
+        // A stored part of the sound opens selected; a click without dragging selects 0 ms
+        // there, and saved it keeps from there to the end.
         list->setItem(0, Item::TrimStartInMs, "1000");
         list->setItem(0, Item::TrimDurationInMs, "2500");
         trim = OpenTrim(*w);
         QVERIFY(trim);
-        trim->waveform()->GetSelection(&shown, &start, &end);
-        QVERIFY(shown);
-        QCOMPARE(start, 1000);
-        QCOMPARE(end, 3500);
-        QCOMPARE(Box(trim, "Txt_EndSelect"), QStringLiteral("00:00:03.500"));
-        QVERIFY(trim->Cmd_Panels(10)->isEnabled());
-
-        // A click without dragging selects 0 ms there; saved, it keeps from there to the end.
-        const QPoint click = At(trim->waveform(), 15000);
-        QTest::mouseClick(trim->waveform(), Qt::LeftButton, {}, click);
-        trim->waveform()->GetSelection(&shown, &start, &end);
-        QVERIFY(shown);
-        QCOMPARE(start, end);
-        QVERIFY(std::abs(start - 15000) <= 30);
+        QCOMPARE(Selection(trim), QStringLiteral("1000 3500"));
+        QTest::mouseClick(trim->waveform(), Qt::LeftButton, {}, At(trim->waveform(), 15000));
+        const int clicked = trim->trimStartMs();
+        QVERIFY(std::abs(clicked - 15000) <= 30);
+        QCOMPARE(Selection(trim), QStringLiteral("%1 %1").arg(clicked));
         QVERIFY(!trim->Cmd_Panels(10)->isEnabled());
-        QCOMPARE(Box(trim, "Txt_DurationSelect"), QStringLiteral("00:00:00.000"));
         trim->Cmd_Panels(5)->click();
         QTRY_VERIFY(!w->findChild<frmTrim *>());
-        QCOMPARE(ListItem(*w, 0, Item::TrimStartInMs), QString::number(start));
-        QCOMPARE(ListItem(*w, 0, Item::TrimDurationInMs), QString::number(20000 - start));
+        QCOMPARE(ListItem(*w, 0, Item::TrimStartInMs), QString::number(clicked));
+        QCOMPARE(ListItem(*w, 0, Item::TrimDurationInMs), QString::number(20000 - clicked));
 
         // Without exactly one selected row there is nothing to trim; the list's pop-up entry
         // opens the window like the button. Escape leaves the row as it was.
@@ -320,10 +270,7 @@ private Q_SLOTS:
         QVERIFY(!w->findChild<frmTrim *>());
         QVERIFY(w->isEnabled());
         w->fileList()->selectRow(0);
-        QAction *entry = w->fileList()->mnuFileLists()->findChild<QAction *>("mnuFileList(3)");
-        QVERIFY(entry);
-        QCOMPARE(entry->text(), QStringLiteral("Trim..."));
-        entry->trigger();
+        w->fileList()->mnuFileLists()->findChild<QAction *>("mnuFileList(3)")->trigger();
         trim = w->findChild<frmTrim *>();
         QVERIFY(WaitShown(trim));
         const QString wav = trim->trimTempWav();
@@ -332,13 +279,12 @@ private Q_SLOTS:
         QTRY_VERIFY(!w->findChild<frmTrim *>());
         QVERIFY(w->isEnabled());
         QVERIFY(!QFile::exists(wav));
-        QCOMPARE(ListItem(*w, 0, Item::TrimStartInMs), QString::number(start));
+        QCOMPARE(ListItem(*w, 0, Item::TrimStartInMs), QString::number(clicked));
     }
 
     void zoomingPlayingAndPausing() {
         auto w = windowWithTone();
         QVERIFY(w);
-        // The preview that plays stops when the trim window opens.
         w->fileList()->selectRow(0);
         w->previewPane()->Cmd_Player(0)->click();
         QVERIFY(w->previewPane()->isPlaying());
@@ -346,39 +292,30 @@ private Q_SLOTS:
         QVERIFY(trim);
         QVERIFY(!w->previewPane()->isPlaying());
 
+        // (The zoom steps themselves are the waveform geometry's test.)
         trim->Cmd_Panels(7)->click();
-        QCOMPARE(Box(trim, "Txt_StartView"), QStringLiteral("00:00:05.000"));
         QCOMPARE(Box(trim, "Txt_DurationView"), QStringLiteral("00:00:10.000"));
-        trim->Cmd_Panels(7)->click();
-        QCOMPARE(Box(trim, "Txt_StartView"), QStringLiteral("00:00:07.500"));
         trim->Cmd_Panels(8)->click();
-        QCOMPARE(Box(trim, "Txt_DurationView"), QStringLiteral("00:00:10.000"));
-        trim->Cmd_Panels(9)->click();
         QCOMPARE(Box(trim, "Txt_DurationView"), QStringLiteral("00:00:20.000"));
 
-        // Play plays the selection through the shared player; Pause pauses and resumes by its tag.
+        // Play plays the selection through the shared player; Pause pauses and resumes.
         Player *player = w->player();
-        QPushButton *pause = trim->Cmd_Panels(3);
         trim->waveform()->SetSelection(true, 2000, 2600);
         trim->Cmd_Panels(1)->click();
         QCOMPARE(player->FilePath(), trim->trimTempWav());
         QCOMPARE(player->State(), PlayerState::Playing);
         QVERIFY(MediaPlayer().ownerFlags[OwnerTrimWindow]);
-        QCOMPARE(pause->property("Tag").toString(), QStringLiteral("Pause"));
         QVERIFY(player->Position() >= 2000000);
-        pause->click();
+        trim->Cmd_Panels(3)->click();
         QCOMPARE(player->State(), PlayerState::Paused);
-        QCOMPARE(pause->property("Tag").toString(), QStringLiteral("Resume"));
-        pause->click();
+        trim->Cmd_Panels(3)->click();
         QCOMPARE(player->State(), PlayerState::Playing);
-        QCOMPARE(pause->property("Tag").toString(), QStringLiteral("Pause"));
         QTRY_COMPARE_WITH_TIMEOUT(player->State(), PlayerState::Ended, 5000);
         // The selection's end, give or take the player's 100 ms position ticks.
         QVERIFY2(player->Position() <= 2700000, qPrintable(QString::number(player->Position())));
         QCOMPARE(trim->waveform()->playPosition(), -1);
         QVERIFY(!MediaPlayer().ownerFlags[OwnerTrimWindow]);
 
-        // Stop ends a playback under way; closing the window ends it too.
         trim->Cmd_Panels(1)->click();
         trim->Cmd_Panels(4)->click();
         QCOMPARE(player->State(), PlayerState::Stopped);
@@ -400,7 +337,7 @@ private Q_SLOTS:
         list->setItem(0, Item::TrimStartInMs, "1000");
         list->setItem(0, Item::TrimDurationInMs, "2000");
 
-        // Cancel in the wait window while the WAV is being written.
+        // Cancel in the wait window while the WAV is being written: the window stays, empty.
         {
             PipeFeeder feeder(pipe, m_promising);
             w->fileList()->selectRow(0);
@@ -414,12 +351,9 @@ private Q_SLOTS:
             feeder.finish();
             QTRY_VERIFY_WITH_TIMEOUT(TrimFiles().isEmpty(), 20000);
             QTRY_VERIFY(!w->singleFileConversion()->engine()->isRunning());
-            // The window stays, empty.
             QVERIFY(trim->isVisible());
             QVERIFY(!trim->waitWindow()->isVisible());
             QCOMPARE(trim->soundEditor()->SoundLength(), 0);
-            QCOMPARE(Box(trim, "Txt_EndView"), QStringLiteral("00:00:00.000"));
-            QCOMPARE(Box(trim, "Txt_EndSelect"), QStringLiteral("00:00:00.000"));
             for (int index : {1, 3, 4, 5, 7, 8, 9, 10})
                 QVERIFY(!trim->Cmd_Panels(index)->isEnabled());
             QVERIFY(m_messages.texts.isEmpty());
@@ -478,8 +412,7 @@ private Q_SLOTS:
             QTRY_COMPARE_WITH_TIMEOUT(m_messages.texts.size(), 1, 20000);
             const QString message = m_messages.texts.constFirst();
             if (path == silent) {
-                QCOMPARE(message, QStringLiteral("Trim - tone|") + path +
-                                      QStringLiteral("\r\n\r\nFile format error."));
+                QCOMPARE(message, "Trim - tone|" + path + "\r\n\r\nFile format error.");
             } else {
                 QVERIFY2(message.startsWith("Trim - tone|") && message.size() > 20, qPrintable(message));
                 QVERIFY(!message.contains("File format error."));
