@@ -43,12 +43,18 @@ inline QString UntaggedTone(const QString &path, const QStringList &codec = {}, 
     return path;
 }
 
-// The tag family that holds a file's pictures.
-inline int PictureFamily(const TagFamilies &f) {
-    return f.Reads(TagFamilyId3v2)  ? TagFamilyId3v2
-           : f.Reads(TagFamilyFlac) ? TagFamilyFlac
-           : f.Reads(TagFamilyMp4)  ? TagFamilyMp4
-                                    : TagFamilyWma;
+// How many pictures the tag block of a file that holds them has, and the first one's bytes.
+inline QPair<int, QByteArray> EmbeddedPictures(const QString &path) {
+    TagManager m;
+    TagFamilies f;
+    if (!m.Load(path))
+        return {};
+    DetectTagFamilies(m, &f);
+    const int family = f.Reads(TagFamilyId3v2)  ? TagFamilyId3v2
+                       : f.Reads(TagFamilyFlac) ? TagFamilyFlac
+                       : f.Reads(TagFamilyMp4)  ? TagFamilyMp4
+                                                : TagFamilyWma;
+    return {m.PictureCount(family), m.PictureData(family, 0)};
 }
 
 inline QByteArray FileHash(const QString &path) {

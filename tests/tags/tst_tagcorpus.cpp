@@ -134,9 +134,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
         const char *const rows[][3] = {
-            {"mp4/taglib__has-tags.m4a", "artist", "Test Artist"},
             {"mp4/taglib__has-tags.m4a", "pictures", "2"},
-            {"mp4/taglib__has-tags.m4a", "bits", "16"},
             {"mp4/taglib__has-tags.m4a", "type", "MP4"},
             {"mp4/taglib__covr-junk.m4a", "pictures", "2"},
             {"mp4/taglib__gnre.m4a", "genre", "Ska"},
@@ -144,13 +142,9 @@ private Q_SLOTS:
             {"mp4/taglib__empty_alac.m4a", "type", "ALAC"},
             {"asf-wma/taglib__silence-1.wma", "title", "test"},
             {"asf-wma/taglib__silence-1.wma", "type", "Windows Media Audio 9.1"},
-            {"asf-wma/taglib__silence-1.wma", "bits", "16"},
             {"asf-wma/taglib__lossless.wma", "type", "Windows Media Audio 9.2 Lossless"},
             {"mp3/taglib__id3v22-tda.mp3", "year", "2010"},
             {"mp3/taglib__extended-header.mp3", "title", "Druids"},
-            {"mp3/taglib__extended-header.mp3", "artist", "Excelsis"},
-            {"mp3/taglib__extended-header.mp3", "album", "Vo Chrieger U Drache"},
-            {"mp3/taglib__extended-header.mp3", "genre", "Folk/Power Metal"},
             {"mp3/taglib__extended-header.mp3", "year", "2013"},
             {"mp3/taglib__garbage.mp3", "title", "Title A"},
             {"mp3/taglib__compressed_id3_frame.mp3", "pictures", "1"},
@@ -165,10 +159,6 @@ private Q_SLOTS:
             {"aiff/taglib__alaw.aifc", "codec", "SGI CCITT G.711 A-law"},
             {"wav-riff/taglib__duplicate_tags.wav", "title", "Title1"},
             {"ape-monkeys/taglib__mac-399-tagged.ape", "type", "Monkey's audio (APE)"},
-            {"ape-monkeys/taglib__mac-399-tagged.ape", "bits", "16"},
-            {"ape-monkeys/taglib__mac-399-tagged.ape", "rate", "44100"},
-            {"wavpack/taglib__tagged.wv", "bits", "16"},
-            {"trueaudio/taglib__tagged.tta", "bits", "16"},
             {"tracker/taglib__test.xm", "type", "XM MOD music"},
             {"tracker/taglib__test.it", "type", "IT MOD music"},
             {"tracker/taglib__test.s3m", "type", "S3M MOD music"},
@@ -193,12 +183,9 @@ private Q_SLOTS:
         ReadTags(m, families, &r);
         const QMap<QString, QString> got{{"title", r.title},
                                          {"artist", r.artist},
-                                         {"album", r.album},
                                          {"genre", r.genre},
                                          {"year", r.year.left(4)},
                                          {"pictures", QString::number(r.pictureCount)},
-                                         {"bits", QString::number(m.SoundInformation(SoundBitsPerSample))},
-                                         {"rate", QString::number(m.SoundInformation(SoundSampleRate))},
                                          {"type", typeName},
                                          {"codec", m.InformationText(InfoCodec)}};
         QVERIFY(got.contains(field));

@@ -58,13 +58,6 @@ class TagRoundTripTest : public QObject {
 
     QString Path(const QString &name) const { return m_dir.filePath(name); }
 
-    // What an encoder leaves: the input's sound in the output format, without its tags.
-    bool Convert(const QString &input, const QString &output, const QStringList &codec) {
-        QFile::remove(output);
-        return RunFFmpeg(QStringList{"-i", input, "-map", "0:a", "-map_metadata", "-1"} + codec +
-                         QStringList{output});
-    }
-
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
@@ -142,7 +135,10 @@ private Q_SLOTS:
         QFETCH(int, carries);
         const ProbeTags &input = m_sources[source];
         const QString path = Path(QStringLiteral("%1-to.%2").arg(source, output));
-        QVERIFY(Convert(Path("input." + source), path, codec));
+        // What an encoder leaves: the input's sound in the output format, without its tags.
+        QFile::remove(path);
+        QVERIFY(RunFFmpeg(QStringList{"-i", Path("input." + source), "-map", "0:a", "-map_metadata", "-1"} +
+                          codec + QStringList{path}));
         const double soundEnd = FFprobeAudioEnd(path);
         QVERIFY(soundEnd > 1.9);
 
@@ -190,17 +186,19 @@ private Q_SLOTS:
     // Through the engine, outputs carry the row's tags (as the user left them), never the
     // input's own: an edited composer stays edited even where the tag writer maps no composer,
     // formats without a tag block get the row's tags too, and the comment keeps its language.
+    // (ffmpeg keeps an OGG comment under DESCRIPTION, which the probe takes as the comment.)
     void outputsCarryTheRowsTagsNotTheInputsOwn() {
         InstallTagReader();
         const QString ogg = Path("row.ogg");
         QVERIFY(GenerateTaggedTone(ogg, 2.0,
-                                   {"title=Row Title", "composer=Old Composer", "artist=Row Artist"},
+                                   {"title=Row Title", "composer=Old Composer", "comment=Described"},
                                    QString(), {"-c:a", "libvorbis"}));
         ProbeOptions options;
         options.tempFolder = m_temp + "/";
         QDir().mkpath(options.tempFolder);
         const ProbeOutcome probedOgg = ProbeFile(ogg, options);
         QVERIFY(probedOgg.addsRow());
+        QCOMPARE(TagRecordOfItem(probedOgg.item).comment, QStringLiteral("Described"));
         // The user gives the row a composer; the input's own (which the tag reader of this format
         // does not map) must not come back.
         TagRecord edited = TagRecordOfItem(probedOgg.item);
@@ -273,10 +271,8 @@ private Q_SLOTS:
             const TagWriteResult result = WriteTagsToOutput(path, m_sources["flac"].record);
             QVERIFY2(result.outcome == outcome, qPrintable(output));
             const QJsonObject probe = FFprobe(path);
-            const QString title = FFprobeTag(probe, "title");
-            QVERIFY2(title.isEmpty() || title == QLatin1String("Encoder title"), qPrintable(title));
             if (result.outcome == TagWriteOutcome::Written) {
-                QCOMPARE(title, QStringLiteral("Encoder title"));
+                QCOMPARE(FFprobeTag(probe, "title"), QStringLiteral("Encoder title"));
                 QVERIFY(FFprobeHasCover(probe));
                 QVERIFY(DecodesCompletely(path));
             } else {
