@@ -59,4 +59,9 @@ inline bool AddRow(FileListModel &list, const QString &path) {
     return true;
 }
 
+// The usual list: the covered MP3, the plain FLAC and the WAV, in that order.
+inline bool FillList(FileListModel &list, const TagEditorMedia &media) {
+    return AddRow(list, media.coverMp3) && AddRow(list, media.plainFlac) && AddRow(list, media.wav);
+}
+
 } // namespace tv::test

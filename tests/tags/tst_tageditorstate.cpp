@@ -17,13 +17,6 @@ class TagEditorStateTest : public QObject {
 
     TagEditorMedia m_media;
 
-    // A fresh list: the covered MP3, the plain FLAC and the WAV, in that order.
-    void fill(FileListModel &list) {
-        QVERIFY(AddRow(list, m_media.coverMp3));
-        QVERIFY(AddRow(list, m_media.plainFlac));
-        QVERIFY(AddRow(list, m_media.wav));
-    }
-
     static QStringList Tags(const FileListModel &list, int row) {
         QStringList tags;
         for (int box = 0; box < kTagBoxCount; ++box)
@@ -36,7 +29,7 @@ private Q_SLOTS:
 
     void applyStoresTrimmedTextsAndAnOwnCopyOfTheChosenPicture() {
         FileListModel list;
-        fill(list);
+        QVERIFY(FillList(list, m_media));
         TagEditorState state(&list);
         state.ShowItem(1);
         const QStringList texts{" 4 ",    "Новая песня", " 日本語 ",
@@ -130,7 +123,7 @@ private Q_SLOTS:
 
     void applyToAllGivesEveryItemItsOwnCopyOfTheStoredCover() {
         FileListModel list;
-        fill(list);
+        QVERIFY(FillList(list, m_media));
         const QString wavCover = StoreItemCover(m_media.picture);
         list.setItem(2, Item::Thumbnail, wavCover);
         TagEditorState state(&list);
@@ -183,7 +176,7 @@ private Q_SLOTS:
 
     void readOnlyChangesAndStoresNothing() {
         FileListModel list;
-        fill(list);
+        QVERIFY(FillList(list, m_media));
         TagEditorState state(&list);
         state.setReadOnly(true);
         state.ShowItem(0);
