@@ -55,6 +55,7 @@ private Q_SLOTS:
         QCOMPARE(FindCatalogRow(table, "Nope", "MP3"), 0);
     }
 
+    // (Which entry a stored value selects is the format settings' test.)
     void choosersFollowTheCatalogs() {
         auto *presets = Presets(this, {{"[%Custom%]", "C1", "AudioFormat", "MP3"},
                                        {"High", "P1", "AudioFormat", "MP3"},
@@ -72,11 +73,11 @@ private Q_SLOTS:
         QCOMPARE(chooser.entryCount(), 0);
 
         CatalogTable formats;
-        for (const char *caption : {"Format", "VideoCodec", "AudioCodec", "SampleRate", "QualityLevel"})
+        for (const char *caption : {"Format", "VideoCodec", "AudioCodec", "SampleRate"})
             formats.addColumn(caption, 200);
-        AddCatalogRow(formats, "MP4//H.264//AAC//44100 Hz;48000 Hz;//#High", 0, false);
-        AddCatalogRow(formats, " MP4 //#//MP3//44100 Hz;48000 Hz//High;", 0, false);
-        AddCatalogRow(formats, "MKV//H.264//#//#//#", 0, false);
+        AddCatalogRow(formats, "MP4//H.264//AAC//44100 Hz;48000 Hz;", 0, false);
+        AddCatalogRow(formats, " MP4 //#//MP3//44100 Hz;48000 Hz", 0, false);
+        AddCatalogRow(formats, "MKV//H.264//#//#", 0, false);
         FillCodecChooser(formats, "MP4 ", "VideoCodec", chooser);
         QCOMPARE(chooser.entryTexts(), QStringList({"H.264"}));
         FillCodecChooser(formats, "MP4", "AudioCodec", chooser);
@@ -89,19 +90,6 @@ private Q_SLOTS:
         QCOMPARE(chooser.entryTexts(), QStringList({"44100 Hz"}));
         FillOptionChooser(formats, 3, "SampleRate", chooser);
         QCOMPARE(chooser.entryCount(), 0);
-
-        FillOptionChooser(formats, 2, "QualityLevel", chooser);
-        chooser.addEntry("Standard");
-        chooser.addEntry("SmallSize");
-        SelectOptionValue(chooser, "#Standard", 0);
-        QCOMPARE(chooser.currentText(), QStringLiteral("Standard"));
-        QVERIFY(!chooser.isChooserEnabled());
-        SelectOptionValue(chooser, "Unknown", 1);
-        QCOMPARE(chooser.currentText(), QStringLiteral("SmallSize"));
-        QVERIFY(chooser.isChooserEnabled());
-        SelectOptionValue(chooser, "#Unknown", 0);
-        QCOMPARE(chooser.currentText(), QStringLiteral("High"));
-        QVERIFY(!chooser.isChooserEnabled());
     }
 
     void keywordsAreCollectedOncePerMaker() {

@@ -1,17 +1,22 @@
 // The output panel driven through its controls: tabs, keyword buttons, the preset chooser,
-// remembered presets, the merge rule, the maker list and favorites.
+// remembered presets, the merge rule, the maker list and favorites; and the search window that
+// finds its presets.
 #include "CatalogFile.h"
 #include "CatalogOperations.h"
 #include "CatalogTable.h"
 #include "MessageBox.h"
 #include "OutputPanel.h"
+#include "PresetSearch.h"
 #include "TestEnv.h"
 #include "WindowDriver.h"
+#include "frmSearch.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -27,6 +32,21 @@ void Add(CatalogTable &table, const QString &name, const QString &id, const QStr
                   QStringList({name, id, maker, keyword, keyword, "thumb_audio_mp3.png", "No"}).join("//"), 0,
                   false);
 }
+
+// A search window showing the results of a text, and what it chose.
+struct Search {
+    Search(const CatalogTable &presets, const QString &text)
+        : window(presets), chosen(&window, &frmSearch::outputChosen) {
+        window.show();
+        box = window.findChild<QLineEdit *>("Txt_Search");
+        view = window.findChild<QTableView *>("View_Found");
+        QTest::keyClicks(box, text);
+    }
+    frmSearch window;
+    QSignalSpy chosen;
+    QLineEdit *box = nullptr;
+    QTableView *view = nullptr;
+};
 
 } // namespace
 
@@ -231,6 +251,62 @@ private Q_SLOTS:
         QCOMPARE(messages.texts, QStringList({"Search|There are no results to display!"}));
         QCOMPARE(messages.styles, QList<int>({MsgInformation}));
         QCOMPARE(m_panel->currentTab(), int(AudioTab));
+    }
+
+    // The search window: the box fills the results and their count, the buttons follow the
+    // selection, and Enter and a double click choose while Cancel and Escape do not. (What a text
+    // finds is the preset search's own test; Return in the box choosing, the main window's.)
+    void searchResultsFollowTheTextAndTheButtonsTheSelection() {
+        Search search(*m_presets, "audio");
+        auto *count = search.window.findChild<QLabel *>("lbl_TotalPreset");
+        auto *ok = search.window.findChild<QPushButton *>("Cmd_Panels(0)");
+        auto *clear = search.window.findChild<QToolButton *>("Cmd_Search");
+        QCOMPARE(search.view->model()->rowCount(), 4);
+        QCOMPARE(count->text(), PresetCountText(4));
+        QTRY_VERIFY(ok->isEnabled() && clear->isEnabled()); // the first result is selected
+        QCOMPARE(search.view->selectionModel()->selectedRows().size(), 1);
+        search.view->clearSelection();
+        QTRY_VERIFY(!ok->isEnabled());
+        clear->click();
+        QCOMPARE(search.box->text(), QString());
+        QCOMPARE(search.view->model()->rowCount(), 0);
+        QTRY_VERIFY(!clear->isEnabled());
+    }
+
+    void searchEnterAndDoubleClickChooseCancelAndEscapeDoNot() {
+        {
+            Search search(*m_presets, "phone");
+            search.view->setFocus();
+            QTest::keyClick(search.view, Qt::Key_Enter);
+            QCOMPARE(search.chosen.size(), 1);
+            QCOMPARE(search.chosen.first(), QVariantList({"Phone AAC", "DeviceFormat", "Phone"}));
+            QCOMPARE(search.window.result(), int(QDialog::Accepted));
+            QVERIFY(!search.window.isVisible());
+        }
+        {
+            Search search(*m_presets, "gif");
+            const QRect cell = search.view->visualRect(search.view->model()->index(0, 1));
+            // A double click is a press and release followed by a second press that doubles.
+            QTest::mouseClick(search.view->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::mouseDClick(search.view->viewport(), Qt::LeftButton, {}, cell.center());
+            QCOMPARE(search.chosen.size(), 1);
+            QCOMPARE(search.chosen.first().at(0).toString(), QStringLiteral("GIF small"));
+        }
+        {
+            Search search(*m_presets, "gif");
+            search.window.findChild<QPushButton *>("Cmd_Panels(1)")->click();
+            QCOMPARE(search.window.result(), int(QDialog::Rejected));
+            search.window.show();
+            QTest::keyClick(search.box, Qt::Key_Escape);
+            QVERIFY(!search.window.isVisible());
+            QCOMPARE(search.chosen.size(), 0);
+        }
+        {
+            Search search(*m_presets, "zzz"); // with nothing found, Enter does nothing
+            QTest::keyClick(search.box, Qt::Key_Return);
+            QCOMPARE(search.chosen.size(), 0);
+            QVERIFY(search.window.isVisible());
+        }
     }
 };
 
