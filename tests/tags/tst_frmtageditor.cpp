@@ -6,7 +6,6 @@
 #include "Genres.h"
 #include "MessageBox.h"
 #include "PictureDialogs.h"
-#include "TagEditorFixture.h"
 #include "TagTestSupport.h"
 #include "WindowDriver.h"
 #include "frmTagEditor.h"

@@ -5,9 +5,9 @@
 #include "FileProperties.h"
 #include "MediaItemTags.h"
 #include "TagEditorCovers.h"
-#include "TagEditorFixture.h"
 #include "TagEditorState.h"
 #include "TagPictures.h"
+#include "TagTestSupport.h"
 
 using namespace tv;
 using namespace tv::test;
