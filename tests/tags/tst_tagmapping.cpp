@@ -50,10 +50,6 @@ class TagMappingTest : public QObject {
 
     QString Path(const QString &name) const { return m_dir.filePath(name); }
 
-    QString Untagged(const QString &name, const QStringList &codec = {}) {
-        return UntaggedTone(Path(name), codec);
-    }
-
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
@@ -96,7 +92,7 @@ private Q_SLOTS:
 
     void id3v1IsReadAfterId3v2() {
         const QString path = Path("both.mp3");
-        QVERIFY(CopyTo(Untagged("t.mp3"), path));
+        QVERIFY(CopyTo(UntaggedTone(Path("t.mp3")), path));
         const QString longTitle = "A title that is far longer than thirty characters";
         {
             TagLib::MPEG::File f(path.toUtf8().constData());
@@ -126,7 +122,7 @@ private Q_SLOTS:
 
     void wmaTrackAndCopyrightFallBack() {
         const QString path = Path("fallback.wma");
-        QVERIFY(CopyTo(Untagged("t.wma"), path));
+        QVERIFY(CopyTo(UntaggedTone(Path("t.wma")), path));
         {
             TagLib::ASF::File f(path.toUtf8().constData());
             f.tag()->removeItem("WM/TrackNumber");
@@ -151,7 +147,7 @@ private Q_SLOTS:
 
     void mp3OutputGetsBothId3BlocksAndTheCommentsLanguage() {
         const QString path = Path("out.mp3");
-        QVERIFY(CopyTo(Untagged("t.mp3"), path));
+        QVERIFY(CopyTo(UntaggedTone(Path("t.mp3")), path));
         TagRecord record = SampleRecord();
         record.commentLanguage = "deu";
         record.commentDescription = "Notiz";
@@ -196,7 +192,7 @@ private Q_SLOTS:
         record.artist = QStringLiteral("Antonín Dvořák");
         // ID3v2.3 keeps the text as UTF-16; ID3v1 holds Latin-1 only.
         const QString mp3 = Path("u.mp3");
-        QVERIFY(CopyTo(Untagged("t.mp3"), mp3));
+        QVERIFY(CopyTo(UntaggedTone(Path("t.mp3")), mp3));
         QVERIFY(WriteTagsToOutput(mp3, record).Succeeded());
         TagLib::MPEG::File f(mp3.toUtf8().constData());
         const auto *title =

@@ -84,8 +84,6 @@ private Q_SLOTS:
             const ProbeTags tags = ReadTagsForProbe(input, m_temp);
             QVERIFY2(tags.loaded, qPrintable(tags.error));
             QCOMPARE(TextFields(tags.record), TextFields(r)); // the probe reads every field
-            QVERIFY(!tags.coverPath.isEmpty());
-            QCOMPARE(QImage(tags.coverPath).size(), QSize(80, 60));
             m_sources.insert(ext, tags);
         }
     }
@@ -110,7 +108,6 @@ private Q_SLOTS:
              AllText | Cover | Id3v1 | ProbedAsId3v1},
             {"m4a", {}, AllText | Cover},
             {"m4b", {"-f", "ipod"}, AllText | Cover},
-            {"m4r", {"-f", "ipod"}, AllText | Cover},
             {"mp4", {"-c:a", "aac"}, AllText | Cover},
             {"ogg", {"-c:a", "libvorbis"}, AllText & ~Composer}, // an OGG output gets no composer
             {"opus", {"-c:a", "libopus"}, (AllText & ~Composer) | Cover},
@@ -246,9 +243,9 @@ private Q_SLOTS:
         QCOMPARE(back.fileType, 31);
         QCOMPARE(TextFields(back.record), TextFields(want));
         const QJsonObject probe = FFprobe(path);
-        QCOMPARE(ProbeValue(probe, {"title"}), want.title);
-        QCOMPARE(ProbeValue(probe, {"artist"}), want.artist);
-        QCOMPARE(ProbeValue(probe, {"composer"}), want.composer);
+        QCOMPARE(QStringList({ProbeValue(probe, {"title"}), ProbeValue(probe, {"artist"}),
+                              ProbeValue(probe, {"composer"})}),
+                 QStringList({want.title, want.artist, want.composer}));
         QVERIFY(DecodesCompletely(path));
     }
 
