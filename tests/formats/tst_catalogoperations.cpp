@@ -1,5 +1,5 @@
-// Operations on catalog tables: field access, rows, choosers, keywords, favorites, search and
-// the identifiers of new presets.
+// Operations on catalog tables: field access, choosers, keywords, favorites, search and the
+// identifiers of new presets.
 #include "CatalogOperations.h"
 #include "CatalogTable.h"
 #include "Chooser.h"
@@ -37,7 +37,8 @@ CatalogTable *Presets(QObject *parent, const QList<QStringList> &rows) {
 class CatalogOperationsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void fieldsAreFoundByCaptionIgnoringCaseAndKeepTheirFixedMarker() {
+    // (Stored values keeping their fixed marker are the format settings' test.)
+    void fieldsAreFoundByCaptionIgnoringCase() {
         CatalogTable table;
         table.addColumn("Name", 600);
         table.addColumn("Rate", 200);
@@ -47,71 +48,14 @@ private Q_SLOTS:
         QCOMPARE(GetCatalogField(table, 1, "rate"), QStringLiteral("48000 Hz"));
         QCOMPARE(GetCatalogField(table, 1, "Unknown"), QString());
         QCOMPARE(GetCatalogField(table, 2, "Name"), QString());
-        SetCatalogField(table, 1, "Unknown", "x", true, true);
-        QCOMPARE(table.rowCells(1), QStringList({"MP3", "44100 Hz", "48000 Hz"}));
 
         // Value matching is exact and case-sensitive.
         QCOMPARE(FindCatalogRow(table, "NAME", "MP3"), 1);
         QCOMPARE(FindCatalogRow(table, "Name", "mp3"), 0);
         QCOMPARE(FindCatalogRow(table, "Nope", "MP3"), 0);
-
-        // The fixed marker survives edits.
-        table.removeAll();
-        table.addColumn("QualityLevel", 600);
-        table.addColumn("Channels", 200);
-        AddCatalogRow(table, "#High//Stereo", 0, false);
-        SetCatalogField(table, 1, "QualityLevel", "Standard", false, false);
-        QCOMPARE(GetCatalogField(table, 1, "QualityLevel"), QStringLiteral("#Standard"));
-        SetCatalogField(table, 1, "Channels", "Mono", false, false);
-        QCOMPARE(GetCatalogField(table, 1, "Channels"), QStringLiteral("Mono"));
-        SetCatalogField(table, 1, "Channels", "Mono", true, false);
-        QCOMPARE(GetCatalogField(table, 1, "Channels"), QStringLiteral("#Mono"));
-        SetCatalogField(table, 1, "QualityLevel", "SmallSize", true, true);
-        QCOMPARE(GetCatalogField(table, 1, "QualityLevel"), QStringLiteral("SmallSize"));
-
-        // Overwriting a row keeps its markers unless told otherwise; extra pieces are dropped.
-        QCOMPARE(AddCatalogRow(table, " High // Stereo // extra", 1, false, 1), 1);
-        QCOMPARE(table.rowCells(1), QStringList({"High", "#Stereo"}));
-        QCOMPARE(AddCatalogRow(table, "Low//Mono", 1, true, 1), 1);
-        QCOMPARE(table.rowCells(1), QStringList({"Low", "Mono"}));
-        QCOMPARE(AddCatalogRow(table, "x//y", 1, false, 7), 0);
-        QCOMPARE(AddCatalogRow(table, "only", 0, false), 2);
-        QCOMPARE(table.rowCells(2), QStringList({"only", ""}));
     }
 
-    void clearingAndRemovingAskFirst() {
-        CatalogTable table;
-        table.addColumn("Name", 600);
-        QStringList asked;
-        bool answer = false;
-        const YesNoQuestion ask = [&](const QString &prompt) {
-            asked << prompt;
-            return answer;
-        };
-        QVERIFY(!ClearCatalog(table, true, ask)); // an empty table is not even asked about
-        QVERIFY(asked.isEmpty());
-        for (const char *name : {"a", "b", "c", "d"})
-            AddCatalogRow(table, name, 0, false);
-
-        QVERIFY(!ClearCatalog(table, true, ask));
-        QCOMPARE(asked.last(), QStringLiteral("Are you sure you want to clear all data?"));
-        QCOMPARE(table.rows(), 4);
-
-        table.selectRow(2);
-        table.selectRow(4, true);
-        QVERIFY(!RemoveSelectedRows(table, true, ask));
-        QCOMPARE(asked.last(), QStringLiteral("Are you sure you want to remove selected row?"));
-        QCOMPARE(table.rows(), 4);
-        answer = true;
-        QVERIFY(RemoveSelectedRows(table, true, ask));
-        QCOMPARE(table.rows(), 2);
-        QCOMPARE(GetCatalogField(table, 2, "Name"), QStringLiteral("c"));
-        QVERIFY(ClearCatalog(table, true, ask));
-        QCOMPARE(table.rows(), 0);
-        QCOMPARE(table.columns(), 1);
-        QCOMPARE(asked.size(), 4);
-    }
-
+    // (Which entry a stored value selects is the format settings' test.)
     void choosersFollowTheCatalogs() {
         auto *presets = Presets(this, {{"[%Custom%]", "C1", "AudioFormat", "MP3"},
                                        {"High", "P1", "AudioFormat", "MP3"},
@@ -129,11 +73,11 @@ private Q_SLOTS:
         QCOMPARE(chooser.entryCount(), 0);
 
         CatalogTable formats;
-        for (const char *caption : {"Format", "VideoCodec", "AudioCodec", "SampleRate", "QualityLevel"})
+        for (const char *caption : {"Format", "VideoCodec", "AudioCodec", "SampleRate"})
             formats.addColumn(caption, 200);
-        AddCatalogRow(formats, "MP4//H.264//AAC//44100 Hz;48000 Hz;//#High", 0, false);
-        AddCatalogRow(formats, " MP4 //#//MP3//44100 Hz;48000 Hz//High;", 0, false);
-        AddCatalogRow(formats, "MKV//H.264//#//#//#", 0, false);
+        AddCatalogRow(formats, "MP4//H.264//AAC//44100 Hz;48000 Hz;", 0, false);
+        AddCatalogRow(formats, " MP4 //#//MP3//44100 Hz;48000 Hz", 0, false);
+        AddCatalogRow(formats, "MKV//H.264//#//#", 0, false);
         FillCodecChooser(formats, "MP4 ", "VideoCodec", chooser);
         QCOMPARE(chooser.entryTexts(), QStringList({"H.264"}));
         FillCodecChooser(formats, "MP4", "AudioCodec", chooser);
@@ -146,19 +90,6 @@ private Q_SLOTS:
         QCOMPARE(chooser.entryTexts(), QStringList({"44100 Hz"}));
         FillOptionChooser(formats, 3, "SampleRate", chooser);
         QCOMPARE(chooser.entryCount(), 0);
-
-        FillOptionChooser(formats, 2, "QualityLevel", chooser);
-        chooser.addEntry("Standard");
-        chooser.addEntry("SmallSize");
-        SelectOptionValue(chooser, "#Standard", 0);
-        QCOMPARE(chooser.currentText(), QStringLiteral("Standard"));
-        QVERIFY(!chooser.isChooserEnabled());
-        SelectOptionValue(chooser, "Unknown", 1);
-        QCOMPARE(chooser.currentText(), QStringLiteral("SmallSize"));
-        QVERIFY(chooser.isChooserEnabled());
-        SelectOptionValue(chooser, "#Unknown", 0);
-        QCOMPARE(chooser.currentText(), QStringLiteral("High"));
-        QVERIFY(!chooser.isChooserEnabled());
     }
 
     void keywordsAreCollectedOncePerMaker() {

