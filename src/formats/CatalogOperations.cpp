@@ -51,17 +51,6 @@ int AddCatalogRow(CatalogTable &table, const QString &values, int mode, bool ove
     return row;
 }
 
-bool ClearCatalog(CatalogTable &table, bool confirm, const YesNoQuestion &ask) {
-    if (confirm) {
-        if (table.rows() == 0)
-            return false;
-        if (ask && !ask(QStringLiteral("Are you sure you want to clear all data?")))
-            return false;
-    }
-    table.removeAllRows();
-    return true;
-}
-
 bool RemoveSelectedRows(CatalogTable &table, bool confirm, const YesNoQuestion &ask) {
     if (table.rows() == 0)
         return false;

@@ -39,9 +39,6 @@ int AddCatalogRow(CatalogTable &table, const QString &values, int mode, bool ove
 // Asks the user a yes/no question; answers true for Yes.
 using YesNoQuestion = std::function<bool(const QString &prompt)>;
 
-// Removes all rows; with confirm set, an empty table is left alone and the user is asked
-// first. Answers whether the rows were removed.
-bool ClearCatalog(CatalogTable &table, bool confirm, const YesNoQuestion &ask = {});
 // Removes the selected rows; with confirm set the user is asked first.
 bool RemoveSelectedRows(CatalogTable &table, bool confirm, const YesNoQuestion &ask = {});
 
