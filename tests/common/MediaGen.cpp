@@ -7,10 +7,10 @@
 
 namespace tv::test {
 
-bool RunFFmpeg(const QStringList &args, QString *errorText) {
+bool RunFFmpeg(const QStringList &args, QString *errorText, const QString &logLevel) {
     QProcess ffmpeg;
     ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
-    ffmpeg.start("ffmpeg", QStringList{"-hide_banner", "-nostdin", "-loglevel", "error", "-y"} + args);
+    ffmpeg.start("ffmpeg", QStringList{"-hide_banner", "-nostdin", "-loglevel", logLevel, "-y"} + args);
     if (!ffmpeg.waitForFinished(120000)) {
         ffmpeg.kill();
         if (errorText)
@@ -27,10 +27,10 @@ bool GenerateTone(const QString &path, double seconds, int sampleRate, int chann
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QString source =
         QStringLiteral("sine=frequency=440:sample_rate=%1:duration=%2").arg(sampleRate).arg(seconds);
-    QStringList args{"-f", "lavfi", "-i", source, "-ac", QString::number(channels)};
-    args += extraOutputArgs;
-    args << path;
-    return RunFFmpeg(args);
+    QStringList args{"-f", "lavfi", "-i", source};
+    if (channels > 0)
+        args << "-ac" << QString::number(channels);
+    return RunFFmpeg(args + extraOutputArgs + QStringList{path});
 }
 
 bool GenerateVideo(const QString &path, double seconds, int width, int height, const QString &rate,
@@ -88,17 +88,13 @@ bool GenerateNoisePicture(const QString &path, int width, int height) {
 
 bool GenerateTaggedTone(const QString &path, double seconds, const QStringList &metadata,
                         const QString &coverPath, const QStringList &extraOutputArgs) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString source = QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds);
-    QStringList args{"-f", "lavfi", "-i", source};
+    QStringList args;
     if (!coverPath.isEmpty())
         args += QStringList{"-i",   coverPath, "-map",           "0",           "-map", "1",
                             "-c:v", "copy",    "-disposition:v", "attached_pic"};
     for (const QString &pair : metadata)
         args << "-metadata" << pair;
-    args += extraOutputArgs;
-    args << path;
-    return RunFFmpeg(args);
+    return GenerateTone(path, seconds, 44100, 0, args + extraOutputArgs); // the sine source's one channel
 }
 
 } // namespace tv::test
