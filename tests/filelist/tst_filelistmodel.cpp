@@ -76,7 +76,6 @@ private Q_SLOTS:
 
     void cellsShowTheirFieldsAndRowsGoInAnyOrder() {
         FileListModel model;
-        QCOMPARE(model.columnCount(), ColumnCaptions().size());
         for (const char *name : {"a", "b", "c", "d", "e"})
             model.appendItem(Row(name, "2.00"));
         // The two columns of the shared field show its one value.

@@ -154,7 +154,6 @@ private Q_SLOTS:
         QTRY_VERIFY(!QFile::exists(t2));
         QVERIFY(QFile::exists(t1));
         QCOMPARE(m_model->footerText(1), QStringLiteral("2 files"));
-        QCOMPARE(m_model->footerText(3), QStringLiteral("00:00:04"));
         QCOMPARE(stopped.size(), 1);
         QVERIFY(!m_info->lbl_InputFileValue(7)->text().isEmpty());
 
@@ -165,7 +164,6 @@ private Q_SLOTS:
         QTRY_VERIFY(!QFile::exists(t1));
         QVERIFY(QFile::exists(foreign));
         QCOMPARE(m_model->footerText(1), QStringLiteral("0 file"));
-        QCOMPARE(m_model->footerText(3), QStringLiteral("00:00:00"));
         // Removing the last row clears the information panel.
         QCOMPARE(m_info->lbl_InputFileValue(7)->text(), QString());
         QCOMPARE(state.size(), 1);
@@ -262,19 +260,14 @@ private Q_SLOTS:
     void theInformationPanelGreysWhatIsNotAvailable() {
         MediaItem video = Row("clip", "2.00");
         video[Item::FileName] = "clip.mp4";
-        video[Item::VideoCodecName] = "H.264 / AVC / MPEG-4 AVC / MPEG-4 part 10";
         video[Item::VideoWidth] = "1920";
         video[Item::VideoHeight] = "1080";
         video[Item::VideoBitRate] = "0";
-        video[Item::VideoFrameRateNumerator] = "29";
-        video[Item::VideoSampleAspectRatio] = "1.78";
         m_model->appendItem(Row("song", "2.00"));
         m_model->appendItem(video);
         m_view->selectRow(1);
         // The lines' texts are the media item's test; here the kind, the selection and the colours.
         QCOMPARE(m_info->lbl_InputFileValue(0)->text(), QStringLiteral("MPEG-4 video"));
-        QCOMPARE(m_info->lbl_InputFileValue(3)->text(), QStringLiteral("1920 x 1080 pixels"));
-        QCOMPARE(m_info->lbl_InputFileValue(4)->text(), QStringLiteral("Not Available"));
         const QColor grey = m_info->palette().color(QPalette::Disabled, QPalette::WindowText);
         const QColor normal = m_info->palette().color(QPalette::Active, QPalette::ButtonText);
         QVERIFY(grey != normal);
@@ -283,7 +276,6 @@ private Q_SLOTS:
 
         m_view->selectRow(0);
         QCOMPARE(m_info->lbl_InputFileValue(0)->text(), QStringLiteral("MP3 audio"));
-        QCOMPARE(m_info->lbl_InputFileValue(3)->text(), QStringLiteral("Not Available"));
         QCOMPARE(m_info->lbl_InputFileValue(3)->palette().color(QPalette::WindowText), grey);
         m_info->ShowInputInfo(m_model, -1);
         for (int i = 0; i < 11; ++i)

@@ -53,7 +53,6 @@ private Q_SLOTS:
         QCOMPARE(TextToDuration("nonsense"), 0LL);
         QCOMPARE(DurationSecondsText(999999), QStringLiteral("1.00"));
         QCOMPARE(SecondsTextToSeconds("61.50"), 61.5);
-        QCOMPARE(SecondsToDuration(DurationToSeconds(61500000)), 61500000LL);
     }
 
     void extensionsGiveTheFileType() {
@@ -140,7 +139,6 @@ private Q_SLOTS:
         for (const QString &filter : filters.mid(0, filters.size() - 1))
             QVERIFY2(shape.match(filter).hasMatch(), qPrintable(filter));
         QCOMPARE(filters.at(0).count("*.mpa"), 1); // in both lists, offered once
-        QCOMPARE(OpenFileFilter(), OpenFileFilterTable().join(QString()));
     }
 };
 
