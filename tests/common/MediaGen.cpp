@@ -1,5 +1,7 @@
 #include "MediaGen.h"
 
+#include "TestEnv.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,23 +44,13 @@ bool GenerateVideo(const QString &path, double seconds, int width, int height, c
                                 .arg(rate)
                                 .arg(seconds);
     const QString tone = QStringLiteral("sine=frequency=330:sample_rate=44100:duration=%1").arg(seconds);
-    QStringList args{"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", tone, "-pix_fmt", "yuv420p"};
-    args += extraOutputArgs;
-    args << path;
-    return RunFFmpeg(args);
+    return RunFFmpeg(QStringList{"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", tone} + extraOutputArgs +
+                     QStringList{"-pix_fmt", "yuv420p", path});
 }
 
 bool GenerateVideoWithSubtitles(const QString &path, double seconds, const QStringList &languages) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString srt = path + ".srt";
-    QFile file(srt);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write("1\n00:00:00,000 --> 00:00:00,900\nHello\n\n");
-    file.close();
-    const QString picture = QStringLiteral("testsrc=size=160x120:rate=25:duration=%1").arg(seconds);
-    const QString tone = QStringLiteral("sine=frequency=330:sample_rate=44100:duration=%1").arg(seconds);
-    QStringList args{"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", tone};
+    const QString srt = WriteFile(path + ".srt", "1\n00:00:00,000 --> 00:00:00,900\nHello\n\n");
+    QStringList args;
     for (int i = 0; i < languages.size(); ++i)
         args << "-i" << srt;
     args += QStringList{"-map", "0:v", "-map", "1:a"};
@@ -66,8 +58,7 @@ bool GenerateVideoWithSubtitles(const QString &path, double seconds, const QStri
         args << "-map" << QString::number(2 + i) + ":s";
         args << QStringLiteral("-metadata:s:s:%1").arg(i) << "language=" + languages.at(i);
     }
-    args += QStringList{"-c:s", "srt", "-pix_fmt", "yuv420p", path};
-    const bool ok = RunFFmpeg(args);
+    const bool ok = GenerateVideo(path, seconds, 160, 120, "25", args + QStringList{"-c:s", "srt"});
     QFile::remove(srt);
     return ok;
 }

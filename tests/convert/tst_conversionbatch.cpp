@@ -170,7 +170,6 @@ private Q_SLOTS:
         QCOMPARE(stalled.last().at(0).toBool(), false);
         QCOMPARE(batch.elapsedSeconds(), 3);
         QVERIFY(ended.wait(10000));
-        // After the batch end, late events are ignored.
         const int before = rows.size();
         Q_EMIT engine.JobProgress(0, 1, 10);
         QCOMPARE(rows.size(), before);

@@ -223,7 +223,6 @@ private Q_SLOTS:
         QCOMPARE(test::ReadFile(name), QByteArray("written meanwhile"));
         QVERIFY(WorkFiles(folder).isEmpty());
 
-        // Allowed to replace, the same job writes over it.
         engine.ClearJobs();
         engine.setReplaceExisting(true);
         QCOMPARE(AddMp3Job(engine, m_tone, name, "00:00:01.000"), 0);
@@ -302,7 +301,6 @@ private Q_SLOTS:
         QTRY_COMPARE(rec.batchEnds, 2);
         QCOMPARE(rec.events.size(), 1);
 
-        // A further batch on the same engine starts clean.
         QCOMPARE(AddMp3Job(engine, m_tone, m_out + "again.MP3", "00:00:03.000"), 0);
         engine.StartJobs(0);
         QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 3, 30000);

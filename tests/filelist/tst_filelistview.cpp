@@ -186,7 +186,6 @@ private Q_SLOTS:
         m_view->edit(m_model->index(0, 1));
         QVERIFY(!m_view->findChild<QLineEdit *>("Txt_RenameInPlace"));
 
-        // A click on the name of the selected row starts editing it.
         m_view->selectRow(1);
         const QRect cell = m_view->visualRect(m_model->index(1, 1));
         QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, cell.center());
@@ -241,7 +240,6 @@ private Q_SLOTS:
         menu->hide();
         QCOMPARE(opened, (QList<QPair<QString, bool>>{{"/music/b.mp3", true}}));
 
-        // Removing is not offered while converting.
         m_busy = true;
         QApplication::sendEvent(m_view->viewport(), &event);
         QVERIFY(!menu->findChild<QAction *>("mnuFileList(5)")->isEnabled());
