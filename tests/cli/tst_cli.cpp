@@ -44,9 +44,6 @@ private Q_SLOTS:
         QVERIFY(presets.size() >= 5);
         for (const QJsonValue &value : presets) {
             const QJsonObject preset = value.toObject();
-            for (const char *key : {"id", "name", "maker", "keyword", "format", "extension", "codec",
-                                    "sampleRate", "channels", "bitrate", "sampleSize"})
-                QVERIFY2(preset.contains(key), key);
             QCOMPARE(preset.value("keyword").toString().toUpper(), QStringLiteral("MP3"));
             QVERIFY(!preset.value("codec").toString().startsWith('#'));
             QVERIFY(preset.value("name").toString() != "[%Custom%]");
