@@ -122,7 +122,6 @@ private Q_SLOTS:
         QCOMPARE(received.first().size(), megabyte.size());
         QCOMPARE(received.last(), QString::fromUtf8(garbage));
 
-        // Many senders in a tight loop: every one is answered.
         QList<QFuture<HandOver>> senders;
         for (int i = 0; i < 20; ++i)
             senders << Forward({QString::number(i)});
@@ -162,7 +161,6 @@ private Q_SLOTS:
         QVERIFY(first.waitForConnected(2000));
         first.write(Frame("first"));
         QTRY_COMPARE(received, (QStringList{"first", "second"}));
-        // The channel goes on answering.
         QFuture<HandOver> third = Forward({"third"});
         QTRY_VERIFY(third.isFinished());
         QCOMPARE(third.result(), HandOver::Done);

@@ -22,6 +22,14 @@ struct CliRun {
     QString out;
     QString err;
     QList<QJsonObject> lines() const { return JsonLines(out); }
+    // The line of the input of that file name; empty when there is none.
+    QJsonObject lineOf(const QString &inputName) const {
+        for (const QJsonObject &line : lines()) {
+            if (line.value("input").toString().endsWith("/" + inputName))
+                return line;
+        }
+        return {};
+    }
 };
 
 inline CliRun RunCli(const QStringList &args, const QProcessEnvironment &env = Home().environment()) {

@@ -32,13 +32,16 @@ template <class... Args> QString AudioArguments(Args &&...args) {
     return BuildAudioArguments(AudioJob(std::forward<Args>(args)...));
 }
 
+// Adds a job that writes input to output with these options; answers its index, or -1.
+inline int AddConversion(Engine &engine, const QString &input, const QString &output,
+                         const QString &arguments, const QString &inputOptions = QString()) {
+    const int job = engine.AddJob(input, inputOptions);
+    return job >= 0 && engine.SetJobOutput(job, output, arguments) >= 0 ? job : -1;
+}
+
 // Adds a job that writes `length` of input as a 128k stereo MP3 to output; answers its index, or -1.
 inline int AddMp3Job(Engine &engine, const QString &input, const QString &output, const QString &length) {
-    const int job = engine.AddJob(input, "");
-    if (job < 0 ||
-        engine.SetJobOutput(job, output, AudioArguments("MP3", "MP3", 1, "44100", "128", length)) < 0)
-        return -1;
-    return job;
+    return AddConversion(engine, input, output, AudioArguments("MP3", "MP3", 1, "44100", "128", length));
 }
 
 // A batch writing 128k stereo outputs (MP3 unless told) into folder, never overwriting.

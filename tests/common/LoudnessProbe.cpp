@@ -2,7 +2,6 @@
 
 #include "MediaGen.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -12,7 +11,7 @@ namespace tv::test {
 
 MeteredLoudness MeterLoudness(const QStringList &paths) {
     MeteredLoudness result;
-    QStringList args{"-hide_banner", "-nostdin", "-nostats"};
+    QStringList args{"-nostats"};
     for (const QString &path : paths)
         args << "-i" << path;
     const QString meter = "ebur128=peak=true";
@@ -25,15 +24,9 @@ MeteredLoudness MeterLoudness(const QStringList &paths) {
         args << "-filter_complex"
              << QStringLiteral("%1concat=n=%2:v=0:a=1,%3").arg(inputs).arg(paths.size()).arg(meter);
     }
-    args << "-f"
-         << "null"
-         << "-";
-    QProcess ffmpeg;
-    ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
-    ffmpeg.start("ffmpeg", args);
-    if (!ffmpeg.waitForFinished(120000) || ffmpeg.exitCode() != 0)
+    QString text;
+    if (!RunFFmpeg(args + QStringList{"-f", "null", "-"}, &text, "info"))
         return result;
-    const QString text = QString::fromLocal8Bit(ffmpeg.readAll());
     // The summary at the end: "I:  -16.0 LUFS" and, under "True peak:", "Peak:  -1.2 dBFS".
     const qsizetype summary = text.lastIndexOf("Summary:");
     if (summary < 0)

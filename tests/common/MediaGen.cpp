@@ -1,5 +1,7 @@
 #include "MediaGen.h"
 
+#include "TestEnv.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,10 +9,10 @@
 
 namespace tv::test {
 
-bool RunFFmpeg(const QStringList &args, QString *errorText) {
+bool RunFFmpeg(const QStringList &args, QString *errorText, const QString &logLevel) {
     QProcess ffmpeg;
     ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
-    ffmpeg.start("ffmpeg", QStringList{"-hide_banner", "-nostdin", "-loglevel", "error", "-y"} + args);
+    ffmpeg.start("ffmpeg", QStringList{"-hide_banner", "-nostdin", "-loglevel", logLevel, "-y"} + args);
     if (!ffmpeg.waitForFinished(120000)) {
         ffmpeg.kill();
         if (errorText)
@@ -27,10 +29,10 @@ bool GenerateTone(const QString &path, double seconds, int sampleRate, int chann
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QString source =
         QStringLiteral("sine=frequency=440:sample_rate=%1:duration=%2").arg(sampleRate).arg(seconds);
-    QStringList args{"-f", "lavfi", "-i", source, "-ac", QString::number(channels)};
-    args += extraOutputArgs;
-    args << path;
-    return RunFFmpeg(args);
+    QStringList args{"-f", "lavfi", "-i", source};
+    if (channels > 0)
+        args << "-ac" << QString::number(channels);
+    return RunFFmpeg(args + extraOutputArgs + QStringList{path});
 }
 
 bool GenerateVideo(const QString &path, double seconds, int width, int height, const QString &rate,
@@ -42,23 +44,13 @@ bool GenerateVideo(const QString &path, double seconds, int width, int height, c
                                 .arg(rate)
                                 .arg(seconds);
     const QString tone = QStringLiteral("sine=frequency=330:sample_rate=44100:duration=%1").arg(seconds);
-    QStringList args{"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", tone, "-pix_fmt", "yuv420p"};
-    args += extraOutputArgs;
-    args << path;
-    return RunFFmpeg(args);
+    return RunFFmpeg(QStringList{"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", tone} + extraOutputArgs +
+                     QStringList{"-pix_fmt", "yuv420p", path});
 }
 
 bool GenerateVideoWithSubtitles(const QString &path, double seconds, const QStringList &languages) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString srt = path + ".srt";
-    QFile file(srt);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write("1\n00:00:00,000 --> 00:00:00,900\nHello\n\n");
-    file.close();
-    const QString picture = QStringLiteral("testsrc=size=160x120:rate=25:duration=%1").arg(seconds);
-    const QString tone = QStringLiteral("sine=frequency=330:sample_rate=44100:duration=%1").arg(seconds);
-    QStringList args{"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", tone};
+    const QString srt = WriteFile(path + ".srt", "1\n00:00:00,000 --> 00:00:00,900\nHello\n\n");
+    QStringList args;
     for (int i = 0; i < languages.size(); ++i)
         args << "-i" << srt;
     args += QStringList{"-map", "0:v", "-map", "1:a"};
@@ -66,8 +58,7 @@ bool GenerateVideoWithSubtitles(const QString &path, double seconds, const QStri
         args << "-map" << QString::number(2 + i) + ":s";
         args << QStringLiteral("-metadata:s:s:%1").arg(i) << "language=" + languages.at(i);
     }
-    args += QStringList{"-c:s", "srt", "-pix_fmt", "yuv420p", path};
-    const bool ok = RunFFmpeg(args);
+    const bool ok = GenerateVideo(path, seconds, 160, 120, "25", args + QStringList{"-c:s", "srt"});
     QFile::remove(srt);
     return ok;
 }
@@ -88,17 +79,13 @@ bool GenerateNoisePicture(const QString &path, int width, int height) {
 
 bool GenerateTaggedTone(const QString &path, double seconds, const QStringList &metadata,
                         const QString &coverPath, const QStringList &extraOutputArgs) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString source = QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds);
-    QStringList args{"-f", "lavfi", "-i", source};
+    QStringList args;
     if (!coverPath.isEmpty())
         args += QStringList{"-i",   coverPath, "-map",           "0",           "-map", "1",
                             "-c:v", "copy",    "-disposition:v", "attached_pic"};
     for (const QString &pair : metadata)
         args << "-metadata" << pair;
-    args += extraOutputArgs;
-    args << path;
-    return RunFFmpeg(args);
+    return GenerateTone(path, seconds, 44100, 0, args + extraOutputArgs); // the sine source's one channel
 }
 
 } // namespace tv::test

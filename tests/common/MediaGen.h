@@ -8,12 +8,14 @@
 
 namespace tv::test {
 
-// Runs ffmpeg with "-hide_banner -loglevel error -y" + args; answers true when it succeeded.
-bool RunFFmpeg(const QStringList &args, QString *errorText = nullptr);
+// Runs ffmpeg with "-hide_banner -loglevel <logLevel> -y" + args; answers true when it succeeded,
+// with what it printed in errorText.
+bool RunFFmpeg(const QStringList &args, QString *errorText = nullptr,
+               const QString &logLevel = QStringLiteral("error"));
 
-// A sine tone of the given length written to path; the container and codec follow the
-// extension unless extra output options (e.g. {"-c:a", "flac"}, {"-metadata", "title=X"})
-// say otherwise.
+// A sine tone of the given length written to path (channels 0: the source's one, and extra
+// inputs may follow); the container and codec follow the extension unless extra output options
+// (e.g. {"-c:a", "flac"}, {"-metadata", "title=X"}) say otherwise.
 bool GenerateTone(const QString &path, double seconds, int sampleRate = 44100, int channels = 2,
                   const QStringList &extraOutputArgs = {});
 

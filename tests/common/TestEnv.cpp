@@ -69,28 +69,27 @@ QString CopyBuiltSkin(const QString &root, const QStringList &themes) {
     return root + "/";
 }
 
+namespace {
+// Runs mount or umount; answers whether it succeeded.
+bool RunMount(const QString &program, const QStringList &args) {
+    QProcess mount;
+    mount.start(program, args);
+    return mount.waitForFinished(10000) && mount.exitStatus() == QProcess::NormalExit &&
+           mount.exitCode() == 0;
+}
+} // namespace
+
 bool MountTmpfs(const QString &dir, bool readOnly, const QString &size) {
     QDir().mkpath(dir);
-    QStringList args{"-t", "tmpfs", "-o", (readOnly ? "ro,size=" : "size=") + size, "tmpfs", dir};
-    QProcess mount;
-    mount.start("mount", args);
-    if (!mount.waitForFinished(10000))
-        return false;
-    return mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
+    return RunMount("mount", {"-t", "tmpfs", "-o", (readOnly ? "ro,size=" : "size=") + size, "tmpfs", dir});
 }
 
 bool RemountReadOnly(const QString &dir) {
-    QProcess mount;
-    mount.start("mount", {"-o", "remount,ro", dir});
-    if (!mount.waitForFinished(10000))
-        return false;
-    return mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
+    return RunMount("mount", {"-o", "remount,ro", dir});
 }
 
 void Unmount(const QString &dir) {
-    QProcess umount;
-    umount.start("umount", {dir});
-    umount.waitForFinished(10000);
+    RunMount("umount", {dir});
 }
 
 } // namespace tv::test

