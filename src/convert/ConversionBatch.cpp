@@ -46,7 +46,6 @@ void ConversionBatch::begin(const BatchSettings &settings) {
     m_doneHundreds = 0;
     m_progressTicks = 0;
     m_stalled = false;
-    m_currentJob = -1;
     m_elapsed = 0;
 }
 
@@ -175,7 +174,6 @@ void ConversionBatch::onJobProgress(int job, qint64 position, qint64 duration) {
         }
     }
     Q_EMIT rowProgress(job, figure);
-    m_currentJob = job;
 }
 
 void ConversionBatch::onJobFinished(int job, bool succeeded, bool failed, const QString &message) {
@@ -183,7 +181,6 @@ void ConversionBatch::onJobFinished(int job, bool succeeded, bool failed, const 
         if (!m_running)
             return;
         m_running = false;
-        m_currentJob = -1;
         Q_EMIT batchEnded();
         return;
     }

@@ -68,7 +68,6 @@ public:
     bool isRunning() const { return m_running; }
     int jobCount() const;
     int totalMaximum() const { return jobCount() * 100; }
-    int currentJob() const { return m_currentJob; }
     int elapsedSeconds() const { return m_elapsed; }
     const BatchSettings &settings() const { return m_settings; }
     QString convertedFileName(int row) const;
@@ -106,7 +105,6 @@ private:
     int m_doneHundreds = 0;
     int m_progressTicks = 0;
     bool m_stalled = false;
-    int m_currentJob = -1;
     int m_elapsed = 0;
 };
 

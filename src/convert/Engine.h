@@ -44,7 +44,6 @@ public:
     void PauseJobs();
     void ResumeJobs();
     bool isRunning() const { return m_running; }
-    bool isPaused() const { return m_paused; }
 
     // The tags every output of the next batch receives.
     void setOutputTagging(OutputTagging tagging) { m_tagging = std::move(tagging); }

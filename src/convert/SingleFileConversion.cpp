@@ -16,12 +16,6 @@ SingleFileConversion::SingleFileConversion(QObject *parent) : QObject(parent), m
     connect(m_engine, &Engine::JobFinished, this, &SingleFileConversion::onJobFinished);
 }
 
-bool SingleFileConversion::resultArrived() {
-    const ConversionFlags &f = Flags();
-    // A closing window stops the engine without a result; whoever waits must not wait for ever.
-    return f.anySucceeded || !f.lastError.isEmpty() || f.cancelPrepare || f.unloading;
-}
-
 void SingleFileConversion::ConvertSingleFile(const QString &inputPath, const QString &outputPath,
                                              const QString &arguments) {
     ConversionFlags &f = Flags();
@@ -56,8 +50,6 @@ void SingleFileConversion::onJobFinished(int job, bool succeeded, bool failed, c
     }
     if (succeeded) {
         f.anySucceeded = true;
-        if (!f.suppressNotices)
-            Q_EMIT completionNoticeRequested();
     } else if (failed) {
         f.lastError = SingleFileErrorText(message, Paths().tempFolder);
     }

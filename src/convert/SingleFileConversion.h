@@ -20,13 +20,7 @@ public:
 
     void ConvertSingleFile(const QString &inputPath, const QString &outputPath, const QString &arguments);
 
-    // True once the running conversion has a result (or was cancelled in the wait window).
-    static bool resultArrived();
-
 Q_SIGNALS:
-    // A conversion ended well while notices were not suppressed: the window shows its
-    // completion dialog.
-    void completionNoticeRequested();
     // The result is in the flags.
     void finished();
 

@@ -27,10 +27,6 @@ double DurationToSeconds(qint64 microseconds) {
     return static_cast<double>(microseconds) / 1000000.0;
 }
 
-qint64 SecondsToDuration(double seconds) {
-    return std::llround(seconds * 1000000.0);
-}
-
 QString DurationToText(qint64 microseconds) {
     return FormatPosition(microseconds);
 }

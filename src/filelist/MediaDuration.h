@@ -21,7 +21,6 @@ bool IsUnknownDuration(qint32 low, qint32 high);
 
 // Microseconds and decimal seconds.
 double DurationToSeconds(qint64 microseconds);
-qint64 SecondsToDuration(double seconds);
 
 // Microseconds and the position text hh:mm:ss.fff; an unreadable text is 0.
 QString DurationToText(qint64 microseconds);

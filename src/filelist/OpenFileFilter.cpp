@@ -110,15 +110,6 @@ QStringList OpenFileFilterTable() {
     return table;
 }
 
-QString OpenFileFilter() {
-    QString filter;
-    for (const QString &entry : OpenFileFilterTable()) {
-        if (!entry.trimmed().isEmpty())
-            filter += entry;
-    }
-    return filter;
-}
-
 QStringList OpenFileNameFilters() {
     static const QRegularExpression kTrailingPatterns(QStringLiteral(R"(\s*\([^()]*\)\s*$)"));
     QStringList filters;

@@ -11,9 +11,6 @@ inline constexpr int kFilterTableSize = 64;
 // The table as built at start-up, blank entries included.
 QStringList OpenFileFilterTable();
 
-// The concatenation of the non-blank entries.
-QString OpenFileFilter();
-
 // The same filters as the Qt file dialog takes them: "AC3 Audio Files (*.ac3 *.dts)".
 QStringList OpenFileNameFilters();
 

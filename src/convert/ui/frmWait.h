@@ -39,8 +39,6 @@ public:
     void setProgressPercent(int percent);
     int progressValue() const;
 
-    bool cancelRequested() const { return m_cancelRequested; }
-
 Q_SIGNALS:
     // Cancel was pressed (or Escape, or the close box while Cancel is offered).
     void canceled();
