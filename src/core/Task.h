@@ -87,8 +87,9 @@ public:
 
     // Runs work(control, progress) on a pool thread. Its result goes to done(result) and its
     // progress to progress(done, total) on the owner's thread, both only while the generation
-    // it was started in is still the current one; a result of an older generation goes to
-    // drop(result) instead, when given, so that what it holds (a file, say) can be cleaned up.
+    // it was started in is still the current one; any other result (an older generation, an
+    // owner gone) goes to drop(result) instead, when given, so that what it holds (a file, say)
+    // is cleaned up. drop may run on a worker thread.
     // Work returning void calls done().
     template <typename Work, typename Done, typename Drop = std::nullptr_t>
     void start(Work work, Done done, std::function<void(qint64, qint64)> progress = {}, Drop drop = nullptr) {
@@ -115,14 +116,21 @@ public:
                     if (*current == generation)
                         done();
                 });
+            } else if constexpr (std::is_null_pointer_v<Drop>) {
+                guard->post(
+                    [current, generation, done = std::move(done), result = work(*control, report)]() mutable {
+                        if (*current == generation)
+                            done(std::move(result));
+                    });
             } else {
-                Result result = work(*control, report);
-                guard->post([current, generation, done = std::move(done), drop = std::move(drop),
-                             result = std::move(result)]() mutable {
+                // Whoever lets go of an untaken result last drops it: the owner for an older
+                // generation, this worker when the owner is gone, the owner's end for a call it
+                // discards. drop must therefore be safe on any thread.
+                const auto held =
+                    std::make_shared<Undelivered<Result, Drop>>(work(*control, report), std::move(drop));
+                guard->post([current, generation, done = std::move(done), held]() mutable {
                     if (*current == generation)
-                        done(std::move(result));
-                    else if constexpr (!std::is_null_pointer_v<Drop>)
-                        drop(std::move(result));
+                        done(held->take());
                 });
             }
         });
@@ -143,6 +151,24 @@ public:
     QThreadPool *pool() const { return m_pool; }
 
 private:
+    // A result on its way to the owner; dropped when it is destroyed without being taken.
+    template <typename Result, typename Drop> struct Undelivered {
+        Undelivered(Result r, Drop d) : result(std::move(r)), drop(std::move(d)) {}
+        ~Undelivered() {
+            if (!taken)
+                drop(std::move(result));
+        }
+        Undelivered(const Undelivered &) = delete;
+        Undelivered &operator=(const Undelivered &) = delete;
+        Result take() {
+            taken = true;
+            return std::move(result);
+        }
+        Result result;
+        Drop drop;
+        bool taken = false;
+    };
+
     // The owner as the workers see it. A worker posts its result while holding the lock, and the
     // runner (a member of its owner) clears the pointer under the same lock when the owner goes:
     // a QPointer checked on a worker thread could still turn dangling between check and post.

@@ -10,6 +10,8 @@
 #include "RowStatus.h"
 #include "TestEnv.h"
 
+#include <QDeadlineTimer>
+#include <QThread>
 #include <unistd.h>
 
 using namespace tv;
@@ -251,6 +253,24 @@ private Q_SLOTS:
         // What the workers held when the cancel came leaves no picture behind.
         QTRY_COMPARE_WITH_TIMEOUT(QDir(temp).entryList(QDir::Files).size(), addedPictures, 20000);
         QCOMPARE(delivered, 6);
+
+        // Nor does what they held when the queue itself went away (the list being closed): this
+        // thread delivers nothing until a worker has written a picture, then the queue goes.
+        QStringList videos;
+        for (const QString &name : QDir(folder).entryList({"*.mp4"}, QDir::Files))
+            videos << folder + "/" + name;
+        QDir(temp).removeRecursively();
+        QDir().mkpath(temp);
+        auto *closing = new ProbeQueue;
+        closing->setThreadCount(4);
+        closing->setOptions(options);
+        QVERIFY(closing->start(videos, false));
+        const QDeadlineTimer deadline(60000);
+        while (QDir(temp).isEmpty(QDir::Files) && !deadline.hasExpired())
+            QThread::msleep(5);
+        QVERIFY(!QDir(temp).isEmpty(QDir::Files));
+        delete closing;
+        QCOMPARE(QDir(temp).entryList(QDir::Files), QStringList());
     }
 };
 
