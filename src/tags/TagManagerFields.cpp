@@ -269,10 +269,7 @@ bool TagManager::SetField(int family, int number, const QString &text) {
         const QString name = OggFieldName(number);
         if (!tag || name.isEmpty())
             return false;
-        if (text.isEmpty())
-            tag->removeFields(ToTagString(name));
-        else
-            tag->addField(ToTagString(name), ToTagString(text), true);
+        SetXiphField(*tag, name, text);
         return true;
     }
     default:

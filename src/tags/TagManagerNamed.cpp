@@ -129,11 +129,7 @@ bool TagManager::SetNamedField(int family, const QString &name, const QString &t
         TagLib::Ogg::XiphComment *tag = d->Xiph(TagFamilyFlac, true);
         if (!tag)
             return false;
-        const TagLib::String key = ToTagString(name.toUpper());
-        if (text.isEmpty())
-            tag->removeFields(key);
-        else
-            tag->addField(key, ToTagString(text), true);
+        SetXiphField(*tag, name.toUpper(), text);
         return true;
     }
     case TagFamilyWma: {

@@ -78,6 +78,14 @@ inline QString FromTagString(const TagLib::String &text) {
     return QString::fromStdString(text.to8Bit(true));
 }
 
+// Sets a Vorbis comment field to one value; an empty text removes the field.
+inline void SetXiphField(TagLib::Ogg::XiphComment &tag, const QString &key, const QString &text) {
+    if (text.isEmpty())
+        tag.removeFields(ToTagString(key));
+    else
+        tag.addField(ToTagString(key), ToTagString(text), true);
+}
+
 // Values of a multi-valued field, joined for display.
 QString JoinValues(const TagLib::StringList &values);
 

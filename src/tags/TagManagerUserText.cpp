@@ -102,11 +102,7 @@ bool TagManager::SetUserText(int family, const QString &name, const QString &tex
         TagLib::Ogg::XiphComment *tag = d->Xiph(family, true);
         if (!tag)
             return false;
-        const TagLib::String key = ToTagString(name.toUpper());
-        if (text.isEmpty())
-            tag->removeFields(key);
-        else
-            tag->addField(key, ToTagString(text), true);
+        SetXiphField(*tag, name.toUpper(), text);
         return true;
     }
     case TagFamilyMp4: {
