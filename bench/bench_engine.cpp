@@ -1,5 +1,6 @@
 // Measures the engine against the ffmpeg command-line tool on the same work; prints figures and
 // ratios (never a pass or fail).
+#include "BenchMedia.h"
 #include "EncodingParameters.h"
 #include "Engine.h"
 
@@ -13,43 +14,9 @@
 #include <cstdio>
 
 using namespace tv;
+using namespace tv::bench;
 
 namespace {
-
-bool Run(const QString &program, const QStringList &args) {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start(program, args);
-    return p.waitForFinished(-1) && p.exitCode() == 0;
-}
-
-QString Mp3Args(const QString &duration) {
-    JobParameters job;
-    job.AudioCodec = "MP3";
-    job.FileExtention = "MP3";
-    job.Channels = 1;
-    job.SampleRate = "44100";
-    job.AudioBitrate = "128";
-    job.AudioSize = "16 bit";
-    job.TrimStart = "00:00:00.000";
-    job.TrimDuration = duration;
-    return BuildAudioArguments(job);
-}
-
-QStringList MakeInputs(const QString &folder, int count, int seconds) {
-    QDir().mkpath(folder);
-    QStringList files;
-    for (int i = 0; i < count; ++i) {
-        const QString path = QStringLiteral("%1/in%2.wav").arg(folder).arg(i, 3, 10, QLatin1Char('0'));
-        // Noise with a tone is closer to music than a pure tone for the encoder's work.
-        Run("ffmpeg", {"-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                       QStringLiteral("anoisesrc=d=%1:c=pink:a=0.3:r=44100").arg(seconds), "-f", "lavfi",
-                       "-i", QStringLiteral("sine=f=%1:d=%2:r=44100").arg(220 + i * 7).arg(seconds),
-                       "-filter_complex", "amix=inputs=2", "-ac", "2", path});
-        files << path;
-    }
-    return files;
-}
 
 double EngineSeconds(const QStringList &inputs, const QString &outFolder, const QString &duration) {
     QDir(outFolder).removeRecursively();
@@ -86,7 +53,7 @@ double CommandLineSeconds(const QStringList &inputs, const QString &outFolder, c
             .arg(duration, outFolder);
     QElapsedTimer timer;
     timer.start();
-    Run("sh", QStringList{"-c", script, "sh"} + inputs);
+    RunProgram("sh", QStringList{"-c", script, "sh"} + inputs);
     return timer.elapsed() / 1000.0;
 }
 
@@ -122,17 +89,17 @@ double SingleProcessSeconds(const QStringList &inputs, const QString &folder) {
     list.close();
     QElapsedTimer timer;
     timer.start();
-    Run("ffmpeg", {"-hide_banner", "-loglevel",
-                   "error",        "-y",
-                   "-threads",     "1",
-                   "-f",           "concat",
-                   "-safe",        "0",
-                   "-i",           list.fileName(),
-                   "-ac",          "2",
-                   "-ar",          "44100",
-                   "-ab",          "128k",
-                   "-acodec",      "libmp3lame",
-                   "-vn",          folder + "/all.mp3"});
+    RunProgram("ffmpeg", {"-hide_banner", "-loglevel",
+                          "error",        "-y",
+                          "-threads",     "1",
+                          "-f",           "concat",
+                          "-safe",        "0",
+                          "-i",           list.fileName(),
+                          "-ac",          "2",
+                          "-ar",          "44100",
+                          "-ab",          "128k",
+                          "-acodec",      "libmp3lame",
+                          "-vn",          folder + "/all.mp3"});
     return timer.elapsed() / 1000.0;
 }
 
@@ -144,7 +111,7 @@ int main(int argc, char *argv[]) {
     const int cores = QThread::idealThreadCount();
     std::printf("Engine benchmark on %d cores\n", cores);
 
-    const QStringList small = MakeInputs(dir.path() + "/small", 40, 10);
+    const QStringList small = MakeNoisyTones(dir.path() + "/small", 40, 10, "wav", 0.3);
     const double engineSmall = EngineSeconds(small, dir.path() + "/out-engine", "00:00:10.000");
     const double cliSmall = CommandLineSeconds(small, dir.path() + "/out-cli", "00:00:10.000");
     const double tunevaneSmall =
@@ -161,7 +128,7 @@ int main(int argc, char *argv[]) {
     std::printf("  tunevane-cli --jobs %d:           %6.2f s\n", cores, tunevaneSmall);
     std::printf("  tunevane-cli / limit:            %6.2f   (target <= 1.1)\n", tunevaneSmall / limit);
 
-    const QStringList large = MakeInputs(dir.path() + "/large", 4, 300);
+    const QStringList large = MakeNoisyTones(dir.path() + "/large", 4, 300, "wav", 0.3);
     const double engineLarge = EngineSeconds(large, dir.path() + "/out-engine-l", "00:05:00.000");
     const double cliLarge = CommandLineSeconds(large, dir.path() + "/out-cli-l", "00:05:00.000");
     std::printf("\n4 x 5 min WAV -> MP3 128k\n");

@@ -1,6 +1,7 @@
 // Loudness normalisation against plain conversion, and the two ways of measuring before encoding:
 // decoding twice (measure, then convert) or once (the measurer keeps the decoded sound for the
 // encoder). Prints figures and ratios, never a pass or fail.
+#include "BenchMedia.h"
 #include "EncodingParameters.h"
 #include "Engine.h"
 #include "LoudnessMeter.h"
@@ -12,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QThreadPool>
@@ -23,6 +23,7 @@
 #include <vector>
 
 using namespace tv;
+using namespace tv::bench;
 
 namespace {
 
@@ -54,39 +55,9 @@ template <typename Work> Timing Time(Work work) {
     return best;
 }
 
-bool Run(const QStringList &args) {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start("ffmpeg", QStringList{"-hide_banner", "-loglevel", "error", "-y"} + args);
-    return p.waitForFinished(-1) && p.exitCode() == 0;
-}
-
-QString Mp3Args() {
-    JobParameters job;
-    job.AudioCodec = "MP3";
-    job.FileExtention = "MP3";
-    job.Channels = 1;
-    job.SampleRate = "44100";
-    job.AudioBitrate = "128";
-    job.AudioSize = "16 bit";
-    job.TrimStart = "00:00:00.000";
-    job.TrimDuration = "00:00:10.000";
-    return BuildAudioArguments(job);
-}
-
 // Noise with a tone, at levels from quiet to loud, as the engine benchmark's inputs.
 QStringList MakeInputs(const QString &folder, int count, const QString &extension) {
-    QDir().mkpath(folder);
-    QStringList files;
-    for (int i = 0; i < count; ++i) {
-        const QString path =
-            QStringLiteral("%1/in%2.%3").arg(folder).arg(i, 3, 10, QLatin1Char('0')).arg(extension);
-        Run({"-f", "lavfi", "-i", QStringLiteral("anoisesrc=d=10:c=pink:a=%1:r=44100").arg(0.05 + 0.01 * i),
-             "-f", "lavfi", "-i", QStringLiteral("sine=f=%1:d=10:r=44100").arg(220 + i * 7),
-             "-filter_complex", "amix=inputs=2", "-ac", "2", path});
-        files << path;
-    }
-    return files;
+    return MakeNoisyTones(folder, count, 10, extension, 0.05, 0.01);
 }
 
 Timing EngineTiming(const QStringList &inputs, const QString &outFolder, LoudnessMode mode) {
@@ -105,7 +76,7 @@ Timing EngineTiming(const QStringList &inputs, const QString &outFolder, Loudnes
                              if (job == -1)
                                  loop.quit();
                          });
-        const QString args = Mp3Args();
+        const QString args = Mp3Args("00:00:10.000");
         for (const QString &in : inputs) {
             const int job = engine.AddJob(in, " -ss 00:00:00.000");
             engine.SetJobOutput(job, outFolder + "/" + QFileInfo(in).completeBaseName() + ".mp3", args);
